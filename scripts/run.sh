@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program and starts it from the build folder.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+exec ./build/bin/vornalex
