@@ -1,0 +1,58 @@
+#include "platform/DialogService.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+namespace vx {
+
+namespace {
+
+class MessageBoxes : public DialogService {
+public:
+    MsgAnswer show(MsgType type, const QString& text, MsgButtons buttons, QWidget* parent) override
+    {
+        QMessageBox box(parent);
+        box.setWindowTitle(QApplication::applicationName());
+        switch (type) {
+        case MsgType::Warning: box.setIcon(QMessageBox::Warning); box.setWindowTitle("Warning"); break;
+        case MsgType::Information: box.setIcon(QMessageBox::Information); box.setWindowTitle("Information"); break;
+        case MsgType::Confirmation: box.setIcon(QMessageBox::Question); box.setWindowTitle("Confirm"); break;
+        case MsgType::Error: box.setIcon(QMessageBox::Critical); box.setWindowTitle("Error"); break;
+        case MsgType::Plain: break;
+        }
+        box.setText(text);
+        if (buttons == MsgButtons::YesNo)
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        else
+            box.setStandardButtons(QMessageBox::Ok);
+        // Centre on the screen, not on the window.
+        box.adjustSize();
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect area = screen->geometry();
+            box.move(area.center() - QPoint(box.width() / 2, box.height() / 2));
+        }
+        int result = box.exec();
+        if (buttons == MsgButtons::YesNo)
+            return result == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+        return MsgAnswer::Ok;
+    }
+};
+
+MessageBoxes g_real;
+DialogService* g_current = &g_real;
+
+} // namespace
+
+DialogService& dialogs()
+{
+    return *g_current;
+}
+
+void setDialogs(DialogService* service)
+{
+    g_current = service ? service : &g_real;
+}
+
+} // namespace vx
