@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <limits>
 
 using namespace vx;
@@ -13,6 +14,11 @@ struct FloatTextRow {
     bool readable;
     double value;
 };
+
+void PrintTo(const FloatTextRow& r, std::ostream* os)
+{
+    *os << '"' << r.text << "\" sep '" << r.sep << "'";
+}
 
 class ParseFloatTable : public ::testing::TestWithParam<FloatTextRow> {};
 
@@ -71,6 +77,11 @@ struct FormatRow {
     char sep;
     const char* text;
 };
+
+void PrintTo(const FormatRow& r, std::ostream* os)
+{
+    *os << static_cast<double>(r.value) << " sep '" << r.sep << "' -> \"" << r.text << '"';
+}
 
 class FormatTable : public ::testing::TestWithParam<FormatRow> {};
 
