@@ -1,0 +1,25 @@
+#pragma once
+// JPEG pictures through libjpeg directly: the splash picture, the downloaded advert. A broken file gives
+// a null image, never a message and never the end of the process.
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+namespace vx {
+
+class JpegImage {
+public:
+    // Pictures beyond this many pixels are refused instead of allocated (a few bytes of header can
+    // announce 65535 x 65535).
+    static constexpr qint64 kMaxPixels = 64LL * 1024 * 1024;
+
+    // A null image for data that is not a complete, sound JPEG (truncated, corrupt, not a JPEG at all).
+    static QImage decode(const QByteArray& data);
+    // Reads a file (a Qt resource path too) and decodes it; null when it cannot be read or decoded.
+    static QImage load(const QString& path);
+    // Baseline JPEG of `image` at `quality` (1..100); empty on failure.
+    static QByteArray encode(const QImage& image, int quality = 90);
+};
+
+} // namespace vx
