@@ -43,6 +43,9 @@ public:
     double Lorf = 0;
 
 private:
+    bool recalcMins();          // RecalcMins; false when it stopped after a warning
+    void warnInput(Field field); // the warning of a source editor, focus on it
+
     Form& m_form;
     CalcState& m_state;
 };

@@ -1,0 +1,354 @@
+#include "Calc.h"
+
+#include "BranchKit.h"
+#include "Branches.h"
+#include "Numbers.h"
+
+#include <array>
+#include <cmath>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vx {
+
+namespace {
+
+constexpr std::string_view kBadFb = "Неверное значение частоты настройки порта";
+constexpr std::string_view kBadVb = "Неверное значение объёма ящика";
+constexpr std::string_view kBadDd = "Неверное значение диаметра диффузора";
+constexpr std::string_view kBadXmax = "Неверное значение максимального хода диффузора";
+constexpr std::string_view kBadVs = "Неверная величина скорости звука. Будет использовано значение 344 м/с.";
+
+constexpr long double kEndFactor = 0.82L; // added length of both ends of a straight tube, in diameters
+
+// Every editor that the page check reads, shape by shape, in the order it reads them.
+struct PageText {
+    int shape;
+    Field field;
+    std::string_view message;
+};
+
+constexpr std::string_view kBadLength = "Неверное значение длины порта";
+constexpr std::string_view kBadThroatLength = "Неверное значение длины горловины";
+constexpr std::string_view kBadTubeLength = "Неверное значение длины трубки";
+constexpr std::string_view kBadRadius = "Неверное значение радиуса скругления";
+
+constexpr PageText kPageTexts[] = {
+    {TUB, "EditTubD", kit::kBadDiameter},
+    {CONE, "EditConD1", kit::kBadDiameter},
+    {CONE, "EditConA", kit::kBadAngle},
+    {TUBCONE, "EditTubConD1", kit::kBadDiameter},
+    {TUBCONE, "EditTubConA", kit::kBadAngle},
+    {TUBCONE, "EditTubConL1", kBadThroatLength},
+    {CONETUBCONE, "EditConTubConD1", kit::kBadDiameter},
+    {CONETUBCONE, "EditConTubConA", kit::kBadAngle},
+    {CONETUBCONE, "EditConTubConL1", kBadTubeLength},
+    {BOX, "EditBoxW", kit::kBadWidth},
+    {BOX, "EditBoxH", kit::kBadHeight},
+    {PRISM, "EditPriW1", kit::kBadWidth},
+    {PRISM, "EditPriH", kit::kBadHeight},
+    {PRISM, "EditPriA", kit::kBadAngle},
+    // the wedge length of the tube-wedge is not checked: its branch reads a bad text as missing
+    {BOXPRISM, "EditBoxPriW1", kit::kBadWidth},
+    {BOXPRISM, "EditBoxPriH", kit::kBadHeight},
+    {BOXPRISM, "EditBoxPriA", kit::kBadAngle},
+    {PRISMBOXPRISM, "EditPriBoxPriW1", kit::kBadWidth},
+    {PRISMBOXPRISM, "EditPriBoxPriH", kit::kBadHeight},
+    {PRISMBOXPRISM, "EditPriBoxPriA", kit::kBadAngle},
+    {PRISMBOXPRISM, "EditPriBoxPriL1", kBadThroatLength},
+    {CURVECONE, "EditCurveConL", kBadLength},
+    {CURVEFLAT, "EditCurveFlatL", kBadLength},
+    {CURVEFLAT, "EditCurveFlatH", kit::kBadHeight},
+    {FLARETUBE, "EditFlaTubD", kit::kBadDiameter},
+    {FLARETUBE, "EditFlaTubR1", kBadRadius},
+    {FLARETUBE, "EditFlaTubR2", kBadRadius},
+    {FLAREFLAT, "EditFlaBoxW", kit::kBadWidth},
+    {FLAREFLAT, "EditFlaBoxH", kit::kBadHeight},
+    {FLAREFLAT, "EditFlaBoxR1", kBadRadius},
+    {FLAREFLAT, "EditFlaBoxR2", kBadRadius},
+};
+
+using Branch = bool (*)(Calc&);
+constexpr std::array<Branch, kPortTypeCount> kBranches{
+    branchTub,      branchCone,       branchTubCone,       branchConeTubCone,
+    branchBox,      branchPrism,      branchBoxPrism,      branchPrismBoxPrism,
+    branchCurveCone, branchCurveFlat, branchFlareTube,     branchFlareFlat,
+};
+
+// The eight common result fields, in the order they are emptied.
+constexpr std::array<Field, 8> kCommonFields{
+    "EditSIn", "EditSout", "EditVmax", "EditVout", "EditAmax", "EditAout", "EditORF", "EdVtot",
+};
+
+// Allowed air velocity by the shape button that is down (SBut1..SBut6).
+constexpr std::array<int, 6> kVelocityLimit{9, 12, 12, 16, 16, 9};
+
+long double massTarget(const CalcState& s)
+{
+    // Np / (4 pi² Fb² Vb / Us²): the inner reciprocal is kept as a Double, as the stored target was.
+    const long double inner = kFourPiSquared * s.Vb / 1000.0L * s.Fb * s.Fb / s.Us / s.Us;
+    const double perPort = static_cast<double>(1.0L / inner);
+    return s.Np * static_cast<long double>(perPort);
+}
+
+// The source editor whose held value gives no design (no finite positive target or boundary values),
+// or an empty name when the held values are usable.
+Field unusableInput(const CalcState& s)
+{
+    if (!kit::usable(s.Fb))
+        return "EditFb";
+    if (!kit::usable(s.Vb))
+        return "EditVb";
+    if (s.Dd <= 0)
+        return "EditDd";
+    if (!kit::usable(s.Xmax))
+        return "EditXmax";
+    // Positive inputs can still be so extreme that the target or the boundary values overflow.
+    if (!kit::usable(massTarget(s)))
+        return "EditFb";
+    if (!kit::usable(s.Smin) || !kit::usable(s.Dpmin))
+        return "EditDd";
+    return {};
+}
+
+} // namespace
+
+// ---- source inputs and boundary values ------------------------------------------------------------
+
+void Calc::EditNdChange()
+{
+    m_state.Nd = parseInt(m_form.text("EditNd")).value_or(1);
+    m_form.setVisible("Image4", m_state.Nd < 2);
+}
+
+bool Calc::ChkSrcData()
+{
+    const char sep = m_form.decimalSeparator();
+    EditNdChange();
+    if (m_state.Nd < 2)
+        m_form.setText("EditNd", "1");
+
+    if (auto fb = parseFloat(m_form.text("EditFb"), sep))
+        m_state.Fb = *fb;
+    else
+        return kit::refuse(m_form, "EditFb", std::string(kBadFb));
+
+    // One warning at most: the first failure skips the reading of the inputs after it.
+    bool ok = true;
+    if (auto vb = parseFloat(m_form.text("EditVb"), sep)) {
+        m_state.Vb = *vb;
+        if (auto dd = parseInt(m_form.text("EditDd"))) {
+            m_state.Dd = *dd;
+            if (auto xmax = parseFloat(m_form.text("EditXmax"), sep))
+                m_state.Xmax = *xmax;
+            else
+                ok = kit::refuse(m_form, "EditXmax", std::string(kBadXmax));
+        } else {
+            ok = kit::refuse(m_form, "EditDd", std::string(kBadDd));
+        }
+    } else {
+        ok = kit::refuse(m_form, "EditVb", std::string(kBadVb));
+    }
+
+    m_state.Nd = parseInt(m_form.text("EditNd")).value_or(1);
+    m_state.Np = m_form.spinValue("SpinEdNPorts");
+    return ok;
+}
+
+bool Calc::CheckVs()
+{
+    auto us = parseFloat(m_form.text("EditVs"), m_form.decimalSeparator());
+    if (us)
+        m_state.Us = *us;
+    if (us && *us >= 330 && *us <= 350)
+        return true;
+    m_form.message(MsgType::Warning, std::string(kBadVs), MsgButtons::Ok);
+    m_form.setActiveControl("EditVs");
+    m_state.Us = 344;
+    m_form.setText("EditVs", "344");
+    return false;
+}
+
+void Calc::warnInput(Field field)
+{
+    static constexpr std::array<std::pair<Field, std::string_view>, 4> kMessages{{
+        {"EditFb", kBadFb}, {"EditVb", kBadVb}, {"EditDd", kBadDd}, {"EditXmax", kBadXmax},
+    }};
+    for (const auto& [f, text] : kMessages)
+        if (f == field)
+            kit::refuse(m_form, f, std::string(text));
+}
+
+bool Calc::recalcMins()
+{
+    if (!CheckVs() || !ChkSrcData())
+        return false;
+
+    const char sep = m_form.decimalSeparator();
+    CalcState& s = m_state;
+    if (s.Fb == 0)
+        m_form.setText("EditFb", "30");
+    if (s.Vb == 0)
+        m_form.setText("EditVb", "45");
+    if (s.Dd == 0)
+        m_form.setText("EditDd", "210");
+    if (s.Xmax == 0)
+        m_form.setText("EditXmax", "7");
+
+    // The texts parsed a moment ago or are the fallbacks just written.
+    s.Fb = parseFloat(m_form.text("EditFb"), sep).value_or(s.Fb);
+    s.Vb = parseFloat(m_form.text("EditVb"), sep).value_or(s.Vb);
+    s.Xmax = parseFloat(m_form.text("EditXmax"), sep).value_or(s.Xmax);
+    s.Dd = parseInt(m_form.text("EditDd")).value_or(s.Dd);
+    s.Nd = parseInt(m_form.text("EditNd")).value_or(1);
+    s.Np = m_form.spinValue("SpinEdNPorts");
+
+    // A negative input (typed, its editor not yet left) has no design: the root of a negative area,
+    // a negative box. Refuse it as a bad text is refused, and keep the boundary values as they were.
+    const long double fb = s.Fb, vb = s.Vb, dd = s.Dd, np = s.Np;
+    const long double sdTotal = s.Nd * kPi * dd * dd / 4.0L / 1000000.0L;
+    const long double vd = sdTotal * s.Xmax / 1000.0L;
+    const int button = m_form.shapeButtonDown();
+    const long double vlim = (button >= 1 && button <= 6) ? kVelocityLimit[button - 1] : 16;
+    const long double smin = kTwoPi * fb * vd / vlim;
+    const long double dpmin = 2.0L * std::sqrt(smin / np / kPi);
+    const long double us = s.Us;
+    const long double halfWave = us / 2.0L / kPi;
+    const long double lpmin = halfWave * halfWave * kPi / 4.0L * dpmin * dpmin * np / ((vb / 1000.0L) * fb * fb)
+        - kEndFactor * dpmin;
+    const long double vpmax = kTwoPi * fb * (vd / smin);
+
+    CalcState trial = s;
+    trial.Smin = static_cast<double>(smin);
+    trial.Dpmin = static_cast<double>(dpmin);
+    if (Field bad = unusableInput(trial); !bad.empty() || !std::isfinite(lpmin)) {
+        warnInput(bad.empty() ? Field("EditFb") : bad);
+        return false;
+    }
+
+    s.SdTotal = static_cast<double>(sdTotal);
+    s.Vd = static_cast<double>(vd);
+    s.Smin = static_cast<double>(smin);
+    s.Dpmin = static_cast<double>(dpmin);
+    s.Lpmin = static_cast<double>(lpmin);
+    s.Vpmax = static_cast<double>(vpmax);
+
+    kit::showRounded(m_form, "EditVpmax", s.Vpmax, 2);
+    kit::showMm(m_form, "EditDpmin", s.Dpmin);
+    kit::showMm(m_form, "EditLpmin", s.Lpmin);
+    kit::showScaled(m_form, "EditSmin", s.Smin / np, 1000000.0L);
+    return true;
+}
+
+void Calc::RecalcMins()
+{
+    recalcMins();
+}
+
+void Calc::SbRecalcMinsClick()
+{
+    if (CheckVs())
+        RecalcMins();
+}
+
+void Calc::ClearMins()
+{
+    m_form.setText("EditFb", "30");
+    m_form.setText("EditVb", "45");
+    m_form.setText("EditDd", "210");
+    m_form.setText("EditNd", "1");
+    m_form.setText("EditXmax", "7");
+    m_form.setSpinValue("SpinEdNPorts", 1);
+    m_form.setSelectorIndex("ComboPortType", 0);
+    for (Field f : {Field("EditDpmin"), Field("EditLpmin"), Field("EditVpmax"), Field("EdVtot")})
+        m_form.setText(f, "");
+}
+
+long double Calc::MassTarget() const
+{
+    return massTarget(m_state);
+}
+
+// ---- geometry and the common result block ---------------------------------------------------------
+
+bool Calc::CheckTS()
+{
+    const int shape = m_state.SBut;
+    const char sep = m_form.decimalSeparator();
+    for (const PageText& row : kPageTexts) {
+        if (row.shape == shape && !parseFloat(m_form.text(row.field), sep))
+            return kit::refuse(m_form, row.field, std::string(row.message));
+    }
+    return true;
+}
+
+void Calc::ClearStuff()
+{
+    ClearRes();
+}
+
+void Calc::ClearRes()
+{
+    for (Field f : kCommonFields)
+        m_form.setText(f, "");
+}
+
+void Calc::ProcessFColor(long double U, Field subj)
+{
+    m_form.setFontColour(subj, U >= 9 ? Colour::Red : U >= 6 ? Colour::Fuchsia : Colour::WindowText);
+}
+
+void Calc::RecalcRes(bool Tell)
+{
+    if (!Tell)
+        return;
+    if (!CheckVs() || !CheckTS())
+        return;
+    Lorf = 0;
+    const bool fresh = recalcMins();
+    ClearStuff();
+
+    // Held inputs that give no finite positive target (a failed parse left zeros or negatives behind)
+    // would divide by zero or never end a solver: abandon, after the warning already shown or with the
+    // warning of the offending input.
+    if (Field bad = unusableInput(m_state); !bad.empty()) {
+        if (fresh)
+            warnInput(bad);
+        return;
+    }
+
+    const int shape = m_state.SBut;
+    // A stored shape outside the twelve runs no branch and leaves the result block empty.
+    if (shape < 0 || shape >= kPortTypeCount || !kBranches[shape](*this))
+        return;
+
+    const CalcState& s = m_state;
+    const long double np = s.Np;
+    const long double amax = s.Vd / static_cast<long double>(s.SInTotal);
+    const long double aout = s.Vd / static_cast<long double>(s.SOutTotal);
+    const long double vmax = kTwoPi * s.Fb * amax;
+    const long double vout = kTwoPi * s.Fb * aout;
+
+    kit::showScaled(m_form, "EditSIn", s.SInTotal / np, 1000000.0L); // cm²
+    kit::showScaled(m_form, "EditSout", s.SOutTotal / np, 1000000.0L);
+    kit::showRounded(m_form, "EditVmax", vmax, 2);
+    ProcessFColor(vmax, "EditVmax");
+    kit::showRounded(m_form, "EditVout", vout, 2);
+    ProcessFColor(vout, "EditVout");
+    kit::showScaled(m_form, "EditAmax", amax, 10000.0L); // cm
+    kit::showScaled(m_form, "EditAout", aout, 10000.0L);
+    if (Lorf != 0)
+        m_form.setText("EditORF", formatInt(Round(s.Us / static_cast<long double>(Lorf) / 2.0L * 1000.0L)));
+    else
+        m_form.setText("EditORF", "");
+    kit::showRounded(m_form, "EdVtot", s.Vtot, 3);
+}
+
+void Calc::SBRecalcResClick()
+{
+    m_form.EditDdExit();
+    RecalcRes(true);
+}
+
+} // namespace vx

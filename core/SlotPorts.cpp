@@ -1,0 +1,252 @@
+// Slot ports with flat walls: the rectangular tube, the wedge, the slot with one wedge and the slot
+// hourglass (a slot between two wedges), the slice solver of their wedges and the rectangle factor of
+// the slot end correction.
+#include "BranchKit.h"
+#include "Branches.h"
+#include "Calc.h"
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <string>
+
+namespace vx {
+
+namespace {
+
+constexpr double kDefaultWedgeAngle = 8; // degrees
+constexpr double kMinStraightPart = 0.01; // m: a straight part shorter than 10 mm is refused
+
+// Editors and kept values of a wedge page. The wedge alone has no wedge-length editor.
+struct WedgePage {
+    Field throat;  // w, given
+    Field height;  // h, given
+    Field angle;   // alpha, given
+    Field wedge;   // l, given: the length of each wedge (empty for the wedge alone)
+    Field total;   // L, result
+    Field outlet;  // W, result
+    double CalcState::*keptThroat;
+    double CalcState::*keptHeight;
+    double CalcState::*keptAngle;
+    double CalcState::*keptWedge;
+    int wedges; // 0: the wedge alone, grown until it tunes
+};
+
+constexpr WedgePage kPrism{"EditPriW1", "EditPriH", "EditPriA", "", "EditPriL", "EditPriW",
+                           &CalcState::PriW1, &CalcState::PriH, &CalcState::PriA, nullptr, 0};
+constexpr WedgePage kBoxPrism{"EditBoxPriW1", "EditBoxPriH", "EditBoxPriA", "EditBoxPriL1", "EditBoxPriL",
+                              "EditBoxPriW", &CalcState::BoxPriW1, &CalcState::BoxPriH, &CalcState::BoxPriA,
+                              &CalcState::BoxPriL1, 1};
+constexpr WedgePage kPrismBoxPrism{"EditPriBoxPriW1", "EditPriBoxPriH", "EditPriBoxPriA", "EditPriBoxPriL1",
+                                   "EditPriBoxPriL", "EditPriBoxPriW", &CalcState::PriBoxPriW1,
+                                   &CalcState::PriBoxPriH, &CalcState::PriBoxPriA, &CalcState::PriBoxPriL1, 2};
+
+struct WedgeSizes {
+    double w = 0, h = 0, alpha = 0, l = 0;
+};
+
+// The page's sizes with the slot defaults for the missing ones, in their order: the throat width of
+// the proportion AspectK at the minimum area, the height of that area, 8°, and a wedge AspectK times
+// the throat long. A wedge-length text that is no number counts as missing.
+std::optional<WedgeSizes> wedgeSizes(Calc& calc, const WedgePage& page)
+{
+    Form& form = calc.form();
+    const CalcState& s = calc.state();
+    WedgeSizes z;
+    z.w = kit::readMm(form, page.throat);
+    z.h = kit::readMm(form, page.height);
+    z.alpha = kit::readValue(form, page.angle);
+    if (page.wedges > 0)
+        z.l = kit::readMm(form, page.wedge);
+
+    using kit::WriteBack;
+    const auto w = kit::sizeOrDefault(form, page.throat, z.w, std::sqrt(s.Smin * s.AspectK), WriteBack::Shown,
+                                      kit::kBadWidth);
+    if (!w)
+        return std::nullopt;
+    z.w = *w;
+    const auto h = kit::sizeOrDefault(form, page.height, z.h, s.Smin / z.w, WriteBack::Shown, kit::kBadHeight);
+    if (!h)
+        return std::nullopt;
+    z.h = *h;
+    z.alpha = kit::fillAngle(form, page.angle, z.alpha, kDefaultWedgeAngle);
+    if (page.wedges > 0)
+        z.l = kit::fillShownMm(form, page.wedge, z.l, z.w * s.AspectK);
+
+    if (!kit::angleUsable(z.alpha)) {
+        kit::refuse(form, page.angle, std::string(kit::kBadAngle));
+        return std::nullopt;
+    }
+    return z;
+}
+
+// One port's throat must carry the minimum area of all ports. The defaulted sizes meet it exactly in
+// theory, so a shortfall within 0.00001 m² per metre of width plus height is rounding, not a fault.
+bool heightLargeEnough(Calc& calc, const WedgePage& page, const WedgeSizes& z)
+{
+    const CalcState& s = calc.state();
+    const long double w = z.w, h = z.h;
+    if (w * h >= s.Smin - 0.00001L * (w + h))
+        return true;
+    const long double smallest = static_cast<long double>(Round(s.Smin / w * 100000.0L + 0.5L)) / 100.0L;
+    Form& form = calc.form();
+    return kit::refuse(form, page.height,
+                       "Значение h слишком мало. Должно быть не менее " + formatFloat(smallest, form.decimalSeparator()));
+}
+
+bool wedgeAlone(Calc& calc, const WedgePage& page)
+{
+    Form& form = calc.form();
+    CalcState& s = calc.state();
+    const auto z = wedgeSizes(calc, page);
+    if (!z)
+        return false;
+    s.*page.keptThroat = kit::metresToMm(z->w);
+    s.*page.keptHeight = kit::metresToMm(z->h);
+    if (!heightLargeEnough(calc, page, *z))
+        return false;
+
+    const double length = calc.GetLW(1, z->w, z->alpha, 0, z->h);
+    // the outlet at the returned length, not the solver's end of slice
+    const double outlet = static_cast<double>(z->w + 2.0L * length * kit::slope(z->alpha));
+    s.SInTotal = static_cast<double>(s.Np * static_cast<long double>(z->w) * z->h);
+    s.SOutTotal = static_cast<double>(s.Np * static_cast<long double>(outlet) * z->h);
+    s.Vtot = static_cast<double>((static_cast<long double>(outlet) + z->w) / 2.0L * length * z->h * 1000.0L * s.Np);
+    s.*page.keptAngle = z->alpha;
+    kit::writeValue(form, page.throat, s.*page.keptThroat); // replaces the rounded text of a default
+
+    kit::showMm(form, page.outlet, outlet);
+    kit::showMm(form, page.total, length);
+    calc.Lorf = 0; // no straight part, no pipe resonance
+    return true;
+}
+
+bool wedgesWithSlot(Calc& calc, const WedgePage& page)
+{
+    Form& form = calc.form();
+    CalcState& s = calc.state();
+    const auto z = wedgeSizes(calc, page);
+    if (!z)
+        return false;
+    s.*page.keptThroat = kit::metresToMm(z->w);
+    s.*page.keptHeight = kit::metresToMm(z->h);
+    s.*page.keptWedge = kit::metresToMm(z->l);
+    s.*page.keptAngle = z->alpha;
+    if (!heightLargeEnough(calc, page, *z))
+        return false;
+
+    const double straight = calc.GetLW(page.wedges, z->w, z->alpha, z->l, z->h);
+    if (straight < kMinStraightPart) {
+        form.message(MsgType::Information, "Нужно уменьшить длину раструба", MsgButtons::Ok);
+        form.setActiveControl(page.angle);
+        form.setActiveControl(page.wedge);
+        return false;
+    }
+    const long double w = z->w, h = z->h, l = z->l, outlet = s.W2;
+    s.Vtot = static_cast<double>((page.wedges * (outlet + w) / 2.0L * l + w * straight) * h * s.Np * 1000.0L);
+    const double total = straight + page.wedges * z->l;
+    s.SInTotal = static_cast<double>(s.Np * w * h);
+    s.SOutTotal = static_cast<double>(s.Np * outlet * h);
+    s.*page.keptAngle = z->alpha;
+    s.*page.keptThroat = kit::metresToMm(w);
+    kit::writeValue(form, page.throat, s.*page.keptThroat);
+
+    kit::showMm(form, page.outlet, outlet);
+    kit::showMm(form, page.total, total);
+    calc.Lorf = kit::metresToMm(static_cast<long double>(total) - page.wedges * l);
+    return true;
+}
+
+void wedgeProportion(CalcState& s)
+{
+    s.AspectK = static_cast<double>(std::cbrt(2.0L));
+}
+
+} // namespace
+
+long double GetK(long double W, long double H)
+{
+    if (!(W > 0 && H > 0))
+        return std::numeric_limits<long double>::quiet_NaN(); // no rectangle, no factor
+    return (W + H) / std::sqrt(kPi * W * H);
+}
+
+double Calc::GetLW(double N, double W1, double Alp, double L1, double H)
+{
+    m_state.W2 = W1;
+    const long double target = MassTarget();
+    const double t = kit::slope(Alp);
+    const kit::SlotSection section{H};
+    kit::SliceResult r;
+    if (N > 0 && L1 > 0) {
+        r = kit::straightPart(section, N, W1, t, L1, target);
+    } else {
+        if (!(W1 > 0)) // no throat, no slices
+            return 0;
+        r = kit::flareGrowth(section, W1, t, target);
+        if (r.capped)
+            m_form.message(MsgType::Confirmation, "Вам точно нужен такой длинный раструб?\rУменьшите угол.",
+                           MsgButtons::Ok);
+    }
+    m_state.W2 = r.endSize;
+    return r.length;
+}
+
+bool branchBox(Calc& calc)
+{
+    Form& form = calc.form();
+    CalcState& s = calc.state();
+    form.setText("EditBoxL", "");
+
+    // A missing width makes a 2:1 slot with the area of the minimum round port.
+    using kit::WriteBack;
+    const auto width = kit::sizeOrDefault(form, "EditBoxW", kit::readMm(form, "EditBoxW"),
+                                          static_cast<double>(std::sqrt(kPi / 2.0L) * s.Dpmin), WriteBack::Exact,
+                                          kit::kBadWidth);
+    if (!width)
+        return false;
+    const double w = *width;
+    const auto height = kit::sizeOrDefault(form, "EditBoxH", kit::readMm(form, "EditBoxH"), s.Smin / w,
+                                           WriteBack::Shown, kit::kBadHeight);
+    if (!height)
+        return false;
+    const double h = *height;
+    s.BoxW = kit::metresToMm(w);
+    s.BoxH = kit::metresToMm(h);
+
+    s.SInTotal = static_cast<double>(s.Np * static_cast<long double>(w) * h);
+    s.SOutTotal = s.SInTotal;
+    const long double end = kPi * GetK(w, h) / ((static_cast<long double>(w) + h) * 1.916L);
+    const double lengthMm = static_cast<double>((calc.MassTarget() - end) * w * h * 1000.0L);
+    s.Vtot = static_cast<double>(static_cast<long double>(lengthMm) * s.SInTotal);
+
+    kit::showRounded(form, "EditBoxL", lengthMm, 2);
+    calc.Lorf = lengthMm;
+    return true;
+}
+
+bool branchPrism(Calc& calc)
+{
+    calc.form().setText(kPrism.outlet, "");
+    calc.form().setText(kPrism.total, "");
+    wedgeProportion(calc.state());
+    return wedgeAlone(calc, kPrism);
+}
+
+bool branchBoxPrism(Calc& calc)
+{
+    calc.form().setText(kBoxPrism.outlet, "");
+    calc.form().setText(kBoxPrism.total, "");
+    wedgeProportion(calc.state());
+    return wedgesWithSlot(calc, kBoxPrism);
+}
+
+bool branchPrismBoxPrism(Calc& calc)
+{
+    calc.form().setText(kPrismBoxPrism.outlet, "");
+    calc.form().setText(kPrismBoxPrism.total, "");
+    wedgeProportion(calc.state());
+    return wedgesWithSlot(calc, kPrismBoxPrism);
+}
+
+} // namespace vx
