@@ -1,0 +1,75 @@
+#pragma once
+// The settings file: "[section]" lines and "key=value" lines, read and written one key at a time with
+// the rules of the classic private-profile functions. Section and key names match without regard to
+// case; a new section goes to the end of the file, a new key to the end of its section, and an existing
+// key is replaced where it stands. Everything else in the file (comments, blank lines, text before the
+// first section) is kept byte for byte. Names and values are UTF-8.
+//
+// Every write replaces the whole file atomically (a temporary file beside it, flushed, then renamed over
+// it), so a crash or a full disk leaves either the old file or the new one. A Batch gathers the writes
+// of one operation and puts them on disk once.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace vx {
+
+class IniFile {
+public:
+    explicit IniFile(QString path);
+    ~IniFile();
+    IniFile(const IniFile&) = delete;
+    IniFile& operator=(const IniFile&) = delete;
+
+    const QString& path() const { return m_path; }
+
+    // The value of a key, `def` when the file, the section or the key is missing.
+    QString readString(const QString& section, const QString& key, const QString& def = QString()) const;
+    // Section names in file order, as they are spelt in the file.
+    QStringList sections() const;
+    bool hasSection(const QString& section) const;
+
+    // Outside a batch each of these reaches the disk at once; inside one it is kept until commit().
+    // False when the file cannot be written (or, inside a batch, when the batch can no longer succeed).
+    bool writeString(const QString& section, const QString& key, const QString& value);
+    bool eraseSection(const QString& section);
+
+    // The writes of one operation. commit() writes them all in one replacement of the file and reports
+    // whether that worked; a batch left without commit() drops what it gathered. Batches nest: only
+    // the outermost one touches the disk.
+    class Batch {
+    public:
+        explicit Batch(IniFile& file);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+        bool commit();
+
+    private:
+        IniFile& m_file;
+        bool m_done = false;
+    };
+
+    // How many times the file was replaced on disk by this object (for tests and measurements).
+    int diskWrites() const { return m_diskWrites; }
+
+private:
+    struct Document;
+    Document& document() const; // the file as it is on disk now (re-read only when it changed)
+    bool store();                  // puts the document on disk
+    void dropPending();
+
+    QString m_path;
+    mutable std::unique_ptr<Document> m_doc;
+    mutable QByteArray m_stamp; // identity of the file the document was read from
+    mutable bool m_unreadable = false;
+    int m_batchDepth = 0;
+    bool m_pending = false;
+    bool m_batchFailed = false;
+    int m_diskWrites = 0;
+};
+
+} // namespace vx

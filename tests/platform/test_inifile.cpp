@@ -1,0 +1,360 @@
+// The settings-file layer: the text of the file before and after each operation, reads, batches, files
+// that refuse writes, and saves killed at random moments.
+#include "platform/IniFile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <unistd.h>
+#include <functional>
+#include <optional>
+
+using vx::IniFile;
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(data);
+}
+
+struct EditRow {
+    const char* name;
+    std::optional<QByteArray> before; // nullopt: no file yet
+    std::function<bool(IniFile&)> op;
+    bool result;
+    QByteArray after;
+};
+
+void PrintTo(const EditRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+const EditRow kEditRows[] = {
+    {"NewFile", std::nullopt, [](IniFile& f) { return f.writeString("S", "K", "V"); }, true, "[S]\nK=V\n"},
+    {"NewSectionAtEnd", QByteArray("[A]\nx=1\n"), [](IniFile& f) { return f.writeString("B", "y", "2"); }, true,
+     "[A]\nx=1\n[B]\ny=2\n"},
+    {"NewKeyAtEndOfItsSection", QByteArray("[A]\nx=1\n\n[B]\ny=2\n"),
+     [](IniFile& f) { return f.writeString("A", "z", "3"); }, true, "[A]\nx=1\nz=3\n\n[B]\ny=2\n"},
+    {"NewKeyInLastSection", QByteArray("[A]\nx=1\n[B]\ny=2\n"), [](IniFile& f) { return f.writeString("B", "z", "3"); },
+     true, "[A]\nx=1\n[B]\ny=2\nz=3\n"},
+    {"ReplaceInPlace", QByteArray("[A]\nx=1\ny=2\nz=3\n"), [](IniFile& f) { return f.writeString("A", "y", "9"); },
+     true, "[A]\nx=1\ny=9\nz=3\n"},
+    {"CaseInsensitiveMatch", QByteArray("[Proj]\nFb=30\n"), [](IniFile& f) { return f.writeString("PROJ", "fB", "31"); },
+     true, "[Proj]\nFb=31\n"},
+    {"EraseSectionWhole", QByteArray("[A]\nx=1\n[B]\ny=2\n; inside B\n[C]\n"),
+     [](IniFile& f) { return f.eraseSection("b"); }, true, "[A]\nx=1\n[C]\n"},
+    {"EraseMissingSectionChangesNothing", QByteArray("[A]\nx=1\n"), [](IniFile& f) { return f.eraseSection("Z"); },
+     true, "[A]\nx=1\n"},
+    {"CommentsAndBlankLinesKept", QByteArray("; top\n\n[A]\n; note\nx=1\n\n"),
+     [](IniFile& f) { return f.writeString("A", "x", "2"); }, true, "; top\n\n[A]\n; note\nx=2\n\n"},
+    {"TextBeforeFirstSectionKept", QByteArray("free text\n[A]\nx=1\n"),
+     [](IniFile& f) { return f.writeString("B", "y", "2"); }, true, "free text\n[A]\nx=1\n[B]\ny=2\n"},
+    {"CyrillicSectionCreated", QByteArray("[A]\nx=1\n"),
+     [](IniFile& f) { return f.writeString(QString::fromUtf8("Проект"), "Fb", "30"); }, true,
+     QByteArray("[A]\nx=1\n[Проект]\nFb=30\n")},
+    {"CyrillicCaseInsensitive", QByteArray("[ПРОЕКТ]\nFb=30\n"),
+     [](IniFile& f) { return f.writeString(QString::fromUtf8("проект"), "Fb", "31"); }, true,
+     QByteArray("[ПРОЕКТ]\nFb=31\n")},
+    {"WindowsLineEndsKept", QByteArray("[A]\r\nx=1\r\n"), [](IniFile& f) { return f.writeString("A", "y", "2"); }, true,
+     "[A]\r\nx=1\r\ny=2\r\n"},
+    {"ByteOrderMarkKept", QByteArray("\xEF\xBB\xBF[A]\nx=1\n"), [](IniFile& f) { return f.writeString("A", "x", "5"); },
+     true, "\xEF\xBB\xBF[A]\nx=5\n"},
+    {"UndecodableBytesKept", QByteArray("; \xE0\xF2\xEE\n[A]\nx=1\n"),
+     [](IniFile& f) { return f.writeString("A", "x", "2"); }, true, "; \xE0\xF2\xEE\n[A]\nx=2\n"},
+    {"LastLineWithoutLineEnd", QByteArray("[A]\nx=1"), [](IniFile& f) { return f.writeString("A", "y", "2"); }, true,
+     "[A]\nx=1\ny=2\n"},
+    {"ValueWithLineBreakRefused", QByteArray("[A]\nx=1\n"),
+     [](IniFile& f) { return f.writeString("A", "x", "1\n[B]"); }, false, "[A]\nx=1\n"},
+    {"SectionNameWithBracketRefused", QByteArray("[A]\nx=1\n"),
+     [](IniFile& f) { return f.writeString("A]B", "x", "1"); }, false, "[A]\nx=1\n"},
+    {"KeyWithEqualsRefused", QByteArray("[A]\nx=1\n"), [](IniFile& f) { return f.writeString("A", "a=b", "1"); }, false,
+     "[A]\nx=1\n"},
+    {"BatchOfOneOperation", QByteArray("[DEFAULT]\nFb=30\n[P]\nFb=1\n"),
+     [](IniFile& f) {
+         IniFile::Batch batch(f);
+         f.eraseSection("DEFAULT");
+         f.writeString("DEFAULT", "id", "Lkd_a<<<");
+         f.writeString("DEFAULT", "Us", "344");
+         return batch.commit() && f.diskWrites() == 1;
+     },
+     true, "[P]\nFb=1\n[DEFAULT]\nid=Lkd_a<<<\nUs=344\n"},
+    {"BatchKeepsWritesBeforeARefusal", QByteArray("[A]\nx=1\n"),
+     [](IniFile& f) {
+         IniFile::Batch batch(f);
+         f.writeString("A", "x", "2");
+         f.writeString("A", "bad\nkey", "3");
+         f.writeString("A", "y", "4"); // after the refusal nothing more is taken
+         return batch.commit();
+     },
+     false, "[A]\nx=2\n"},
+    {"BatchLeftWithoutCommitDropsItsWrites", QByteArray("[A]\nx=1\n"),
+     [](IniFile& f) {
+         {
+             IniFile::Batch batch(f);
+             f.writeString("A", "x", "2");
+         }
+         return f.readString("A", "x") == "1";
+     },
+     true, "[A]\nx=1\n"},
+};
+
+class IniFileEdit : public testing::TestWithParam<EditRow> {};
+
+TEST_P(IniFileEdit, FileTextAfterTheOperation)
+{
+    const EditRow& row = GetParam();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath("Vornalex.ini");
+    if (row.before)
+        writeAll(path, *row.before);
+    IniFile ini(path);
+    EXPECT_EQ(row.op(ini), row.result);
+    EXPECT_EQ(readAll(path), row.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, IniFileEdit, testing::ValuesIn(kEditRows),
+                         [](const testing::TestParamInfo<EditRow>& info) { return std::string(info.param.name); });
+
+struct ReadRow {
+    const char* name;
+    QByteArray file;
+    QString section, key, def, expected;
+};
+
+void PrintTo(const ReadRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+const ReadRow kReadRows[] = {
+    {"PlainValue", "[A]\nFb=30\n", "A", "Fb", "d", "30"},
+    {"SectionOtherCase", "[PROJ]\nFb=30\n", "proj", "Fb", "d", "30"},
+    {"KeyOtherCase", "[A]\nFb=30\n", "A", "FB", "d", "30"},
+    {"BlanksAroundKeyAndValue", "[A]\n  Fb =  30 \n", "A", "Fb", "d", "30"},
+    {"MissingKey", "[A]\nFb=30\n", "A", "Vb", "d", "d"},
+    {"MissingSection", "[A]\nFb=30\n", "B", "Fb", "d", "d"},
+    {"EmptyValue", "[A]\nFb=\n", "A", "Fb", "d", ""},
+    {"CommentIsNoKey", "[A]\n;Fb=30\n", "A", ";Fb", "d", "d"},
+    {"FirstOfTwoSectionsOfOneName", "[A]\nx=1\n[a]\nx=2\n", "A", "x", "d", "1"},
+    {"ValueWithEquals", "[A]\nlink=a=b\n", "A", "link", "d", "a=b"},
+    {"KeyBeforeAnySectionIsNotInOne", "x=1\n[A]\n", "A", "x", "d", "d"},
+    {"CyrillicValue", "[A]\nname=Проект\n", "A", "name", "d", QString::fromUtf8("Проект")},
+    {"CyrillicSectionOtherCase", "[ПРОЕКТ]\nFb=31\n", QString::fromUtf8("проект"), "Fb", "d", "31"},
+};
+
+class IniFileRead : public testing::TestWithParam<ReadRow> {};
+
+TEST_P(IniFileRead, ValueOfTheKey)
+{
+    const ReadRow& row = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    writeAll(path, row.file);
+    IniFile ini(path);
+    EXPECT_EQ(ini.readString(row.section, row.key, row.def), row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, IniFileRead, testing::ValuesIn(kReadRows),
+                         [](const testing::TestParamInfo<ReadRow>& info) { return std::string(info.param.name); });
+
+TEST(IniFile, SectionsInFileOrderAsSpelt)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    writeAll(path, QByteArray("; c\n[zeta]\nx=1\n[DEFAULT]\n[Проект]\n[alpha]\n"));
+    IniFile ini(path);
+    EXPECT_EQ(ini.sections(), (QStringList{"zeta", "DEFAULT", QString::fromUtf8("Проект"), "alpha"}));
+    EXPECT_TRUE(ini.hasSection("default"));
+    EXPECT_FALSE(ini.hasSection("beta"));
+}
+
+TEST(IniFile, MissingFileReadsDefaultsAndListsNothing)
+{
+    QTemporaryDir dir;
+    IniFile ini(dir.filePath("Vornalex.ini"));
+    EXPECT_TRUE(ini.sections().isEmpty());
+    EXPECT_EQ(ini.readString("DEFAULT", "Fb", "0"), "0");
+    EXPECT_FALSE(QFile::exists(dir.filePath("Vornalex.ini")));
+}
+
+TEST(IniFile, NamesOfEveryScriptRoundTrip)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    const QStringList names{QString::fromUtf8("Проект"), QString::fromUtf8("Ёлка ящик"), QString::fromUtf8("Κουτί"),
+                            QString::fromUtf8("箱子"), QString::fromUtf8("Büro ß")};
+    {
+        IniFile ini(path);
+        for (const QString& n : names)
+            ASSERT_TRUE(ini.writeString(n, "LastProject", n));
+    }
+    IniFile again(path);
+    EXPECT_EQ(again.sections(), names);
+    for (const QString& n : names)
+        EXPECT_EQ(again.readString(n, "LastProject"), n);
+}
+
+TEST(IniFile, SeesChangesMadeByAnotherWriter)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    IniFile first(path), second(path);
+    ASSERT_TRUE(first.writeString("A", "x", "1"));
+    EXPECT_EQ(second.readString("A", "x"), "1");
+    ASSERT_TRUE(second.writeString("A", "x", "2"));
+    EXPECT_EQ(first.readString("A", "x"), "2");
+    writeAll(path, "[A]\nx=3\n"); // rewritten in place by someone else, same size
+    EXPECT_EQ(first.readString("A", "x"), "3");
+}
+
+TEST(IniFile, BatchReachesTheDiskOnceAndOnlyAtCommit)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    IniFile ini(path);
+    ASSERT_TRUE(ini.writeString("P", "Us", "344"));
+    const int before = ini.diskWrites();
+    IniFile::Batch batch(ini);
+    for (int i = 0; i < 45; ++i)
+        ASSERT_TRUE(ini.writeString("P", QString("K%1").arg(i), QString::number(i)));
+    EXPECT_EQ(ini.readString("P", "K44"), "44"); // the batch reads its own writes
+    EXPECT_EQ(IniFile(path).readString("P", "K44", "none"), "none");
+    EXPECT_EQ(ini.diskWrites(), before);
+    ASSERT_TRUE(batch.commit());
+    EXPECT_EQ(ini.diskWrites(), before + 1);
+    EXPECT_EQ(IniFile(path).readString("P", "K44", "none"), "44");
+}
+
+TEST(IniFile, WritingTheValueAlreadyThereTouchesNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    IniFile ini(path);
+    ASSERT_TRUE(ini.writeString("P", "Us", "344"));
+    const int before = ini.diskWrites();
+    ASSERT_TRUE(ini.writeString("p", "us", "344"));
+    EXPECT_EQ(ini.diskWrites(), before);
+}
+
+// Files that cannot be written: a folder that does not exist, and a folder standing where the file
+// should be (which refuses even the superuser). Every write says so; reads give their defaults.
+TEST(IniFile, RefusedWritesAreReported)
+{
+    QTemporaryDir dir;
+    const QStringList paths{dir.filePath("missing/Vornalex.ini"), dir.filePath("Vornalex.ini")};
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Vornalex.ini"));
+    for (const QString& path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        IniFile ini(path);
+        EXPECT_FALSE(ini.writeString("A", "x", "1"));
+        EXPECT_EQ(ini.readString("A", "x", "d"), "d");
+        IniFile::Batch batch(ini);
+        ini.writeString("A", "x", "1");
+        EXPECT_FALSE(batch.commit());
+        EXPECT_EQ(ini.diskWrites(), 0);
+    }
+}
+
+// A file that exists but cannot be read is never written over: its content would be lost.
+TEST(IniFile, UnreadableFileIsNotWrittenOver)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "the superuser reads every file";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    writeAll(path, "[A]\nx=1\n");
+    QFile::setPermissions(path, QFileDevice::WriteOwner);
+    IniFile ini(path);
+    EXPECT_FALSE(ini.writeString("A", "y", "2"));
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(readAll(path), QByteArray("[A]\nx=1\n"));
+}
+
+// Two versions of one project: the writer flips between them; after a kill the section must hold one of
+// them whole.
+constexpr int kKeys = 45;
+
+QString valueOf(int version, int key)
+{
+    return QString("%1.%2").arg(version == 0 ? 100 + key : 900 + key).arg(version == 0 ? 25 : 75);
+}
+
+void saveVersion(IniFile& ini, int version)
+{
+    IniFile::Batch batch(ini);
+    for (int k = 0; k < kKeys; ++k)
+        ini.writeString("PROJECT", QString("K%1").arg(k), valueOf(version, k));
+    ini.writeString("DEFAULT", "LastProject", "PROJECT");
+    batch.commit();
+}
+
+// The child side of the kill test: saves the project over and over until it is killed. It does nothing
+// unless the parent started it with the file to write.
+TEST(IniFileKillChild, SavesInALoop)
+{
+    const QString path = qEnvironmentVariable("VX_INI_KILL_CHILD");
+    if (path.isEmpty())
+        GTEST_SKIP() << "run by IniFile.KilledSavesLeaveOldOrNewProject";
+    IniFile ini(path);
+    fputs("saving\n", stdout);
+    fflush(stdout);
+    for (int i = 0;; ++i)
+        saveVersion(ini, i % 2);
+}
+
+TEST(IniFile, KilledSavesLeaveOldOrNewProject)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    {
+        IniFile ini(path);
+        ASSERT_TRUE(ini.writeString("DEFAULT", "Us", "344"));
+        saveVersion(ini, 0);
+        ASSERT_TRUE(ini.writeString("OTHER", "Fb", "42"));
+    }
+    auto* rng = QRandomGenerator::global();
+    for (int round = 0; round < 40; ++round) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("VX_INI_KILL_CHILD", path);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--gtest_filter=IniFileKillChild.SavesInALoop", "--gtest_brief=1"});
+        ASSERT_TRUE(child.waitForStarted(10000));
+        while (!child.readAllStandardOutput().contains("saving"))
+            ASSERT_TRUE(child.waitForReadyRead(10000));
+        QThread::usleep(rng->bounded(200, 30000));
+        ::kill(pid_t(child.processId()), SIGKILL);
+        child.waitForFinished(10000);
+
+        SCOPED_TRACE(round);
+        IniFile ini(path);
+        ASSERT_EQ(ini.sections(), (QStringList{"DEFAULT", "PROJECT", "OTHER"}));
+        EXPECT_EQ(ini.readString("OTHER", "Fb"), "42");
+        EXPECT_EQ(ini.readString("DEFAULT", "Us"), "344");
+        const int version = ini.readString("PROJECT", "K0") == valueOf(0, 0) ? 0 : 1;
+        for (int k = 0; k < kKeys; ++k)
+            ASSERT_EQ(ini.readString("PROJECT", QString("K%1").arg(k)), valueOf(version, k)) << "key " << k;
+    }
+}
+
+} // namespace
