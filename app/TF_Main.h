@@ -13,6 +13,7 @@
 #include "core/Calc.h"
 #include "core/CalcState.h"
 #include "core/Form.h"
+#include "platform/IniFile.h"
 
 #include <QString>
 #include <QWidget>
@@ -44,6 +45,7 @@ public:
 
     bool ProjectModified = false;
     QString CurrentProject, StartupProject, IniPath;
+    std::unique_ptr<vx::IniFile> ProjectIni; // the settings file on IniPath, opened by the start-up
     // Set by the start-up when the program cannot go on (no sprite sheet): the program then ends after
     // start-up instead of entering normal use.
     bool EndRequested = false;
@@ -136,5 +138,4 @@ private:
     std::map<std::string, QWidget*, std::less<>> m_components;
     std::map<std::string, std::vector<Handler>, std::less<>> m_exitHandlers;
     QMetaObject::Connection m_focusConnection;
-    bool m_shownOnce = false;
 };

@@ -45,12 +45,6 @@ void TF_Main::FormClose() {}
 void TF_Main::LoadProject(const QString&) {}
 void TF_Main::SaveProject(const QString&) {}
 
-// ---- projects/TF_MainCommands.cpp (dialogs)
-void TF_Main::BoButNewClick() {}
-void TF_Main::BoButOpenClick() {}
-void TF_Main::BoButSaveClick() {}
-void TF_Main::BoButDelClick() {}
-
 // ---- window frame, printing, banner, side windows, web content
 void TF_Main::BoButPrintClick() {}
 void TF_Main::BoButCalcClick() {}

@@ -1,0 +1,48 @@
+#include "projects/ProjectNames.h"
+
+namespace vx {
+
+namespace {
+
+// A section begins with the line "[name]": the name ends at the first "]", a line break ends the line,
+// and the settings file trims blanks around section names and values ("LastProject" holds the name as
+// a value too), so a name with blanks at either end would come back as another name.
+struct NameRule {
+    bool (*breaks)(const QString&);
+    const char* warning;
+};
+
+bool hasBracket(const QString& s) { return s.contains(u']'); }
+bool hasLineBreak(const QString& s) { return s.contains(u'\n') || s.contains(u'\r'); }
+bool hasOuterBlank(const QString& s) { return s.front().isSpace() || s.back().isSpace(); }
+
+constexpr NameRule kNameRules[] = {
+    {hasLineBreak, "Имя проекта не может содержать перевод строки"},
+    {hasBracket, "Имя проекта не может содержать символ \"]\""},
+    {hasOuterBlank, "Имя проекта не может начинаться или заканчиваться пробелом"},
+};
+
+} // namespace
+
+QString upperAsciiName(const QString& name)
+{
+    QString out = name;
+    for (QChar& c : out) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - u'a' + u'A');
+    }
+    return out;
+}
+
+QString nameProblem(const QString& name)
+{
+    if (name.isEmpty())
+        return {};
+    for (const NameRule& rule : kNameRules) {
+        if (rule.breaks(name))
+            return QString::fromUtf8(rule.warning);
+    }
+    return {};
+}
+
+} // namespace vx

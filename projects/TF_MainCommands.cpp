@@ -1,0 +1,132 @@
+// The project commands of the main window's top bar: New, Open, Save as and Delete. Each prepares one of
+// the two project dialogs and shows it modally; the dialogs do the work on the settings file when they
+// close. Only the save prompt writes from here.
+#include "app/TF_Main.h"
+
+#include "app/Windows.h"
+#include "core/Dimensions.h"
+#include "platform/IniFile.h"
+#include "projects/TF_Quest.h"
+#include "projects/TF_RWPrj.h"
+
+#include "ui_TF_Quest.h"
+#include "ui_TF_RWPrj.h"
+
+#include <QLineEdit>
+
+#include <array>
+#include <string_view>
+
+namespace {
+
+// What New starts a project from: no sizes at all, so each shape page fills its own defaults when it
+// is shown, and the usual wall angles (4 degrees for the cones, 8 for the wedges). The curve settings
+// are not here: a new project keeps those shown on the curved pages, as it keeps the shape and the
+// speed of sound, since the save takes them from there.
+struct ResetValue {
+    std::string_view key;
+    double value;
+};
+constexpr std::array<ResetValue, 29> kNewProjectValues{{
+    {"TubD", 0},        {"ConA", 4},        {"ConD1", 0},        {"TubConA", 4},      {"TubConD1", 0},
+    {"TubConL1", 0},    {"ConTubConA", 4},  {"ConTubConD1", 0},  {"ConTubConL1", 0},  {"BoxW", 0},
+    {"BoxH", 0},        {"PriW1", 0},       {"PriA", 8},         {"PriH", 0},         {"BoxPriW1", 0},
+    {"BoxPriA", 8},     {"BoxPriL1", 0},    {"BoxPriH", 0},      {"PriBoxPriW1", 0},  {"PriBoxPriA", 8},
+    {"PriBoxPriL1", 0}, {"PriBoxPriH", 0},  {"FlaTubD", 0},      {"FlaTubR1", 0},     {"FlaTubR2", 0},
+    {"FlaBoxW", 0},     {"FlaBoxH", 0},     {"FlaBoxR1", 0},     {"FlaBoxR2", 0},
+}};
+// CurveConL, CurveFlatL and CurveFlatH are sizes like the others.
+constexpr std::array<std::string_view, 3> kNewProjectCurveSizes{{"CurveConL", "CurveFlatL", "CurveFlatH"}};
+
+void resetForNewProject(vx::CalcState& s)
+{
+    for (const auto& k : vx::kDimensionKeys) {
+        if (!k.real)
+            continue;
+        for (const ResetValue& r : kNewProjectValues) {
+            if (r.key == k.key)
+                s.*k.real = r.value;
+        }
+        for (std::string_view size : kNewProjectCurveSizes) {
+            if (size == k.key)
+                s.*k.real = 0;
+        }
+    }
+}
+
+void restoreDimensions(vx::CalcState& s, const vx::CalcState& saved)
+{
+    for (const auto& k : vx::kDimensionKeys) {
+        if (k.real)
+            s.*k.real = saved.*k.real;
+        else
+            s.*k.whole = saved.*k.whole;
+    }
+}
+
+// New, Open and Delete first offer to save unsaved changes; whatever the answer, the command goes on.
+void offerToSave(TF_Main& main)
+{
+    if (!main.ProjectModified)
+        return;
+    const std::string question = "Сохранить проект [" + main.CurrentProject.toStdString() + "]?";
+    if (main.message(vx::MsgType::Confirmation, question, vx::MsgButtons::YesNo) != vx::MsgAnswer::Yes)
+        return;
+    main.setText("StatusBar1", "  Сохраняю прект, ждите ...");
+    if (QWidget* status = main.component("StatusBar1"))
+        status->repaint(); // the save blocks the loop: show the text before it starts
+    main.SaveProject(main.CurrentProject);
+    main.setText("StatusBar1", "");
+}
+
+} // namespace
+
+void TF_Main::BoButNewClick()
+{
+    offerToSave(*this);
+    // The reset belongs to the project that New makes: a cancelled New gives the current project its own
+    // values back, so no later save can store the reset values over its dimensions.
+    const vx::CalcState before = m_state;
+    resetForNewProject(m_state);
+    F_Quest->ui->EditNewPrjName->clear();
+    F_Quest->exec();
+    if (!F_Quest->projectMade())
+        restoreDimensions(m_state, before);
+}
+
+void TF_Main::BoButOpenClick()
+{
+    offerToSave(*this);
+    F_RWPrj->setEntries({});
+    F_RWPrj->setWindowTitle(QStringLiteral("Открыть проект"));
+    F_RWPrj->ui->EditPrjName->hide();
+    F_RWPrj->setEntries(ProjectIni->sections());
+    F_RWPrj->selectEntry(CurrentProject);
+    F_RWPrj->exec();
+}
+
+void TF_Main::BoButSaveClick()
+{
+    F_RWPrj->setWindowTitle(QStringLiteral("Сохранить проект"));
+    F_RWPrj->ui->EditPrjName->show();
+    F_RWPrj->setEntries(ProjectIni->sections());
+    F_RWPrj->ui->EditPrjName->setText(CurrentProject);
+    F_RWPrj->ui->EditPrjName->setFocus(Qt::OtherFocusReason);
+    F_RWPrj->exec();
+}
+
+void TF_Main::BoButDelClick()
+{
+    offerToSave(*this);
+    F_RWPrj->setEntries({});
+    F_RWPrj->setWindowTitle(QStringLiteral("Удалить проект"));
+    F_RWPrj->ui->EditPrjName->hide();
+    F_RWPrj->setEntries(ProjectIni->sections());
+    F_RWPrj->removeEntry(CurrentProject);
+    if (F_RWPrj->entries().isEmpty()) {
+        message(vx::MsgType::Information, "Текущий проект удалить нельзя");
+        return;
+    }
+    F_RWPrj->DeleteMode = true;
+    F_RWPrj->exec();
+}

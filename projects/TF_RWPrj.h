@@ -1,0 +1,52 @@
+#pragma once
+// The project list: the sections of the settings file, sorted, for opening, saving as and deleting.
+// The mode follows from DeleteMode and whether the name editor is shown; the commands of the main
+// window set both, fill the list and show the dialog; the work is done when it closes with "Да".
+// "Нет", Escape and the close box cancel.
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+namespace Ui {
+class TF_RWPrj;
+}
+
+class TF_RWPrj : public QDialog {
+    Q_OBJECT
+public:
+    explicit TF_RWPrj(QWidget* parent = nullptr);
+    ~TF_RWPrj() override;
+
+    Ui::TF_RWPrj* ui;
+
+    // On only while the dialog shown by the delete command is open.
+    bool DeleteMode = false;
+
+    void FormCreate();
+    void FormShow();
+    // The work of the closing; false keeps the dialog open in its mode (no entry picked to open or erase,
+    // a name the settings file cannot hold).
+    bool FormClose(int result);
+    void LBPrjClick();
+    void LBPrjDblClick();
+    void ButYesMouseDown();
+
+    // The list as the commands prepare it; code that fills or selects runs no click handler.
+    void setEntries(const QStringList& names); // replaces the entries, nothing selected
+    void selectEntry(const QString& name);     // the entry of that name (letter case aside), if any
+    void removeEntry(const QString& name);
+    QStringList entries() const;               // in the order shown
+    QString selectedEntry() const;             // empty when nothing is selected
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void reloadAfterErase();
+
+    bool m_filling = false;
+};
