@@ -14,7 +14,7 @@ using namespace vx::test;
 
 namespace {
 
-class BySeparator : public ::testing::TestWithParam<char> {};
+class BoundaryGroup : public ::testing::TestWithParam<char> {};
 
 std::string sepName(const ::testing::TestParamInfo<char>& info)
 {
@@ -60,7 +60,7 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) == '.' ? "_dot" : "_comma");
     });
 
-TEST_P(BySeparator, ReferenceDesignFillsTheBoundaryGroup)
+TEST_P(BoundaryGroup, ReferenceDesignFillsTheBoundaryGroup)
 {
     CalcRig rig(GetParam());
     rig.calc.RecalcMins();
@@ -75,7 +75,7 @@ TEST_P(BySeparator, ReferenceDesignFillsTheBoundaryGroup)
     EXPECT_NEAR(rig.state.Vd, rig.state.SdTotal * 0.007, 1e-15);
 }
 
-TEST_P(BySeparator, TwoPortsHalveTheAreaShownPerPort)
+TEST_P(BoundaryGroup, TwoPortsHalveTheAreaShownPerPort)
 {
     CalcRig one(GetParam()), two(GetParam());
     two.form.spins["SpinEdNPorts"] = 2;
@@ -87,7 +87,7 @@ TEST_P(BySeparator, TwoPortsHalveTheAreaShownPerPort)
     EXPECT_NEAR(*two.number("EditDpmin"), *one.number("EditDpmin") / std::sqrt(2.0), 0.006);
 }
 
-TEST_P(BySeparator, LargeBoxAtHighFrequencyShowsANegativeLength)
+TEST_P(BoundaryGroup, LargeBoxAtHighFrequencyShowsANegativeLength)
 {
     CalcRig rig(GetParam());
     rig.put({{"EditFb", "200"}, {"EditVb", "1000"}});
@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Speeds, SpeedOfSound,
                                                               SoundRow{"fast", false, 344}, SoundRow{"", false, 344}),
                                             ::testing::ValuesIn(kSeparators)));
 
-TEST_P(BySeparator, RecalcButtonStopsAtABadSpeedOfSound)
+TEST_P(BoundaryGroup, RecalcButtonStopsAtABadSpeedOfSound)
 {
     CalcRig rig(GetParam());
     rig.form.texts["EditDpmin"] = "old";
@@ -309,7 +309,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- reset of the source editors --------------------------------------------------------------------
 
-TEST_P(BySeparator, ClearMinsResetsTheEditorsAndKeepsTheArea)
+TEST_P(BoundaryGroup, ClearMinsResetsTheEditorsAndKeepsTheArea)
 {
     CalcRig rig(GetParam());
     rig.calc.RecalcMins();
@@ -332,6 +332,6 @@ TEST_P(BySeparator, ClearMinsResetsTheEditorsAndKeepsTheArea)
     EXPECT_EQ(rig.state.Fb, before.Fb);
 }
 
-INSTANTIATE_TEST_SUITE_P(Separators, BySeparator, ::testing::ValuesIn(kSeparators), sepName);
+INSTANTIATE_TEST_SUITE_P(Separators, BoundaryGroup, ::testing::ValuesIn(kSeparators), sepName);
 
 } // namespace
