@@ -13,7 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QStyle>
+#include <QPixmap>
 #include <QTimer>
 #include <QToolButton>
 
@@ -28,16 +28,21 @@ constexpr int kIdleIntervalMs = 1000;
 QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 std::string ss(const QString& s) { return s.toUtf8().toStdString(); }
 
-// The command row's faces until the program's own pictures are in place.
-struct CommandFace {
-    const char* name;
-    QStyle::StandardPixmap fallback;
+// The pictures of the layout, from the program's resources: button faces and the fixed pictures.
+struct Picture {
+    const char* component;
+    const char* resource;
 };
-constexpr CommandFace kCommandFaces[] = {
-    {"BoButNew", QStyle::SP_FileIcon},          {"BoButOpen", QStyle::SP_DialogOpenButton},
-    {"BoButSave", QStyle::SP_DialogSaveButton}, {"BoButPrint", QStyle::SP_FileDialogDetailedView},
-    {"BoButDel", QStyle::SP_TrashIcon},         {"BoButCalc", QStyle::SP_FileDialogInfoView},
-    {"SBConePrint", QStyle::SP_FileDialogDetailedView}, {"SBFlatPrint", QStyle::SP_FileDialogDetailedView},
+constexpr Picture kButtonFaces[] = {
+    {"BoButNew", ":/buttons/new.png"},        {"BoButOpen", ":/buttons/open.png"},
+    {"BoButSave", ":/buttons/save.png"},      {"BoButPrint", ":/buttons/print.png"},
+    {"BoButDel", ":/buttons/delete.png"},     {"BoButCalc", ":/buttons/calc.png"},
+    {"SBConePrint", ":/buttons/print.png"},   {"SBFlatPrint", ":/buttons/print.png"},
+};
+constexpr Picture kPictures[] = {
+    {"Image1", ":/pictures/box.png"},         {"Image4", ":/pictures/box_woofer.png"},
+    {"Image2", ":/pictures/box_port2.png"},   {"Image3", ":/pictures/box_port3.png"},
+    {"Image12", ":/pictures/banner.png"},     {"Image13", ":/pictures/brands.png"},
 };
 
 } // namespace
@@ -52,7 +57,10 @@ TF_Main::TF_Main(QWidget* parent)
 {
     // The layout is in pixels at 96 dpi, with the 8-point "MS Sans Serif" (height -11) of the original
     // design; where that face is missing the system's sans-serif stands in.
-    QFont font(QStringLiteral("MS Sans Serif"));
+    // The condensed face of the system's sans-serif comes closest to its widths.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
+                      QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     setFont(font);
@@ -79,11 +87,15 @@ TF_Main::TF_Main(QWidget* parent)
         p.setColor(QPalette::Window, Qt::white);
         w->setPalette(p);
     }
-    for (const auto& face : kCommandFaces) {
-        auto* b = qobject_cast<QToolButton*>(component(face.name));
-        if (b && b->icon().isNull())
-            b->setIcon(style()->standardIcon(face.fallback));
+    for (const auto& face : kButtonFaces) {
+        if (auto* b = qobject_cast<QToolButton*>(component(face.component)))
+            b->setIcon(QIcon(QString::fromLatin1(face.resource)));
     }
+    for (const auto& picture : kPictures) {
+        if (auto* l = qobject_cast<QLabel*>(component(picture.component)))
+            l->setPixmap(QPixmap(QString::fromLatin1(picture.resource)));
+    }
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     QFont bold = font;
     bold.setBold(true);
     ui->BoButHlp->setFont(bold);
@@ -338,10 +350,9 @@ void TF_Main::closeEvent(QCloseEvent* event)
 void TF_Main::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous() && !m_shownOnce) {
-        m_shownOnce = true;
+    // A restore from minimised is no showing of the window.
+    if (!event->spontaneous())
         FormShow();
-    }
 }
 
 void TF_Main::changeEvent(QEvent* event)

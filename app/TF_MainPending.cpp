@@ -35,6 +35,9 @@ void TF_Main::FormCreate()
         ui->PDraw->setPixmap(sheet);
     }
     m_calc.ClearMins();
+    // What loading the first-run project does to the shape: its button, its section's glyphs, its picture.
+    SBut1Click();
+    ComboPortTypeChange();
     StartupProject = CurrentProject;
     m_calc.RecalcMins();
     ProjectModified = false;
