@@ -116,8 +116,11 @@ void TF_Main::connectEditors()
 
     addExitHandler("EditNd", [this] {
         m_calc.EditNdChange();
-        if (m_state.Nd < 2)
+        // The editor then shows one woofer, and the input says so too.
+        if (m_state.Nd < 2) {
             setText("EditNd", "1");
+            m_state.Nd = 1;
+        }
     });
 
     addChangeHandler("SpinEdNPorts", [this] {
