@@ -100,14 +100,14 @@ bool conesWithTube(Calc& calc, const ConePage& page)
 double Calc::GetL(double N, double D1, double Alp, double L1)
 {
     m_state.D2 = D1;
+    if (!(D1 > 0)) // no throat, no slices
+        return 0;
     const long double target = MassTarget();
     const double t = kit::slope(Alp);
     kit::SliceResult r;
     if (N > 0 && L1 > 0) {
         r = kit::straightPart(kit::RoundSection{}, N, D1, t, L1, target);
     } else {
-        if (!(D1 > 0)) // no throat, no slices
-            return 0;
         r = kit::flareGrowth(kit::RoundSection{}, D1, t, target);
         if (r.capped)
             m_form.message(MsgType::Confirmation, "Вам точно нужен такой длинный конус?\rУменьшите угол.",

@@ -174,6 +174,8 @@ long double GetK(long double W, long double H)
 double Calc::GetLW(double N, double W1, double Alp, double L1, double H)
 {
     m_state.W2 = W1;
+    if (!(W1 > 0) || !(H > 0)) // no throat, no slices
+        return 0;
     const long double target = MassTarget();
     const double t = kit::slope(Alp);
     const kit::SlotSection section{H};
@@ -181,8 +183,6 @@ double Calc::GetLW(double N, double W1, double Alp, double L1, double H)
     if (N > 0 && L1 > 0) {
         r = kit::straightPart(section, N, W1, t, L1, target);
     } else {
-        if (!(W1 > 0)) // no throat, no slices
-            return 0;
         r = kit::flareGrowth(section, W1, t, target);
         if (r.capped)
             m_form.message(MsgType::Confirmation, "Вам точно нужен такой длинный раструб?\rУменьшите угол.",
