@@ -46,6 +46,9 @@ public:
     bool ProjectModified = false;
     QString CurrentProject, StartupProject, IniPath;
     std::unique_ptr<vx::IniFile> ProjectIni; // the settings file on IniPath, opened by the start-up
+    double StartLeft = 0, StartTop = 0;      // the window's position when start-up ended
+    QString ClientId;                        // "id" of "DEFAULT", or "default"
+    bool IniRefusalShown = false;            // the settings file refused a write and the user was told
     // Set by the start-up when the program cannot go on (no sprite sheet): the program then ends after
     // start-up instead of entering normal use.
     bool EndRequested = false;
@@ -98,6 +101,11 @@ public:
     void FormClose();
     void LoadProject(const QString& S);
     void SaveProject(const QString& S);
+    void IniWriteRefused(); // the one warning of a run that the settings file takes no writes
+    // Web content that the start-up and closing run
+    void LoadAdv();
+    void FillSGBrands();
+    void DeleteAdvFile();
 
     // Project commands (projects/TF_MainCommands.cpp)
     void BoButNewClick();

@@ -1,0 +1,192 @@
+#include "projects/ProjectTransfer.h"
+
+#include "core/Numbers.h"
+#include "projects/ProjectKeys.h"
+
+#include <array>
+#include <string>
+
+namespace vx {
+
+namespace {
+
+const QString kDefaultSection = QStringLiteral("DEFAULT");
+const QString kLastProjectKey = QStringLiteral("LastProject");
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+
+// The computed fields of each shape that has plain editors; a load empties them.
+struct ShapeResults {
+    int shape;
+    std::array<std::string_view, 2> fields; // the second may be empty
+};
+constexpr std::array<ShapeResults, 10> kShapeResults{{
+    {TUB, {"EditTubL", ""}},
+    {CONE, {"EditConL", "EditConD"}},
+    {TUBCONE, {"EditTubConL", "EditTubConD"}},
+    {CONETUBCONE, {"EditConTubConL", "EditConTubConD"}},
+    {BOX, {"EditBoxL", ""}},
+    {PRISM, {"EditPriL", "EditPriW"}},
+    {BOXPRISM, {"EditBoxPriL", "EditBoxPriW"}},
+    {PRISMBOXPRISM, {"EditPriBoxPriL", "EditPriBoxPriW"}},
+    {FLARETUBE, {"EditFlaTubL", ""}},
+    {FLAREFLAT, {"EditFlaBoxL", ""}},
+}};
+
+std::string editorOf(std::string_view key) { return "Edit" + std::string(key); }
+
+// A selector index the window can show: anything a hand-edited file holds beyond the items is the
+// first item.
+int withinItems(int index, int count) { return index >= 0 && index < count ? index : 0; }
+
+} // namespace
+
+QString ProjectTransfer::format(double v) const
+{
+    return QString::fromStdString(formatFloat(v, m_form.decimalSeparator()));
+}
+
+double ProjectTransfer::readFloat(const QString& section, const QString& key, double def) const
+{
+    const std::string text = m_ini.readString(section, key).toStdString();
+    return parseFloat(text, m_form.decimalSeparator()).value_or(def);
+}
+
+int ProjectTransfer::readInt(const QString& section, const QString& key, int def) const
+{
+    return parseInt(m_ini.readString(section, key).toStdString()).value_or(def);
+}
+
+int ProjectTransfer::readSourceKeys(const QString& section)
+{
+    int page = 0;
+    for (const ProjectKey& k : kSourceKeys) {
+        const QString key = qs(k.key);
+        if (k.key == "SBut") {
+            page = withinItems(readInt(section, key, int(k.readerDefault)), kPortTypeCount);
+        } else if (k.key == "Pindex") {
+            m_form.setSelectorIndex(k.field, withinItems(readInt(section, key, int(k.readerDefault)), 2));
+        } else if (k.source == KeySource::Spin) {
+            m_form.setSpinValue(k.field, readInt(section, key, int(k.readerDefault)));
+        } else if (k.kind == KeyKind::Float) {
+            m_form.setText(k.field, formatFloat(readFloat(section, key, k.readerDefault), m_form.decimalSeparator()));
+        } else {
+            m_form.setText(k.field, formatInt(readInt(section, key, int(k.readerDefault))));
+        }
+        if (k.key == "Dd") {
+            // The area of one cone in whole cm², from the diameter now in its editor.
+            const auto d = parseInt(m_form.text("EditDd"));
+            const long double dd = d ? *d : 0;
+            m_form.setText("EditSd", formatInt(d ? Round(dd * kPi * dd / 4 / 100) : 0));
+        }
+    }
+    return page;
+}
+
+void ProjectTransfer::readDimensions(const QString& section)
+{
+    for (std::size_t i = kSourceKeyCount; i < kProjectKeys.size(); ++i) {
+        const ProjectKey& k = kProjectKeys[i];
+        const QString key = qs(k.key);
+        if (k.real) {
+            m_state.*k.real = readFloat(section, key, k.readerDefault);
+        } else {
+            int v = readInt(section, key, int(k.readerDefault));
+            if (k.source == KeySource::Selector)
+                v = withinItems(v, 2); // a base function is Cosh or Circle
+            m_state.*k.whole = v;
+        }
+    }
+}
+
+void ProjectTransfer::showShapeDimensions()
+{
+    for (const ShapeResults& shape : kShapeResults) {
+        for (const DimensionKey& d : kDimensionKeys) {
+            if (d.shape == shape.shape && d.real)
+                m_form.setText(editorOf(d.key), formatFloat(m_state.*d.real, m_form.decimalSeparator()));
+        }
+        for (std::string_view field : shape.fields) {
+            if (!field.empty())
+                m_form.setText(field, std::string());
+        }
+    }
+}
+
+void ProjectTransfer::showCurveSettings()
+{
+    const char sep = m_form.decimalSeparator();
+    m_form.setText("EditCurveConL", formatFloat(m_state.CurveConL, sep));
+    m_form.setSpinValue("SEdDiv", m_state.CurveConDiv);
+    m_form.setSelectorIndex("CBCurveType", m_state.CurveConFunc);
+    m_form.setText("EditCurveFlatL", formatFloat(m_state.CurveFlatL, sep));
+    m_form.setText("EditCurveFlatH", formatFloat(m_state.CurveFlatH, sep));
+    m_form.setSpinValue("SEFdiv", m_state.CurveFlatDiv);
+    m_form.setSelectorIndex("CBFcurveType", m_state.CurveFlatFunc);
+}
+
+bool ProjectTransfer::writeProject(const QString& section, double us, const QString& lastProject)
+{
+    const char sep = m_form.decimalSeparator();
+    for (std::size_t i = 0; i < kProjectKeys.size(); ++i) {
+        const ProjectKey& k = kProjectKeys[i];
+        QString value;
+        switch (k.source) {
+        case KeySource::Text:
+            if (k.kind == KeyKind::Float) {
+                const auto v = parseFloat(m_form.text(k.field), sep);
+                if (!v)
+                    return false;
+                value = format(*v);
+            } else {
+                const auto v = parseInt(m_form.text(k.field));
+                if (!v)
+                    return false;
+                value = QString::number(*v);
+            }
+            break;
+        case KeySource::Spin:
+            value = QString::number(m_form.spinValue(k.field));
+            break;
+        case KeySource::Selector:
+            value = QString::number(m_form.selectorIndex(k.field));
+            break;
+        case KeySource::State:
+            if (k.real == &CalcState::Us)
+                value = format(us);
+            else
+                value = k.real ? format(m_state.*k.real) : QString::number(m_state.*k.whole);
+            break;
+        }
+        if (!m_ini.writeString(section, qs(k.key), value))
+            return false;
+        if (i + 1 == kKeysBeforeLastProject && !m_ini.writeString(kDefaultSection, kLastProjectKey, lastProject))
+            return false;
+    }
+    return true;
+}
+
+bool ProjectTransfer::writeFirstRun(const QString& id, int left, int top)
+{
+    bool ok = m_ini.eraseSection(kDefaultSection) && m_ini.writeString(kDefaultSection, QStringLiteral("id"), id);
+    for (const ProjectKey& k : kProjectKeys) {
+        if (!ok)
+            return false;
+        ok = m_ini.writeString(kDefaultSection, qs(k.key),
+                               k.kind == KeyKind::Float ? format(k.firstRun) : QString::number(int(k.firstRun)));
+    }
+    return ok && m_ini.writeString(kDefaultSection, QStringLiteral("FormLeft"), QString::number(left)) &&
+           m_ini.writeString(kDefaultSection, QStringLiteral("FormTop"), QString::number(top));
+}
+
+bool ProjectTransfer::hasDefaultProject() const
+{
+    const std::string text = m_ini.readString(kDefaultSection, QStringLiteral("Fb")).toStdString();
+    for (char sep : {m_form.decimalSeparator(), m_form.decimalSeparator() == '.' ? ',' : '.'}) {
+        if (parseFloat(text, sep).value_or(0) != 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace vx
