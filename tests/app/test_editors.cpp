@@ -727,8 +727,13 @@ TEST_P(CurveTest, UserPickRecomputesAndIsKept)
     EXPECT_EQ(selector->currentText(), q("круг"));
     EXPECT_TRUE(t.w->ProjectModified);
     EXPECT_TRUE(recomputed());
-    // Left to us: the pick is the shape's base function from now on.
+    // Left to us: the pick is the shape's base function from now on, and the page shows it again after
+    // another shape was chosen in between.
     EXPECT_EQ(t.w->state().*p.function, vx::Circle);
+    const bool slot = p.section == vx::Slot_Section;
+    t.choose(slot ? vx::BOX : vx::TUB);
+    t.choose(slot ? vx::CURVEFLAT : vx::CURVECONE);
+    EXPECT_EQ(selector->currentText(), q("круг"));
 }
 
 TEST_P(CurveTest, CodeSelectionRunsNothing)
