@@ -144,6 +144,21 @@ TEST_P(SlotDefaults, WedgeDefaultsEndWithTheUnroundedWidth)
     EXPECT_NEAR(*rig.number("EditPriW"), w * 1000 + 2 * length * std::tan(8 * M_PI / 180), 0.006);
 }
 
+TEST_P(SlotDefaults, WedgeWidthIsFirstShownRoundedThenReplaced)
+{
+    CalcRig rig(GetParam());
+    rig.choose(PRISM);
+    rig.put({{"EditPriW1", "0"}, {"EditPriH", "0"}, {"EditPriA", "0"}});
+    std::vector<std::string> written; // what the editor's change handler saw
+    rig.form.onChange["EditPriW1"] = [&] { written.push_back(rig.text("EditPriW1")); };
+    rig.calc.RecalcRes(true);
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(decimals(written[0], GetParam()), 2u);
+    EXPECT_GT(decimals(written[1], GetParam()), 2u);
+    EXPECT_NEAR(*parseFloat(written[0], GetParam()), *parseFloat(written[1], GetParam()), 0.005);
+    EXPECT_NEAR(rig.state.PriW1, *parseFloat(written[1], GetParam()), 1e-9);
+}
+
 TEST_P(SlotDefaults, SlotHourglassDefaultWidth)
 {
     CalcRig rig(GetParam());
