@@ -71,9 +71,9 @@ constexpr PageText kPageTexts[] = {
 
 using Branch = bool (*)(Calc&);
 constexpr std::array<Branch, kPortTypeCount> kBranches{
-    branchTub,      branchCone,       branchTubCone,       branchConeTubCone,
-    branchBox,      branchPrism,      branchBoxPrism,      branchPrismBoxPrism,
-    branchCurveCone, branchCurveFlat, branchFlareTube,     branchFlareFlat,
+    branchTub,       branchCone,      branchTubCone,   branchConeTubCone, // round
+    branchBox,       branchPrism,     branchBoxPrism,  branchPrismBoxPrism, // slot
+    branchCurveCone, branchCurveFlat, branchFlareTube, branchFlareFlat,
 };
 
 // The eight common result fields, in the order they are emptied.
@@ -204,35 +204,27 @@ bool Calc::recalcMins()
     s.Nd = parseInt(m_form.text("EditNd")).value_or(1);
     s.Np = m_form.spinValue("SpinEdNPorts");
 
-    // A negative input (typed, its editor not yet left) has no design: the root of a negative area,
-    // a negative box. Refuse it as a bad text is refused, and keep the boundary values as they were.
-    const long double fb = s.Fb, vb = s.Vb, dd = s.Dd, np = s.Np;
-    const long double sdTotal = s.Nd * kPi * dd * dd / 4.0L / 1000000.0L;
-    const long double vd = sdTotal * s.Xmax / 1000.0L;
+    // Each boundary value is rounded to a Double where it is stored, and the next one starts from that.
+    CalcState b = s;
+    const long double fb = s.Fb, vb = s.Vb, dd = s.Dd, np = s.Np, us = s.Us;
+    b.SdTotal = static_cast<double>(s.Nd * kPi * dd * dd / 4.0L / 1000000.0L);
+    b.Vd = static_cast<double>(b.SdTotal * static_cast<long double>(s.Xmax) / 1000.0L);
     const int button = m_form.shapeButtonDown();
     const long double vlim = (button >= 1 && button <= 6) ? kVelocityLimit[button - 1] : 16;
-    const long double smin = kTwoPi * fb * vd / vlim;
-    const long double dpmin = 2.0L * std::sqrt(smin / np / kPi);
-    const long double us = s.Us;
-    const long double halfWave = us / 2.0L / kPi;
-    const long double lpmin = halfWave * halfWave * kPi / 4.0L * dpmin * dpmin * np / ((vb / 1000.0L) * fb * fb)
-        - kEndFactor * dpmin;
-    const long double vpmax = kTwoPi * fb * (vd / smin);
+    b.Smin = static_cast<double>(kTwoPi * fb * b.Vd / vlim);
+    b.Dpmin = static_cast<double>(2.0L * std::sqrt(b.Smin / np / kPi));
+    const long double halfWave = us / 2.0L / kPi, dp = b.Dpmin;
+    b.Lpmin = static_cast<double>(halfWave * halfWave * kPi / 4.0L * dp * dp * np / ((vb / 1000.0L) * fb * fb)
+                                  - kEndFactor * dp);
+    b.Vpmax = static_cast<double>(kTwoPi * fb * (b.Vd / static_cast<long double>(b.Smin)));
 
-    CalcState trial = s;
-    trial.Smin = static_cast<double>(smin);
-    trial.Dpmin = static_cast<double>(dpmin);
-    if (Field bad = unusableInput(trial); !bad.empty() || !std::isfinite(lpmin)) {
+    // A negative input (typed, its editor not yet left) has no design: the root of a negative area, a
+    // negative box. It is refused as a bad text is, and the boundary values stay as they were.
+    if (Field bad = unusableInput(b); !bad.empty() || !std::isfinite(b.Lpmin)) {
         warnInput(bad.empty() ? Field("EditFb") : bad);
         return false;
     }
-
-    s.SdTotal = static_cast<double>(sdTotal);
-    s.Vd = static_cast<double>(vd);
-    s.Smin = static_cast<double>(smin);
-    s.Dpmin = static_cast<double>(dpmin);
-    s.Lpmin = static_cast<double>(lpmin);
-    s.Vpmax = static_cast<double>(vpmax);
+    s = b;
 
     kit::showRounded(m_form, "EditVpmax", s.Vpmax, 2);
     kit::showMm(m_form, "EditDpmin", s.Dpmin);
