@@ -563,7 +563,8 @@ TEST_P(DimensionWrite, EveryEditorStoresItsNumber)
             ++followed;
             ASSERT_EQ(t.dialogs.boxes.size(), 1u) << editor;
             EXPECT_EQ(t.dialogs.boxes[0].type, vx::MsgType::Error);
-            EXPECT_EQ(t.dialogs.boxes[0].text, QString::fromStdString("'" + other + "' is not a valid floating point value"));
+            EXPECT_EQ(t.dialogs.boxes[0].text,
+                      QString::fromStdString("'" + other + "' is not a valid floating point value"));
         }
         EXPECT_EQ(t.w->text(editor), other) << "the editor keeps the text as typed";
     }
