@@ -22,9 +22,9 @@ constexpr int kHalfSlices = 100;          // each half of the port, counted twic
 constexpr long double kFirstStep = 0.1L;  // m: the first trial throat is 100 mm
 constexpr long double kBandLow = 0.999L;  // a trial is the throat when the port's total lies within
 constexpr long double kBandHigh = 1.001L; // these fractions of the target
-// The search steps up by at most 0.1 m per pass, so this bound still finds throats of a kilometre and
-// more; what it cuts off is a search that would never land in the band.
-constexpr int kMaxPasses = 20000;
+// The search steps up by at most 0.1 m per pass, so this bound still finds throats of 500 m; what it
+// cuts off is a search that would never land in the band, or only at an absurd throat.
+constexpr int kMaxPasses = 5000;
 // A step below a picometre only happens when even a vanishing throat is too wide: give up there rather
 // than halve on into the denormals.
 constexpr long double kMinStep = 1e-12L;
