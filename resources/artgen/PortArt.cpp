@@ -137,7 +137,7 @@ Profile makeProfile(Kind kind, double xa, double xb, double big)
     }
     case Kind::Flared: {
         // A straight part between two quarter-circle roundings: r2 at the inlet, r1 at the outlet.
-        const double r = 0.42 * big, r1 = 0.48 * big, r2 = 0.32 * big;
+        const double r = 0.4 * big, r1 = 0.42 * big, r2 = 0.3 * big;
         for (int i = 0; i <= 20; ++i) { // inlet rounding, from the vertical mouth to the straight part
             const double t = M_PI / 2 * i / 20.0;
             p.wall.push_back({xa + r2 - r2 * std::cos(t), r + r2 - r2 * std::sin(t)});
@@ -278,7 +278,10 @@ void drawSection(QPainter& painter, const PortArt::Shape& s, const QRectF& area)
     const double top = area.top();
     const double axis = top + (hs - 28) / 2 + 1;
     const double big = (hs - 28) / 2 - 6;
-    const double xa = area.left() + 26, xb = area.right() - 26;
+    // Room beside the mouths for the sizes measured there and their letters.
+    const bool sizeAtInlet = kind == Kind::Tube || kind == Kind::Cone || kind == Kind::TubeCone;
+    const bool sizeAtOutlet = kind != Kind::Tube && kind != Kind::Flared;
+    const double xa = area.left() + (sizeAtInlet ? 32 : 20), xb = area.right() - (sizeAtOutlet ? 32 : 20);
     const Profile p = makeProfile(kind, xa, xb, big);
     const double lineL = top + hs - 9, lineL1 = top + hs - 23;
 
@@ -354,7 +357,8 @@ void drawSection(QPainter& painter, const PortArt::Shape& s, const QRectF& area)
             painter.setBrush(kDimension);
             painter.drawEllipse(c, 1.3, 1.3);
             const QSizeF sz = d.size(text);
-            d.letter(text, c + QPointF(-dirX * (sz.width() / 2 + 1), -sz.height() / 2 + 1));
+            // Beside the centre, towards the middle of the port, clear of the picture's top edge.
+            d.letter(text, c + QPointF(-dirX * (sz.width() / 2 + 3), 1));
         };
         radius(xb - p.flareRight, p.flareRight, 1, "r1");
         radius(xa + p.flareLeft, p.flareLeft, -1, "r2");
@@ -367,8 +371,7 @@ void drawEndView(QPainter& painter, const PortArt::Shape& s, const QRectF& area)
     const Kind kind = kindOf(s.type);
     // The same outline as the section above it (whose height is this area's top), so the mouth drawn
     // here is as wide as the section's outlet.
-    const double xa = area.left() + 26, xb = area.right() - 26;
-    const Profile p = makeProfile(kind, xa, xb, (area.top() - 28) / 2 - 6);
+    const Profile p = makeProfile(kind, 0, 100, (area.top() - 28) / 2 - 6);
     const double height = 22;
     const double cx = area.left() + area.width() / 2 - 8;
     const double y0 = area.top() + 12;

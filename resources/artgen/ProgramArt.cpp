@@ -134,7 +134,7 @@ QImage ProgramArt::box()
     const QPointF upper(60, 34), lower(60, 92);
     woofer(p, upper, 26);
     woofer(p, lower, 26);
-    for (const QRect& patch : {QRect(10, 123, 20, 20), kSecondPortPatch, kThirdPortPatch})
+    for (const QRect& patch : {QRect(20, 122, 20, 20), kSecondPortPatch, kThirdPortPatch})
         port(p, QRectF(patch).center(), 8);
     return image;
 }

@@ -11,8 +11,8 @@ public:
     static constexpr int kBoxWidth = 120;
     static constexpr int kBoxHeight = 150;
     static constexpr QRect kWooferPatch{31, 63, 58, 58};  // over the lower woofer
-    static constexpr QRect kSecondPortPatch{50, 123, 20, 20}; // over the middle port
-    static constexpr QRect kThirdPortPatch{80, 123, 20, 20};  // over the right port
+    static constexpr QRect kSecondPortPatch{50, 122, 20, 20}; // over the middle port
+    static constexpr QRect kThirdPortPatch{80, 122, 20, 20};  // over the right port
 
     static QImage box();
     // A patch in the colour of the box, the size of `patch`.

@@ -68,6 +68,11 @@ QByteArray writtenByQt(const QImage& image)
 // Qt's own writer where its plugin is there, our encoder in any case.
 enum class Writer { Qt, Own };
 
+void PrintTo(Writer w, std::ostream* os)
+{
+    *os << (w == Writer::Qt ? "Qt's writer" : "own writer");
+}
+
 QByteArray written(const QImage& image, Writer writer)
 {
     return writer == Writer::Qt ? writtenByQt(image) : JpegImage::encode(image, 95);
