@@ -4,6 +4,7 @@
 #include "platform/DialogService.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <vector>
