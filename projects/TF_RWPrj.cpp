@@ -186,6 +186,14 @@ bool TF_RWPrj::FormClose(int result)
 void TF_RWPrj::reloadAfterErase()
 {
     TF_Main& main = *F_Main;
+    // The reload drops what the user declined to save and shows the project as its section holds it.
+    // A current project that has no section of its own (taken out of the file meanwhile, or never
+    // saved) would make the load fall back to another project and lose the design on screen: it stays
+    // as it is instead, marked for saving, so the closing or the next save gives it its section.
+    if (!main.ProjectIni->hasSection(main.CurrentProject)) {
+        main.ProjectModified = true;
+        return;
+    }
     main.LoadProject(main.CurrentProject);
 }
 

@@ -1,0 +1,689 @@
+// The project commands New, Open, Save as and Delete with their two dialogs, driven as a user drives them:
+// a click on the command button, then typing, clicks on "Да" and "Нет", the close box, Escape and double
+// clicks while the modal dialog is on screen; the settings file lives in a temporary folder and is read
+// back after each step.
+#include "ProjectRig.h"
+
+#include "core/CalcState.h"
+#include "core/Dimensions.h"
+#include "projects/DialogPlacement.h"
+
+#include <QComboBox>
+#include <QStackedWidget>
+#include <QToolButton>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using vx::test::ModalRun;
+using vx::test::ProjectRig;
+using vx::test::q;
+using vx::test::typeOver;
+using vx::test::typeText;
+using vx::test::whileShown;
+
+// Four projects: "ALPHA" (opened at start), "DEFAULT", a Cyrillic slot project and "ZETA".
+constexpr char kProjects[] = "[DEFAULT]\n"
+                             "id=TESTID01\n"
+                             "Us=344\nFb=30\nVb=45\nDd=210\nNd=1\nXmax=7\nNp=1\nPindex=0\nSBut=0\nTubD=0\n"
+                             "LastProject=ALPHA\n"
+                             "FormLeft=0\nFormTop=0\n"
+                             "[ALPHA]\n"
+                             "Us=344\nFb=35{s}5\nVb=50\nDd=250\nNd=2\nXmax=8{s}5\nNp=2\nPindex=0\nSBut=0\n"
+                             "TubD=101{s}5\nConA=6\nPriBoxPriH=55\nFlaBoxR2=12\n"
+                             "CurveConDiv=40\nCurveConFunc=0\nCurveFlatDiv=20\nCurveFlatFunc=0\n"
+                             "[Бокс]\n"
+                             "Us=344\nFb=42\nVb=60\nDd=300\nNd=1\nXmax=10\nNp=1\nPindex=1\nSBut=5\n"
+                             "PriW1=70\nPriA=9\nPriH=40\n"
+                             "[ZETA]\n"
+                             "Us=344\nFb=25\nVb=80\nDd=380\nNd=1\nXmax=12\nNp=1\nPindex=0\nSBut=0\nTubD=120\n";
+
+constexpr char kOnlyDefault[] = "[DEFAULT]\n"
+                                "id=TESTID01\n"
+                                "Us=344\nFb=30\nVb=45\nDd=210\nNd=1\nXmax=7\nNp=1\nPindex=0\nSBut=0\nTubD=0\n"
+                                "LastProject=DEFAULT\n"
+                                "FormLeft=0\nFormTop=0\n";
+
+QDialog* questDialog() { return F_Quest; }
+QDialog* listDialog() { return F_RWPrj; }
+
+// The four commands and what each shows.
+struct Command {
+    const char* button;
+    QDialog* (*dialog)();
+    const char* caption;
+    bool prompts; // runs the save prompt first
+};
+constexpr Command kCommands[] = {
+    {"BoButNew", questDialog, " Имя нового проекта", true},
+    {"BoButOpen", listDialog, "Открыть проект", true},
+    {"BoButSave", listDialog, "Сохранить проект", false},
+    {"BoButDel", listDialog, "Удалить проект", true},
+};
+
+// The values New starts a project from.
+struct StartValue {
+    const char* key;
+    const char* text;
+};
+constexpr StartValue kNewProjectFile[] = {
+    {"Fb", "30"},          {"Vb", "45"},          {"Dd", "210"},        {"Nd", "1"},           {"Xmax", "7"},
+    {"Np", "1"},           {"Pindex", "0"},       {"TubD", "0"},        {"ConA", "4"},         {"ConD1", "0"},
+    {"TubConA", "4"},      {"TubConD1", "0"},     {"TubConL1", "0"},    {"ConTubConA", "4"},   {"ConTubConD1", "0"},
+    {"ConTubConL1", "0"},  {"BoxW", "0"},         {"BoxH", "0"},        {"PriW1", "0"},        {"PriA", "8"},
+    {"PriH", "0"},         {"BoxPriW1", "0"},     {"BoxPriA", "8"},     {"BoxPriL1", "0"},     {"BoxPriH", "0"},
+    {"PriBoxPriW1", "0"},  {"PriBoxPriA", "8"},   {"PriBoxPriL1", "0"}, {"PriBoxPriH", "0"},   {"FlaTubD", "0"},
+    {"FlaTubR1", "0"},     {"FlaTubR2", "0"},     {"FlaBoxW", "0"},     {"FlaBoxH", "0"},      {"FlaBoxR1", "0"},
+    {"FlaBoxR2", "0"},     {"CurveConL", "0"},    {"CurveFlatL", "0"},  {"CurveFlatH", "0"},
+};
+
+// Every text the status line showed on screen.
+class PaintedTexts : public QObject {
+public:
+    explicit PaintedTexts(QLabel* label) : m_label(label) { label->installEventFilter(this); }
+    QStringList texts;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == m_label && event->type() == QEvent::Paint)
+            texts << m_label->text();
+        return false;
+    }
+
+private:
+    QLabel* m_label;
+};
+
+std::vector<double> dimensionsOf(const vx::CalcState& s)
+{
+    std::vector<double> out;
+    for (const auto& k : vx::kDimensionKeys)
+        out.push_back(k.real ? s.*k.real : s.*k.whole);
+    return out;
+}
+
+// The settings text with one section (its header and keys) taken out.
+QString withoutSection(const QString& text, const QString& section)
+{
+    QStringList kept;
+    bool inside = false;
+    QStringList lines = text.split(QLatin1Char('\n'));
+    const bool endsWithLineEnd = !lines.isEmpty() && lines.back().isEmpty();
+    if (endsWithLineEnd)
+        lines.pop_back();
+    for (const QString& line : lines) {
+        if (line.startsWith(QLatin1Char('[')))
+            inside = line == QLatin1Char('[') + section + QLatin1Char(']');
+        if (!inside)
+            kept << line;
+    }
+    return kept.join(QLatin1Char('\n')) + (endsWithLineEnd ? q("\n") : QString());
+}
+
+class ProjectCommands : public ::testing::TestWithParam<char> {
+protected:
+    char sep() const { return GetParam(); }
+    QString s(const char* text) const { return vx::test::withSeparator(text, sep()); }
+    void click(ProjectRig& rig, const char* button) { QTest::mouseClick(rig.part<QToolButton>(button), Qt::LeftButton); }
+    // Makes the current project modified the way a user does: types over the tuning frequency.
+    void changeFb(ProjectRig& rig) { typeOver(rig.part<QLineEdit>("EditFb"), q("41")); }
+};
+
+TEST_P(ProjectCommands, UnchangedProjectShowsNoPrompt)
+{
+    for (const Command& c : kCommands) {
+        ProjectRig rig(kProjects, sep());
+        const QString before = rig.fileText();
+        QString caption;
+        auto run = whileShown(c.dialog(), [&] {
+            caption = c.dialog()->windowTitle();
+            QTest::mouseClick(rig.no(c.dialog()), Qt::LeftButton);
+        });
+        click(rig, c.button);
+        EXPECT_TRUE(run->shown) << c.button;
+        EXPECT_FALSE(run->leftOpen) << c.button;
+        EXPECT_EQ(caption, q(c.caption)) << c.button;
+        EXPECT_TRUE(rig.boxes.boxes.empty()) << c.button;
+        EXPECT_EQ(rig.fileText(), before) << c.button;
+        EXPECT_EQ(rig.main->CurrentProject, q("ALPHA")) << c.button;
+    }
+}
+
+TEST_P(ProjectCommands, AnsweringNoSavesNothingAndTheCommandGoesOn)
+{
+    for (const Command& c : kCommands) {
+        ProjectRig rig(kProjects, sep());
+        const QString before = rig.fileText();
+        changeFb(rig);
+        ASSERT_TRUE(rig.main->ProjectModified);
+        rig.boxes.answers = {vx::MsgAnswer::No};
+        auto run = whileShown(c.dialog(), [&] { QTest::mouseClick(rig.no(c.dialog()), Qt::LeftButton); });
+        click(rig, c.button);
+        EXPECT_TRUE(run->shown) << c.button;
+        if (c.prompts) {
+            ASSERT_EQ(rig.boxes.boxes.size(), 1u) << c.button;
+            EXPECT_EQ(rig.boxes.boxes[0].type, vx::MsgType::Confirmation);
+            EXPECT_EQ(rig.boxes.boxes[0].buttons, vx::MsgButtons::YesNo);
+            EXPECT_EQ(rig.boxes.boxes[0].text, q("Сохранить проект [ALPHA]?"));
+        } else {
+            EXPECT_TRUE(rig.boxes.boxes.empty()) << c.button; // Save as never asks
+        }
+        EXPECT_EQ(rig.fileText(), before) << c.button;
+        // The unsaved change stays in the window.
+        EXPECT_EQ(rig.mainText("EditFb"), q("41")) << c.button;
+        EXPECT_TRUE(rig.main->ProjectModified) << c.button;
+    }
+}
+
+TEST_P(ProjectCommands, AnsweringYesSavesWithTheStatusTextThenEmptiesIt)
+{
+    for (const Command& c : kCommands) {
+        if (!c.prompts)
+            continue;
+        ProjectRig rig(kProjects, sep());
+        changeFb(rig);
+        PaintedTexts painted(rig.part<QLabel>("StatusBar1"));
+        rig.boxes.answers = {vx::MsgAnswer::Yes};
+        QString savedFbWhileShown;
+        auto run = whileShown(c.dialog(), [&] {
+            savedFbWhileShown = rig.value(q("ALPHA"), "Fb");
+            QTest::mouseClick(rig.no(c.dialog()), Qt::LeftButton);
+        });
+        click(rig, c.button);
+        EXPECT_TRUE(run->shown) << c.button;
+        EXPECT_EQ(savedFbWhileShown, q("41")) << c.button; // saved before the dialog came up
+        EXPECT_EQ(rig.value(q("ALPHA"), "Fb"), q("41")) << c.button;
+        EXPECT_TRUE(painted.texts.contains(q("  Сохраняю прект, ждите ..."))) << c.button;
+        EXPECT_EQ(rig.mainText("StatusBar1"), QString()) << c.button;
+        EXPECT_FALSE(rig.main->ProjectModified) << c.button;
+    }
+}
+
+TEST_P(ProjectCommands, OnlySectionBeingCurrentRefusesDeleteAndOpenStillOpens)
+{
+    ProjectRig rig(kOnlyDefault, sep());
+    const QString before = rig.fileText();
+    auto refused = whileShown(F_RWPrj, [] {});
+    click(rig, "BoButDel");
+    QApplication::processEvents();
+    EXPECT_FALSE(refused->shown);
+    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+    EXPECT_EQ(rig.boxes.boxes[0].type, vx::MsgType::Information);
+    EXPECT_EQ(rig.boxes.boxes[0].buttons, vx::MsgButtons::Ok);
+    EXPECT_EQ(rig.boxes.boxes[0].text, q("Текущий проект удалить нельзя"));
+    EXPECT_FALSE(F_RWPrj->DeleteMode);
+    EXPECT_EQ(rig.fileText(), before);
+
+    QStringList listed;
+    auto opened = whileShown(F_RWPrj, [&] {
+        listed = F_RWPrj->entries();
+        QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
+    });
+    click(rig, "BoButOpen");
+    EXPECT_TRUE(opened->shown);
+    EXPECT_FALSE(opened->leftOpen);
+    EXPECT_EQ(listed, QStringList{q("DEFAULT")});
+    EXPECT_EQ(rig.sections(), QStringList{q("DEFAULT")});
+    EXPECT_EQ(rig.main->CurrentProject, q("DEFAULT"));
+    EXPECT_EQ(rig.fileText(), before); // a load writes "LastProject", which already names it
+    EXPECT_EQ(rig.boxes.boxes.size(), 1u);
+}
+
+TEST_P(ProjectCommands, EachModePreparesItsList)
+{
+    const QStringList all{q("ALPHA"), q("DEFAULT"), q("ZETA"), q("Бокс")};
+    struct Mode {
+        const char* button;
+        QStringList entries;
+        QString selected;
+        bool editorShown;
+        bool deleteMode;
+    } modes[] = {
+        {"BoButOpen", all, q("ALPHA"), false, false},
+        {"BoButSave", all, QString(), true, false},
+        {"BoButDel", {q("DEFAULT"), q("ZETA"), q("Бокс")}, QString(), false, true},
+    };
+    for (const Mode& m : modes) {
+        ProjectRig rig(kProjects, sep());
+        QStringList entries;
+        QString selected, editorText;
+        bool editorShown = false, deleteMode = false, editorFocused = false;
+        auto run = whileShown(F_RWPrj, [&] {
+            entries = F_RWPrj->entries();
+            selected = F_RWPrj->selectedEntry();
+            editorShown = rig.nameEditor()->isVisible();
+            editorText = rig.nameEditor()->text();
+            editorFocused = QApplication::focusWidget() == rig.nameEditor();
+            deleteMode = F_RWPrj->DeleteMode;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        });
+        click(rig, m.button);
+        EXPECT_TRUE(run->shown) << m.button;
+        EXPECT_FALSE(run->leftOpen) << m.button; // Escape cancels
+        EXPECT_EQ(entries, m.entries) << m.button;
+        EXPECT_EQ(selected, m.selected) << m.button;
+        EXPECT_EQ(editorShown, m.editorShown) << m.button;
+        EXPECT_EQ(deleteMode, m.deleteMode) << m.button;
+        if (m.editorShown) {
+            EXPECT_EQ(editorText, q("ALPHA"));
+            EXPECT_TRUE(editorFocused);
+        }
+        EXPECT_FALSE(F_RWPrj->DeleteMode) << m.button;
+    }
+}
+
+TEST_P(ProjectCommands, NewMakesTheProjectUnderTheUpperCasedName)
+{
+    ProjectRig rig(kProjects, sep());
+    auto run = whileShown(F_Quest, [&] {
+        typeText(rig.newName(), q("bass Бокс"));
+        QTest::mouseClick(rig.yes(F_Quest), Qt::LeftButton);
+    });
+    click(rig, "BoButNew");
+    EXPECT_TRUE(run->shown);
+    EXPECT_FALSE(run->leftOpen);
+    const QString made = q("BASS Бокс");
+    EXPECT_EQ(rig.main->CurrentProject, made);
+    EXPECT_EQ(rig.main->windowTitle(), q("Vornalex + [BASS Бокс]"));
+    EXPECT_EQ(rig.sections().last(), made);
+    for (const StartValue& v : kNewProjectFile)
+        EXPECT_EQ(rig.value(made, v.key), q(v.text)) << v.key;
+    EXPECT_EQ(rig.value(q("DEFAULT"), "LastProject"), made);
+    EXPECT_EQ(rig.mainText("EditSd"), QString());
+    EXPECT_EQ(rig.main->focusWidget(), rig.main->component("EditFb"));
+    EXPECT_FALSE(rig.main->ProjectModified);
+    // The projects that were there are untouched.
+    EXPECT_EQ(rig.value(q("ALPHA"), "PriBoxPriH"), q("55"));
+}
+
+TEST_P(ProjectCommands, NewKeepsTheCurveSettingsShown)
+{
+    ProjectRig rig(kProjects, sep());
+    // ALPHA shows the multipliers 40 and 20 and the base function "Cosh" on both curved pages.
+    ASSERT_EQ(rig.main->spinValue("SEdDiv"), 40);
+    ASSERT_EQ(rig.main->selectorIndex("CBCurveType"), 0);
+    auto run = whileShown(F_Quest, [&] {
+        typeText(rig.newName(), q("curves"));
+        QTest::mouseClick(rig.yes(F_Quest), Qt::LeftButton);
+    });
+    click(rig, "BoButNew");
+    EXPECT_TRUE(run->shown);
+    const struct {
+        const char* key;
+        const char* text;
+    } curve[] = {{"CurveConDiv", "40"}, {"CurveConFunc", "0"}, {"CurveFlatDiv", "20"}, {"CurveFlatFunc", "0"}};
+    for (const auto& c : curve)
+        EXPECT_EQ(rig.value(q("CURVES"), c.key), q(c.text)) << c.key;
+    EXPECT_EQ(rig.main->state().CurveConDiv, 40);
+    EXPECT_EQ(rig.main->state().CurveFlatDiv, 20);
+}
+
+TEST_P(ProjectCommands, NewCancelledOrWithoutANameChangesNothing)
+{
+    struct Way {
+        const char* name;
+        std::function<void(ProjectRig&)> act;
+    } ways[] = {
+        {"Нет", [](ProjectRig& r) {
+             typeText(r.newName(), q("Другой"));
+             QTest::mouseClick(r.no(F_Quest), Qt::LeftButton);
+         }},
+        {"close box", [](ProjectRig& r) {
+             typeText(r.newName(), q("Другой"));
+             F_Quest->close();
+         }},
+        {"empty name", [](ProjectRig& r) { QTest::mouseClick(r.yes(F_Quest), Qt::LeftButton); }},
+    };
+    for (const Way& w : ways) {
+        ProjectRig rig(kProjects, sep());
+        const QString before = rig.fileText();
+        const QString caption = rig.main->windowTitle();
+        const std::vector<double> dims = dimensionsOf(rig.main->state());
+        auto run = whileShown(F_Quest, [&] { w.act(rig); });
+        click(rig, "BoButNew");
+        EXPECT_TRUE(run->shown) << w.name;
+        EXPECT_FALSE(run->leftOpen) << w.name;
+        EXPECT_EQ(rig.main->CurrentProject, q("ALPHA")) << w.name;
+        EXPECT_EQ(rig.main->windowTitle(), caption) << w.name;
+        EXPECT_EQ(rig.fileText(), before) << w.name;
+        EXPECT_EQ(dimensionsOf(rig.main->state()), dims) << w.name;
+    }
+}
+
+TEST_P(ProjectCommands, CancelledNewLeavesTheCurrentProjectItsOwnDimensions)
+{
+    ProjectRig rig(kProjects, sep());
+    auto cancelled = whileShown(F_Quest, [&] { QTest::mouseClick(rig.no(F_Quest), Qt::LeftButton); });
+    click(rig, "BoButNew");
+    ASSERT_TRUE(cancelled->shown);
+    // A later save of the current project stores its own sizes, not the ones New starts from.
+    changeFb(rig);
+    auto saved = whileShown(F_RWPrj, [&] { QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton); });
+    click(rig, "BoButSave");
+    ASSERT_TRUE(saved->shown);
+    EXPECT_EQ(rig.value(q("ALPHA"), "Fb"), q("41"));
+    EXPECT_EQ(rig.value(q("ALPHA"), "PriBoxPriH"), q("55"));
+    EXPECT_EQ(rig.value(q("ALPHA"), "ConA"), q("6"));
+    EXPECT_EQ(rig.value(q("ALPHA"), "FlaBoxR2"), q("12"));
+    EXPECT_EQ(rig.value(q("ALPHA"), "TubD"), s("101{s}5"));
+}
+
+TEST_P(ProjectCommands, EnterAndEscapeLeaveTheNewProjectDialogOpen)
+{
+    ProjectRig rig(kProjects, sep());
+    const QString before = rig.fileText();
+    bool openAfterKeys = false;
+    auto run = whileShown(F_Quest, [&] {
+        typeText(rig.newName(), q("keys"));
+        for (Qt::Key k : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+            QTest::keyClick(rig.newName(), k);
+        openAfterKeys = F_Quest->isVisible();
+    });
+    click(rig, "BoButNew");
+    EXPECT_TRUE(run->shown);
+    EXPECT_TRUE(openAfterKeys);
+    EXPECT_EQ(rig.fileText(), before);
+    EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+}
+
+TEST_P(ProjectCommands, NewWhileASlotShapeIsChosenSavesTheRoundSection)
+{
+    ProjectRig rig(kProjects, sep());
+    // Бокс holds the wedge (shape 5) on the rectangular section.
+    auto opened = whileShown(F_RWPrj, [&] {
+        rig.clickEntry(q("Бокс"));
+        QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
+    });
+    click(rig, "BoButOpen");
+    ASSERT_EQ(rig.main->CurrentProject, q("Бокс"));
+    ASSERT_EQ(rig.main->state().SBut, vx::PRISM);
+
+    auto made = whileShown(F_Quest, [&] {
+        typeText(rig.newName(), q("slot"));
+        QTest::mouseClick(rig.yes(F_Quest), Qt::LeftButton);
+    });
+    click(rig, "BoButNew");
+    EXPECT_TRUE(made->shown);
+    EXPECT_EQ(rig.value(q("SLOT"), "Pindex"), q("0"));
+    EXPECT_EQ(rig.value(q("SLOT"), "SBut"), q("5"));
+    EXPECT_EQ(rig.value(q("SLOT"), "PriA"), q("8"));
+    // Loading it shows the round counterpart, the cone.
+    EXPECT_EQ(rig.main->state().SBut, vx::CONE);
+    EXPECT_EQ(rig.main->selectorIndex("ComboPortType"), 0);
+    EXPECT_EQ(rig.part<QStackedWidget>("PageCWork")->currentIndex(), vx::CONE);
+}
+
+TEST_P(ProjectCommands, DoubleClickConfirmsAtOnceByMode)
+{
+    struct Row {
+        const char* button;
+        bool change; // an unsaved change in ALPHA first
+    } rows[] = {{"BoButOpen", false}, {"BoButSave", true}, {"BoButDel", false}};
+    for (const Row& r : rows) {
+        ProjectRig rig(kProjects, sep());
+        const QString before = rig.fileText();
+        if (r.change)
+            changeFb(rig);
+        auto run = whileShown(F_RWPrj, [&] { rig.doubleClickEntry(q("ZETA")); });
+        click(rig, r.button);
+        EXPECT_TRUE(run->shown) << r.button;
+        EXPECT_FALSE(run->leftOpen) << r.button;
+        EXPECT_TRUE(rig.boxes.boxes.empty()) << r.button;
+        const QString button = q(r.button);
+        if (button == q("BoButOpen")) {
+            EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+            EXPECT_EQ(rig.mainText("EditFb"), q("25"));
+            EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ZETA]"));
+            EXPECT_EQ(rig.fileText(), QString(before).replace(q("LastProject=ALPHA"), q("LastProject=ZETA")));
+        } else if (button == q("BoButSave")) {
+            // Saved over ZETA without a question: ALPHA's design under ZETA's name, now current.
+            EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+            EXPECT_EQ(rig.value(q("ZETA"), "Fb"), q("41"));
+            EXPECT_EQ(rig.value(q("ZETA"), "TubD"), s("101{s}5"));
+            EXPECT_EQ(rig.value(q("ALPHA"), "Fb"), s("35{s}5"));
+        } else {
+            EXPECT_FALSE(rig.sections().contains(q("ZETA")));
+            EXPECT_EQ(rig.fileText(), withoutSection(before, q("ZETA")));
+            EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+        }
+    }
+}
+
+TEST_P(ProjectCommands, DeletingAnotherProjectReloadsTheCurrentOne)
+{
+    for (const char* victim : {"ZETA", "DEFAULT", "Бокс"}) {
+        ProjectRig rig(kProjects, sep());
+        const QString before = rig.fileText();
+        changeFb(rig);
+        rig.boxes.answers = {vx::MsgAnswer::No}; // the change is not saved, and the reload drops it
+        auto run = whileShown(F_RWPrj, [&] {
+            rig.clickEntry(q(victim));
+            QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
+        });
+        click(rig, "BoButDel");
+        EXPECT_TRUE(run->shown) << victim;
+        EXPECT_FALSE(run->leftOpen) << victim;
+        QString expected = withoutSection(before, q(victim));
+        // The reload names the current project in "DEFAULT" again, which makes that section anew.
+        if (q(victim) == q("DEFAULT"))
+            expected += q("[DEFAULT]\nLastProject=ALPHA\n");
+        EXPECT_EQ(rig.fileText(), expected) << victim;
+        EXPECT_EQ(rig.main->CurrentProject, q("ALPHA")) << victim;
+        EXPECT_FALSE(rig.main->ProjectModified) << victim;
+        EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5")) << victim;
+        EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ALPHA]")) << victim;
+        EXPECT_FALSE(F_RWPrj->DeleteMode) << victim;
+    }
+}
+
+TEST_P(ProjectCommands, WorkingTextWhileConfirmingAndAnEmptyStatusAtTheNextShowing)
+{
+    ProjectRig rig(kProjects, sep());
+    QString whilePressed;
+    auto first = whileShown(F_RWPrj, [&] {
+        rig.clickEntry(q("ZETA"));
+        QTest::mousePress(rig.yes(F_RWPrj), Qt::LeftButton);
+        whilePressed = rig.listStatus();
+        QTest::mouseRelease(rig.yes(F_RWPrj), Qt::LeftButton);
+    });
+    click(rig, "BoButOpen");
+    EXPECT_TRUE(first->shown);
+    EXPECT_FALSE(first->leftOpen);
+    EXPECT_EQ(whilePressed, q("Работаю, ждите ..."));
+
+    QString atShowing = q("<not shown>");
+    auto second = whileShown(F_RWPrj, [&] {
+        atShowing = rig.listStatus();
+        QTest::mouseClick(rig.no(F_RWPrj), Qt::LeftButton);
+    });
+    click(rig, "BoButOpen");
+    EXPECT_TRUE(second->shown);
+    EXPECT_EQ(atShowing, QString());
+}
+
+TEST_P(ProjectCommands, ConfirmingWithoutAnEntryKeepsTheDialogOpenInItsMode)
+{
+    for (const char* button : {"BoButOpen", "BoButDel"}) {
+        ProjectRig rig(kProjects, sep());
+        const QString before = rig.fileText();
+        const QString caption = q(QString::fromUtf8(button) == q("BoButOpen") ? "Открыть проект" : "Удалить проект");
+        bool openAfterError = false, modeKept = false, nothingPickedSeen = false;
+        int errors = 0;
+        QString statusAfterError = q("<not read>");
+        auto run = whileShown(F_RWPrj, [&] {
+            // Open comes with the current project picked: a Ctrl-click takes the pick away.
+            if (const QString picked = F_RWPrj->selectedEntry(); !picked.isEmpty()) {
+                const QRect at = rig.list()->visualItemRect(rig.list()->findItems(picked, Qt::MatchExactly).front());
+                QTest::mouseClick(rig.list()->viewport(), Qt::LeftButton, Qt::ControlModifier, at.center());
+            }
+            const bool nothingPicked = F_RWPrj->selectedEntry().isEmpty();
+            QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
+            nothingPickedSeen = nothingPicked;
+            openAfterError = F_RWPrj->isVisible();
+            modeKept = F_RWPrj->windowTitle() == caption &&
+                       F_RWPrj->DeleteMode == (QString::fromUtf8(button) == q("BoButDel"));
+            statusAfterError = rig.listStatus();
+            for (const auto& b : rig.boxes.boxes)
+                errors += b.type == vx::MsgType::Error ? 1 : 0;
+            // Then the user picks an entry and confirms.
+            rig.clickEntry(q("ZETA"));
+            QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
+        });
+        click(rig, button);
+        EXPECT_TRUE(run->shown) << button;
+        EXPECT_TRUE(openAfterError) << button;
+        EXPECT_TRUE(nothingPickedSeen) << button;
+        EXPECT_TRUE(modeKept) << button;
+        EXPECT_EQ(errors, 1) << button;
+        EXPECT_EQ(statusAfterError, QString()) << button;
+        EXPECT_FALSE(run->leftOpen) << button;
+        if (QString::fromUtf8(button) == q("BoButOpen"))
+            EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+        else
+            EXPECT_EQ(rig.fileText(), withoutSection(before, q("ZETA")));
+    }
+}
+
+TEST_P(ProjectCommands, SaveAsUnderATypedNameOrNone)
+{
+    struct Row {
+        const char* typed;
+        const char* section; // empty: nothing is written
+    } rows[] = {
+        {"new one", "NEW ONE"},
+        {"Ёлка tube", "Ёлка TUBE"},
+        {"[bracketed", "[BRACKETED"}, // "[" opens the header line, and the name still comes back whole
+        {"", ""},
+    };
+    for (const Row& r : rows) {
+        ProjectRig rig(kProjects, sep());
+        const QString before = rig.fileText();
+        auto run = whileShown(F_RWPrj, [&] {
+            typeOver(rig.nameEditor(), q(r.typed));
+            QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
+        });
+        click(rig, "BoButSave");
+        EXPECT_TRUE(run->shown) << r.typed;
+        EXPECT_FALSE(run->leftOpen) << r.typed;
+        if (*r.section == 0) {
+            EXPECT_EQ(rig.fileText(), before);
+            EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+            continue;
+        }
+        EXPECT_EQ(rig.sections().last(), q(r.section)) << r.typed;
+        EXPECT_EQ(rig.value(q(r.section), "Fb"), s("35{s}5")) << r.typed;
+        EXPECT_EQ(rig.main->CurrentProject, q(r.section)) << r.typed;
+        EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [") + q(r.section) + q("]")) << r.typed;
+    }
+}
+
+TEST_P(ProjectCommands, NamesTheSettingsFileCannotHoldAreRefused)
+{
+    struct Row {
+        const char* name;
+        const char* warning;
+    } rows[] = {
+        {"A]B", "Имя проекта не может содержать символ \"]\""},
+        {"end]", "Имя проекта не может содержать символ \"]\""},
+        {"two\nlines", "Имя проекта не может содержать перевод строки"},
+        {"ret\rurn", "Имя проекта не может содержать перевод строки"},
+        {" lead", "Имя проекта не может начинаться или заканчиваться пробелом"},
+        {"trail ", "Имя проекта не может начинаться или заканчиваться пробелом"},
+        {"   ", "Имя проекта не может начинаться или заканчиваться пробелом"},
+    };
+    for (const char* button : {"BoButNew", "BoButSave"}) {
+        QDialog* (*dialog)() = QString::fromUtf8(button) == q("BoButNew") ? questDialog : listDialog;
+        for (const Row& r : rows) {
+            ProjectRig rig(kProjects, sep());
+            const QString before = rig.fileText();
+            auto run = whileShown(dialog(), [&] {
+                // Pasted: a line editor takes no line break from the keyboard.
+                QLineEdit* editor = dialog() == F_Quest ? rig.newName() : rig.nameEditor();
+                editor->setText(q(r.name));
+                QTest::mouseClick(rig.yes(dialog()), Qt::LeftButton);
+            });
+            click(rig, button);
+            EXPECT_TRUE(run->shown) << button << r.name;
+            EXPECT_TRUE(run->leftOpen) << button << r.name;
+            ASSERT_EQ(rig.boxes.boxes.size(), 1u) << button << r.name;
+            EXPECT_EQ(rig.boxes.boxes[0].type, vx::MsgType::Warning);
+            EXPECT_EQ(rig.boxes.boxes[0].text, q(r.warning)) << button << r.name;
+            EXPECT_EQ(rig.fileText(), before) << button << r.name;
+            EXPECT_EQ(rig.main->CurrentProject, q("ALPHA")) << button << r.name;
+        }
+    }
+}
+
+TEST_P(ProjectCommands, ReloadAfterAnEraseKeepsACurrentProjectThatLostItsSection)
+{
+    ProjectRig rig(kProjects, sep());
+    // Another hand takes ALPHA out of the file while it is open.
+    rig.writeFile(withoutSection(rig.fileText(), q("ALPHA")));
+    auto run = whileShown(F_RWPrj, [&] { rig.doubleClickEntry(q("ZETA")); });
+    click(rig, "BoButDel");
+    EXPECT_TRUE(run->shown);
+    EXPECT_FALSE(rig.sections().contains(q("ZETA")));
+    // The window does not fall back to another project: ALPHA stays, marked for saving.
+    EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+    EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5"));
+    EXPECT_TRUE(rig.main->ProjectModified);
+    EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ALPHA]"));
+
+    // The next save gives it its section back.
+    auto saved = whileShown(F_RWPrj, [&] { QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton); });
+    click(rig, "BoButSave");
+    EXPECT_TRUE(saved->shown);
+    EXPECT_EQ(rig.value(q("ALPHA"), "Fb"), s("35{s}5"));
+    EXPECT_EQ(rig.value(q("ALPHA"), "PriBoxPriH"), q("55"));
+}
+
+TEST_P(ProjectCommands, DialogsAreCentredOnAMovedMainWindow)
+{
+    // Even where that puts the dialog off the screen. (The headless platform shifts windows at negative
+    // coordinates by their frame, so the far-off place is beyond the right and bottom edges.)
+    for (QPoint at : {QPoint(37, 81), QPoint(2600, 2000)}) {
+        for (const Command& c : kCommands) {
+            ProjectRig rig(kProjects, sep());
+            rig.main->move(at);
+            QApplication::processEvents();
+            QRect mainFrame, dialogFrame;
+            auto run = whileShown(c.dialog(), [&] {
+                mainFrame = rig.main->frameGeometry();
+                dialogFrame = c.dialog()->frameGeometry();
+                QTest::mouseClick(rig.no(c.dialog()), Qt::LeftButton);
+            });
+            click(rig, c.button);
+            ASSERT_TRUE(run->shown) << c.button;
+            // Halves go to the even neighbour.
+            const auto half = [](int v) { return static_cast<int>(std::nearbyint(v / 2.0)); };
+            EXPECT_EQ(dialogFrame.left(), mainFrame.left() + half(mainFrame.width()) - half(dialogFrame.width()))
+                << c.button;
+            EXPECT_EQ(dialogFrame.top(), mainFrame.top() + half(mainFrame.height()) - half(dialogFrame.height()))
+                << c.button;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, ProjectCommands, ::testing::Values('.', ','),
+                         [](const ::testing::TestParamInfo<char>& p) {
+                             return std::string(p.param == '.' ? "Point" : "Comma");
+                         });
+
+TEST(DialogPlacement, HalvesGoToTheEvenNeighbour)
+{
+    struct Row {
+        QRect main;
+        QSize own;
+        QPoint at;
+    } rows[] = {
+        // A main window at 100 with the width 695 and a dialog 449 wide: 100 + 348 − 224.
+        {QRect(100, 50, 695, 520), QSize(449, 360), QPoint(224, 130)},
+        {QRect(0, 0, 697, 521), QSize(451, 361), QPoint(348 - 226, 260 - 180)},
+        {QRect(-500, -40, 688, 478), QSize(352, 142), QPoint(-500 + 344 - 176, -40 + 239 - 71)},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(vx::centredOver(r.main, r.own), r.at);
+}
+
+} // namespace
