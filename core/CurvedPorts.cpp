@@ -6,6 +6,7 @@
 #include "BranchKit.h"
 #include "Branches.h"
 #include "Calc.h"
+#include "PortTarget.h"
 
 #include <algorithm>
 #include <array>
@@ -42,8 +43,6 @@ constexpr std::string_view kNoThroat =
 constexpr std::string_view kClosedMouths =
     "Подобрать горловину порта не удалось: отрицательный множитель сужает порт к выходам до нуля. "
     "Задайте множитель от 10 до 50.";
-constexpr std::string_view kNoTarget =
-    "Настройка порта не имеет решения: проверьте частоту настройки, объём ящика и скорость звука.";
 
 // The two curved pages: their editors, the result fields and the values the section print reads.
 struct CurvedPage {
@@ -114,16 +113,23 @@ long double passTotal(long double trial, const std::array<long double, N>& widen
 // whose range would let the value stay below 10 would otherwise recurse without end).
 bool g_raisingMultiplier = false;
 
+struct RaisingMultiplier {
+    RaisingMultiplier() { g_raisingMultiplier = true; }
+    ~RaisingMultiplier() { g_raisingMultiplier = false; }
+    RaisingMultiplier(const RaisingMultiplier&) = delete;
+    RaisingMultiplier& operator=(const RaisingMultiplier&) = delete;
+};
+
 // The profile multiplier of a page, percent. The round page reads a value below 10 as tenfold (a
 // stored 3 means 30) and writes the raised value back into its editor.
 int pageMultiplier(Form& form, const CurvedPage& page)
 {
     int div = form.spinValue(page.multiplier);
     if (isRound(page) && div < 10 && !g_raisingMultiplier) {
-        g_raisingMultiplier = true;
-        const long long raised = std::max<long long>(div * 10LL, INT_MIN);
-        form.setSpinValue(page.multiplier, static_cast<int>(raised));
-        g_raisingMultiplier = false;
+        {
+            const RaisingMultiplier raising;
+            form.setSpinValue(page.multiplier, static_cast<int>(std::max<long long>(div * 10LL, INT_MIN)));
+        }
         div = form.spinValue(page.multiplier);
     }
     return div;
@@ -178,8 +184,8 @@ bool curvedBranch(Calc& calc, const CurvedPage& page)
     const double L = flooredMm(form, page.length, kMinLength);
     const double H = isRound(page) ? 0.0 : flooredMm(form, page.height, kMinHeight);
 
-    if (!kit::usable(calc.MassTarget()))
-        return kit::refuse(form, "EditFb", std::string(kNoTarget));
+    if (!portTarget(calc))
+        return false;
     const auto throat = isRound(page) ? GetDCCC(calc, L) : GetWCFC(calc, L, H);
     if (!throat)
         return refuseThroat(calc, page);

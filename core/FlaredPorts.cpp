@@ -6,6 +6,7 @@
 #include "BranchKit.h"
 #include "Branches.h"
 #include "Calc.h"
+#include "PortTarget.h"
 
 #include <algorithm>
 #include <cmath>
@@ -159,6 +160,8 @@ bool branchFlareTube(Calc& calc)
     r1 = fillRadius(form, page.r1, r1, static_cast<double>(static_cast<long double>(d) / 4.0L));
     r2 = fillRadius(form, page.r2, r2, r1);
 
+    if (!portTarget(calc))
+        return false;
     const auto length = GetLFT(calc, d, r1, r2);
     if (!length)
         return kit::refuse(form, page.size, std::string(kit::kBadDiameter));
@@ -190,6 +193,8 @@ bool branchFlareFlat(Calc& calc)
     if (!(static_cast<long double>(w) + 2.0L * r1 > 0))
         return kit::refuse(form, page.r1, std::string(kBadRadius));
 
+    if (!portTarget(calc))
+        return false;
     const auto length = GetLFB(calc, w, h, r1, r2);
     if (!length)
         return kit::refuse(form, page.size, std::string(kit::kBadWidth));

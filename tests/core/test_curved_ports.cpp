@@ -3,6 +3,7 @@
 #include "CalcRig.h"
 #include "core/Branches.h"
 #include "core/CurvedPorts.h"
+#include "core/PortTarget.h"
 
 #include <gtest/gtest.h>
 
@@ -433,6 +434,52 @@ TEST(CurvedPageCalc, NarrowingSlotThatStaysOpenIsComputed)
         EXPECT_TRUE(rig.noBrokenNumbers());
     }
 }
+
+// The branches on their own, with held inputs that give no finite positive target (the geometry
+// operation refuses these before any branch runs): no solver starts, the warning names the tuning.
+struct HeldInputsRow {
+    const char* name;
+    double Fb, Vb, Us;
+};
+
+void PrintTo(const HeldInputsRow& r, std::ostream* os) { *os << r.name; }
+
+class BranchWithoutTarget : public ::testing::TestWithParam<std::tuple<HeldInputsRow, int>> {};
+
+TEST_P(BranchWithoutTarget, RefusesBeforeSolving)
+{
+    const auto& [row, shape] = GetParam();
+    CalcRig rig('.');
+    setUpPage(rig, shape, {{"EditCurveConL", "500"}, {"EditCurveFlatL", "500"}, {"EditCurveFlatH", "50"}}, 30, Cosh);
+    rig.put({{"EditFlaTubD", "100"}, {"EditFlaTubR1", "25"}, {"EditFlaTubR2", "25"}, {"EditFlaBoxW", "125"},
+             {"EditFlaBoxH", "62.5"}, {"EditFlaBoxR1", "30"}, {"EditFlaBoxR2", "30"}});
+    rig.state.Fb = row.Fb;
+    rig.state.Vb = row.Vb;
+    rig.state.Us = row.Us;
+    using Branch = bool (*)(Calc&);
+    const Branch branch = shape == CURVECONE   ? branchCurveCone
+                          : shape == CURVEFLAT ? branchCurveFlat
+                          : shape == FLARETUBE ? branchFlareTube
+                                               : branchFlareFlat;
+    EXPECT_FALSE(branch(rig.calc));
+    ASSERT_EQ(rig.form.messages.size(), 1u);
+    EXPECT_EQ(rig.form.messages[0].type, MsgType::Warning);
+    EXPECT_EQ(rig.form.messages[0].text, kNoTargetMessage);
+    EXPECT_EQ(rig.form.active, "EditFb");
+    for (Field f : {Field("EditCurveCond1"), Field("EditCurveFlatW1"), Field("EditFlaTubL"), Field("EditFlaBoxL")})
+        EXPECT_EQ(rig.text(f), "") << f;
+    EXPECT_TRUE(rig.noBrokenNumbers());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BranchWithoutTarget,
+    ::testing::Combine(::testing::Values(HeldInputsRow{"NoFrequency", 0, 45, 344},
+                                         HeldInputsRow{"NegativeVolume", 30, -45, 344},
+                                         HeldInputsRow{"NoSpeedOfSound", 30, 45, 0}),
+                       ::testing::Values(CURVECONE, CURVEFLAT, FLARETUBE, FLAREFLAT)),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) + "_" + std::to_string(std::get<1>(info.param));
+    });
 
 // A slot without height has no section: the solver gives no throat rather than a factor of no value.
 TEST(CurvedSolver, SlotWithoutHeightHasNoThroat)
