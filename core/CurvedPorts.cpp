@@ -6,7 +6,7 @@
 #include "BranchKit.h"
 #include "Branches.h"
 #include "Calc.h"
-#include "PortTarget.h"
+#include "SectionKit.h"
 
 #include <algorithm>
 #include <array>
@@ -71,18 +71,12 @@ bool isRound(const CurvedPage& page)
     return page.height.empty();
 }
 
-// Cross-section of a round port (height 0) or a slot of the given height.
-long double sectionArea(long double size, long double height)
-{
-    return height > 0 ? size * height : kPi * size * size / 4.0L;
-}
-
 // End correction of both mouths together. The round curved port takes 1/D at its mouth (not the
 // 1/(0.958 D) of the cones); the slot takes the round rule at the diameter of equal area.
 long double mouthCorrection(long double size, long double height)
 {
     if (height > 0)
-        return kPi * GetK(size, height) / ((size + height) * 1.916L);
+        return sections::slotCorrection(size, height);
     return 1.0L / size;
 }
 
@@ -98,7 +92,7 @@ long double passTotal(long double trial, const std::array<long double, N>& widen
     long double total = 0;
     for (long double w : widening) {
         const long double size = trial + w;
-        const long double area = sectionArea(size, height);
+        const long double area = sections::area(size, height);
         if (!(size > 0) || !(area > 0) || !std::isfinite(area))
             return HUGE_VALL;
         total += 2.0L * dx / area;
@@ -184,7 +178,7 @@ bool curvedBranch(Calc& calc, const CurvedPage& page)
     const double L = flooredMm(form, page.length, kMinLength);
     const double H = isRound(page) ? 0.0 : flooredMm(form, page.height, kMinHeight);
 
-    if (!portTarget(calc))
+    if (!sections::portTarget(calc))
         return false;
     const auto throat = isRound(page) ? GetDCCC(calc, L) : GetWCFC(calc, L, H);
     if (!throat)
@@ -197,8 +191,8 @@ bool curvedBranch(Calc& calc, const CurvedPage& page)
     s.*page.keptThroat = kit::metresToMm(*throat);
     s.*page.keptOutlet = kit::metresToMm(outlet);
 
-    s.SOutTotal = static_cast<double>(s.Np * sectionArea(outlet, H));
-    s.SInTotal = static_cast<double>(s.Np * sectionArea(*throat, H));
+    s.SOutTotal = static_cast<double>(s.Np * sections::area(outlet, H));
+    s.SInTotal = static_cast<double>(s.Np * sections::area(*throat, H));
 
     kit::showRounded(form, page.outletField, s.*page.keptOutlet, 2);
     kit::showRounded(form, page.throatField, s.*page.keptThroat, 2);

@@ -6,7 +6,7 @@
 #include "BranchKit.h"
 #include "Branches.h"
 #include "Calc.h"
-#include "PortTarget.h"
+#include "SectionKit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,16 +21,11 @@ constexpr int kRoundingSlices = 100;
 
 constexpr std::string_view kBadRadius = "Неверное значение радиуса скругления";
 
-long double sectionArea(long double size, long double height)
-{
-    return height > 0 ? size * height : kPi * size * size / 4.0L;
-}
-
 // End correction of both ends together, taken at the r1 mouth.
 long double mouthCorrection(long double mouth, long double height)
 {
     if (height > 0)
-        return kPi * GetK(mouth, height) / ((mouth + height) * 1.916L);
+        return sections::slotCorrection(mouth, height);
     return 1.0L / (0.958L * mouth);
 }
 
@@ -57,7 +52,7 @@ void addRounding(SliceSums& sums, long double size, long double height, long dou
     long double previous = 0;
     for (int i = 1; i <= kRoundingSlices; ++i) {
         const long double offset = wallOffset(R, i * dx, outletEnd);
-        const long double area = sectionArea(size + offset + previous, height);
+        const long double area = sections::area(size + offset + previous, height);
         sums.mass += dx / area;
         sums.volume += dx * area;
         previous = offset;
@@ -81,8 +76,8 @@ bool finishRounded(Calc& calc, const RoundedPage& page, double length, double si
 {
     CalcState& s = calc.state();
     kit::showMm(calc.form(), page.lengthField, length);
-    s.SInTotal = static_cast<double>(sectionArea(size, height) * s.Np);
-    s.SOutTotal = static_cast<double>(sectionArea(outlet, height) * s.Np);
+    s.SInTotal = static_cast<double>(sections::area(size, height) * s.Np);
+    s.SOutTotal = static_cast<double>(sections::area(outlet, height) * s.Np);
     calc.Lorf = kit::metresToMm(length);
     return true;
 }
@@ -108,7 +103,7 @@ std::optional<RoundedEndsFit> fitRoundedEnds(long double target, double size, do
     SliceSums sums;
     addRounding(sums, size, height, r1, true);
     addRounding(sums, size, height, r2, false);
-    const long double straightArea = sectionArea(size, height);
+    const long double straightArea = sections::area(size, height);
     const long double length = (target - sums.mass - mouthCorrection(mouth, height)) * straightArea;
 
     RoundedEndsFit fit;
@@ -160,7 +155,7 @@ bool branchFlareTube(Calc& calc)
     r1 = fillRadius(form, page.r1, r1, static_cast<double>(static_cast<long double>(d) / 4.0L));
     r2 = fillRadius(form, page.r2, r2, r1);
 
-    if (!portTarget(calc))
+    if (!sections::portTarget(calc))
         return false;
     const auto length = GetLFT(calc, d, r1, r2);
     if (!length)
@@ -193,7 +188,7 @@ bool branchFlareFlat(Calc& calc)
     if (!(static_cast<long double>(w) + 2.0L * r1 > 0))
         return kit::refuse(form, page.r1, std::string(kBadRadius));
 
-    if (!portTarget(calc))
+    if (!sections::portTarget(calc))
         return false;
     const auto length = GetLFB(calc, w, h, r1, r2);
     if (!length)

@@ -3,7 +3,7 @@
 #include "CalcRig.h"
 #include "core/Branches.h"
 #include "core/CurvedPorts.h"
-#include "core/PortTarget.h"
+#include "core/SectionKit.h"
 
 #include <gtest/gtest.h>
 
@@ -464,7 +464,7 @@ TEST_P(BranchWithoutTarget, RefusesBeforeSolving)
     EXPECT_FALSE(branch(rig.calc));
     ASSERT_EQ(rig.form.messages.size(), 1u);
     EXPECT_EQ(rig.form.messages[0].type, MsgType::Warning);
-    EXPECT_EQ(rig.form.messages[0].text, kNoTargetMessage);
+    EXPECT_EQ(rig.form.messages[0].text, sections::kNoTargetMessage);
     EXPECT_EQ(rig.form.active, "EditFb");
     for (Field f : {Field("EditCurveCond1"), Field("EditCurveFlatW1"), Field("EditFlaTubL"), Field("EditFlaBoxL")})
         EXPECT_EQ(rig.text(f), "") << f;
