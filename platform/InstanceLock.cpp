@@ -13,18 +13,21 @@ namespace vx {
 
 namespace {
 
+enum class OpenToOthers { Refuse, Tighten };
+
 // A folder we may keep a lock in: a real directory (not a symbolic link), owned by us, with no access for
-// anyone else. A folder of ours that others may enter is tightened rather than refused.
-bool isPrivateFolder(const QByteArray& path)
+// anyone else. Our own fallback folder, when others may enter it, is tightened rather than refused; the
+// session's runtime folder is never changed behind the session's back.
+bool isPrivateFolder(const QByteArray& path, OpenToOthers open)
 {
     struct stat st {};
     if (path.isEmpty() || ::lstat(path.constData(), &st) != 0)
         return false;
     if (!S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
         return false;
-    if ((st.st_mode & 077) != 0 && ::chmod(path.constData(), 0700) != 0)
-        return false;
-    return true;
+    if ((st.st_mode & 077) == 0)
+        return true;
+    return open == OpenToOthers::Tighten && ::chmod(path.constData(), 0700) == 0;
 }
 
 QString fallbackFolder()
@@ -33,7 +36,7 @@ QString fallbackFolder()
     // mkdir is atomic: either we make the folder with our mode, or it was there and is checked below.
     if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
         return {};
-    return isPrivateFolder(path) ? QFile::decodeName(path) : QString();
+    return isPrivateFolder(path, OpenToOthers::Tighten) ? QFile::decodeName(path) : QString();
 }
 
 // A lock name becomes a file name: keep it to one harmless path component.
@@ -50,7 +53,7 @@ QString fileNameFor(const QString& name)
 QString InstanceLock::runtimeFolder()
 {
     const QByteArray xdg = qgetenv("XDG_RUNTIME_DIR");
-    if (isPrivateFolder(xdg))
+    if (isPrivateFolder(xdg, OpenToOthers::Refuse))
         return QFile::decodeName(xdg);
     return fallbackFolder();
 }

@@ -25,8 +25,9 @@ public:
     QString path() const { return m_path; }
 
     // The folder the lock files live in: XDG_RUNTIME_DIR when it is a private folder of this user,
-    // otherwise a folder "vornalex-<uid>" (mode 0700) in the temporary folder, made when missing and
-    // refused when someone else owns it. Empty when neither can be used.
+    // otherwise a folder "vornalex-<uid>" (mode 0700) in the temporary folder, made when missing,
+    // tightened to 0700 when it is ours, refused when it is someone else's or a link. Empty when neither
+    // can be used.
     static QString runtimeFolder();
 
 private:

@@ -261,6 +261,17 @@ TEST_F(InstanceLockTest, OwnFolderOpenToOthersIsTightened)
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
+TEST_F(InstanceLockTest, RuntimeFolderOpenToOthersIsLeftAloneAndNotUsed)
+{
+    const QByteArray runtime = QFile::encodeName(m_runtime.path());
+    ASSERT_EQ(::chmod(runtime.constData(), 0755), 0);
+
+    EXPECT_EQ(InstanceLock::runtimeFolder(), fallbackPath());
+    struct stat st {};
+    ASSERT_EQ(::lstat(runtime.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0755u) << "the session's folder is not ours to change";
+}
+
 TEST_F(InstanceLockTest, LinkInPlaceOfTheFolderIsRefused)
 {
     qunsetenv("XDG_RUNTIME_DIR");
