@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <limits>
 #include <ostream>
 #include <string>
@@ -256,6 +257,31 @@ TEST(CurvedPageCalc, FlooredSizesAreThoseOfTheFloor)
             EXPECT_EQ(floored.text("EditCurveFlatW1"), exact.text("EditCurveFlatW1")) << typed;
             EXPECT_EQ(floored.text("EditCurveFlatW"), exact.text("EditCurveFlatW")) << typed;
             EXPECT_EQ(floored.state.CurveFlatH, 10) << typed;
+        }
+    }
+}
+
+// With two ports the page shows the areas of one port; the totals count both.
+TEST(CurvedPageCalc, TwoPortsShowTheAreasOfOne)
+{
+    for (char sep : kSeparators) {
+        for (int shape : {CURVECONE, CURVEFLAT}) {
+            CalcRig rig(sep);
+            setUpPage(rig, shape, {{"EditCurveConL", "500"}, {"EditCurveFlatL", "500"}, {"EditCurveFlatH", "50"}}, 30,
+                      Circle);
+            rig.form.spins["SpinEdNPorts"] = 2;
+            rig.calc.RecalcRes(true);
+            ASSERT_TRUE(rig.form.messages.empty());
+            const CurvedKeys keys = keysOf(shape);
+            const double h = shape == CURVECONE ? 0.0 : 0.05;
+            const auto area = [h](double mm) {
+                const double m = mm / 1000;
+                return h > 0 ? m * h : std::numbers::pi * m * m / 4;
+            };
+            EXPECT_EQ(rig.text("EditSIn"), formatRounded(area(rig.state.*keys.throat) * 10000, 2, sep));
+            EXPECT_EQ(rig.text("EditSout"), formatRounded(area(rig.state.*keys.outlet) * 10000, 2, sep));
+            EXPECT_NEAR(rig.state.SOutTotal, 2 * area(rig.state.*keys.outlet), 1e-15);
+            EXPECT_NEAR(rig.state.SInTotal, 2 * area(rig.state.*keys.throat), 1e-15);
         }
     }
 }
