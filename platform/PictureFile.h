@@ -1,0 +1,18 @@
+#pragma once
+// Picture files by their extension, as the advert window and the sprite sheet are loaded: the extension
+// names the format ("bmp", "ico", "wmf", "emf", "tif", "tiff", "jpg", "jpeg", in any case) and the data
+// must be of that format. JPEG goes through our libjpeg decoder.
+
+#include <QImage>
+#include <QString>
+
+namespace vx {
+
+class PictureFile {
+public:
+    // A null image when the extension names no known format, the file is missing or its data is broken
+    // or of another format. Metafiles (wmf, emf) are known names but cannot be drawn here: null as well.
+    static QImage load(const QString& path);
+};
+
+} // namespace vx
