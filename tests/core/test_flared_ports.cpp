@@ -157,6 +157,24 @@ TEST(RoundedEnds, NegativeRadiiOnTheSlotPageAddNoRoundingAndNarrowTheMouth)
     }
 }
 
+// Roundings that alone pass the target leave a negative straight part: shown as computed, with the
+// pipe resonance of that length, as the straight tube shows its own.
+TEST(RoundedEnds, RoundingsPastTheTargetShowANegativeStraightPart)
+{
+    for (char sep : kSeparators) {
+        CalcRig rig(sep);
+        rig.choose(FLARETUBE);
+        rig.put({{"EditFlaTubD", "10"}, {"EditFlaTubR1", "500"}, {"EditFlaTubR2", "500"}});
+        rig.calc.RecalcRes(true);
+        EXPECT_TRUE(rig.form.messages.empty());
+        const auto length = rig.number("EditFlaTubL");
+        ASSERT_TRUE(length);
+        EXPECT_LT(*length, 0);
+        EXPECT_EQ(rig.text("EditORF").front(), '-');
+        EXPECT_TRUE(rig.noBrokenNumbers());
+    }
+}
+
 // ---- refusals --------------------------------------------------------------------------------------
 
 struct RefusalRow {
