@@ -9,6 +9,7 @@
 #include "projects/DialogPlacement.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QStackedWidget>
 #include <QToolButton>
 
@@ -500,6 +501,18 @@ TEST_P(ProjectCommands, WorkingTextWhileConfirmingAndAnEmptyStatusAtTheNextShowi
     click(rig, "BoButOpen");
     EXPECT_TRUE(second->shown);
     EXPECT_EQ(atShowing, QString());
+
+    // Any mouse button pressed on "Да" shows it; only the left one confirms.
+    QString afterRightPress;
+    auto right = whileShown(F_RWPrj, [&] {
+        QTest::mousePress(rig.yes(F_RWPrj), Qt::RightButton);
+        afterRightPress = rig.listStatus();
+        QTest::mouseRelease(rig.yes(F_RWPrj), Qt::RightButton);
+    });
+    click(rig, "BoButOpen");
+    EXPECT_TRUE(right->shown);
+    EXPECT_TRUE(right->leftOpen);
+    EXPECT_EQ(afterRightPress, q("Работаю, ждите ..."));
 }
 
 TEST_P(ProjectCommands, ConfirmingWithoutAnEntryKeepsTheDialogOpenInItsMode)
@@ -636,6 +649,80 @@ TEST_P(ProjectCommands, ReloadAfterAnEraseKeepsACurrentProjectThatLostItsSection
     EXPECT_TRUE(saved->shown);
     EXPECT_EQ(rig.value(q("ALPHA"), "Fb"), s("35{s}5"));
     EXPECT_EQ(rig.value(q("ALPHA"), "PriBoxPriH"), q("55"));
+}
+
+TEST_P(ProjectCommands, NewUnderTheStartUpProjectsNameWritesOverIt)
+{
+    // The source editors already hold the values New resets them to, so nothing marks the project
+    // modified on the way; New still writes its reset sizes over the section of that name.
+    ProjectRig rig(kOnlyDefault, sep());
+    rig.main->state().PriBoxPriH = 33;
+    rig.main->state().ConA = 11;
+    auto run = whileShown(F_Quest, [&] {
+        typeText(rig.newName(), q("default"));
+        QTest::mouseClick(rig.yes(F_Quest), Qt::LeftButton);
+    });
+    click(rig, "BoButNew");
+    EXPECT_TRUE(run->shown);
+    EXPECT_EQ(rig.main->CurrentProject, q("DEFAULT"));
+    EXPECT_EQ(rig.sections(), QStringList{q("DEFAULT")});
+    for (const StartValue& v : kNewProjectFile)
+        EXPECT_EQ(rig.value(q("DEFAULT"), v.key), q(v.text)) << v.key;
+    EXPECT_EQ(rig.main->state().PriBoxPriH, 0);
+    EXPECT_EQ(rig.main->state().ConA, 4);
+    EXPECT_FALSE(rig.main->ProjectModified);
+}
+
+// The settings file turned into something that cannot be read or written while the dialog is open.
+void breakSettingsFile(ProjectRig& rig)
+{
+    ASSERT_TRUE(QFile::remove(rig.iniPath()));
+    ASSERT_TRUE(QDir().mkdir(rig.iniPath()));
+}
+
+TEST_P(ProjectCommands, NewWhoseSaveFailsKeepsTheNewDesignUnsaved)
+{
+    ProjectRig rig(kProjects, sep());
+    auto run = whileShown(F_Quest, [&] {
+        typeText(rig.newName(), q("broken"));
+        breakSettingsFile(rig);
+        QTest::mouseClick(rig.yes(F_Quest), Qt::LeftButton);
+    });
+    click(rig, "BoButNew");
+    EXPECT_TRUE(run->shown);
+    EXPECT_FALSE(run->leftOpen);
+    ASSERT_FALSE(rig.boxes.boxes.empty());
+    EXPECT_EQ(rig.boxes.boxes.back().type, vx::MsgType::Warning);
+    EXPECT_EQ(rig.boxes.boxes.back().text, q("Сеанс не удалось сохранить"));
+    // The window holds the new design under its name, still to be saved; the reset sizes stay its own.
+    EXPECT_EQ(rig.main->CurrentProject, q("BROKEN"));
+    EXPECT_EQ(rig.main->windowTitle(), q("Vornalex + [BROKEN]"));
+    EXPECT_TRUE(rig.main->ProjectModified);
+    EXPECT_EQ(rig.main->state().PriBoxPriH, 0);
+    EXPECT_EQ(rig.mainText("EditFb"), q("30"));
+}
+
+TEST_P(ProjectCommands, AnEraseThatFailsIsReportedAndNothingIsReloaded)
+{
+    ProjectRig rig(kProjects, sep());
+    changeFb(rig);
+    rig.boxes.answers = {vx::MsgAnswer::No};
+    auto run = whileShown(F_RWPrj, [&] {
+        rig.clickEntry(q("ZETA"));
+        breakSettingsFile(rig);
+        QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
+    });
+    click(rig, "BoButDel");
+    EXPECT_TRUE(run->shown);
+    EXPECT_FALSE(run->leftOpen);
+    ASSERT_EQ(rig.boxes.boxes.size(), 2u);
+    EXPECT_EQ(rig.boxes.boxes[1].type, vx::MsgType::Warning);
+    EXPECT_EQ(rig.boxes.boxes[1].text, q("Проект удалить не удалось [ZETA]"));
+    EXPECT_FALSE(F_RWPrj->DeleteMode);
+    // Nothing was erased, so nothing is dropped: the unsaved change is still on screen.
+    EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+    EXPECT_EQ(rig.mainText("EditFb"), q("41"));
+    EXPECT_TRUE(rig.main->ProjectModified);
 }
 
 TEST_P(ProjectCommands, DialogsAreCentredOnAMovedMainWindow)
