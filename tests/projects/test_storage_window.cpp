@@ -1,0 +1,528 @@
+// Loading, saving, start-up and closing with the real main window over a settings file in a temporary
+// folder. The window is closed as a user closes it (close()), which runs its closing handler.
+#include "app/TF_Main.h"
+
+#include "platform/IniFile.h"
+#include "projects/ProgramFolder.h"
+#include "RecordingDialogs.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using vx::IniFile;
+
+constexpr char kSeparators[] = {'.', ','};
+const QString kSaveFailed = QString::fromUtf8("Сеанс не удалось сохранить");
+
+QString q(const char* s) { return QString::fromUtf8(s); }
+
+// "{s}" stands for the decimal separator of the row, "{o}" for the other one.
+QByteArray withSeparator(const char* text, char sep)
+{
+    QByteArray out(text);
+    out.replace("{s}", QByteArray(1, sep));
+    out.replace("{o}", QByteArray(1, sep == '.' ? ',' : '.'));
+    return out;
+}
+
+std::string sepName(char sep) { return sep == '.' ? "Point" : "Comma"; }
+
+// The window with the decimal separator of the row. Its start-up runs inside the constructor, before
+// the separator is chosen, so it reads with the system's separator; the rows load again afterwards.
+class SeparatorMain : public TF_Main {
+public:
+    char sep = '.';
+    char decimalSeparator() const override { return sep; }
+};
+
+// A project whose tube has its diameter, so nothing is missing on the page it opens on.
+constexpr const char* kDefaultProject = "[DEFAULT]\nid=Lkd_a<<<\nUs=344\nFb=30\nVb=45\nDd=210\nNd=1\nXmax=7\n"
+                                        "Np=1\nPindex=0\nSBut=0\nTubD=100\nLastProject=DEFAULT\nFormLeft=40\n"
+                                        "FormTop=30\n";
+
+class Window {
+public:
+    vx::test::RecordingDialogs boxes;
+    QTemporaryDir dir;
+    std::unique_ptr<SeparatorMain> main;
+
+    // Starts the window over this file (none: a first start) with the sprite sheet beside it. A blocked
+    // file is a folder standing where the settings file should be, which refuses every write (even the
+    // superuser's) and reads as empty.
+    explicit Window(std::optional<QByteArray> file, char sep = '.', bool blocked = false)
+    {
+        EXPECT_TRUE(dir.isValid());
+        vx::setProgramFolder(dir.path());
+        QFile::copy(QStringLiteral(VX_SPRITE_SHEET), dir.filePath("Vornalex.BMP"));
+        if (file)
+            write(*file);
+        if (blocked) {
+            EXPECT_TRUE(QDir(dir.path()).mkdir("Vornalex.ini"));
+        }
+        main = std::make_unique<SeparatorMain>();
+        main->sep = sep;
+    }
+    ~Window()
+    {
+        main.reset();
+        vx::setProgramFolder(QString());
+    }
+
+    // Opens the start-up project again with the row's separator, as if the program had started with it.
+    void restartProject()
+    {
+        main->LoadProject(main->CurrentProject);
+        main->StartupProject = main->CurrentProject;
+        main->ProjectModified = false;
+        boxes.boxes.clear();
+    }
+
+    void showActive()
+    {
+        main->show();
+        main->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+    }
+
+    QString path() const { return dir.filePath("Vornalex.ini"); }
+    void write(const QByteArray& text) const
+    {
+        QFile f(path());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+    }
+    QByteArray fileText() const
+    {
+        QFile f(path());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString value(const QString& section, const char* key) const
+    {
+        return IniFile(path()).readString(section, q(key), q("<missing>"));
+    }
+    QString text(const char* field) const { return QString::fromStdString(main->text(field)); }
+    void setText(const char* field, const QString& s) { main->setText(field, s.toStdString()); }
+    // Every text an editor is given from now on, in order.
+    std::shared_ptr<QStringList> watch(const char* field)
+    {
+        auto seen = std::make_shared<QStringList>();
+        main->addChangeHandler(field, [this, seen, field] { *seen << text(field); });
+        return seen;
+    }
+    int page() const { return main->findChild<QStackedWidget*>("PageCWork")->currentIndex(); }
+};
+
+// Replaces what an editor holds by typed text (key events carry Cyrillic too).
+void typeOver(QLineEdit* editor, const QString& text)
+{
+    editor->setFocus(Qt::MouseFocusReason);
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Delete);
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(editor, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(editor, &release);
+    }
+}
+
+// ---- loading -------------------------------------------------------------------------------------
+
+class Loading : public testing::TestWithParam<char> {};
+
+TEST_P(Loading, NameThatIsNoSectionLoadsTheFirstInFileOrder)
+{
+    const char sep = GetParam();
+    Window w(withSeparator("[ZETA]\nFb=41{s}5\n[DEFAULT]\nFb=30\n[ALPHA]\nFb=50\n", sep), sep);
+    w.restartProject();
+    w.main->LoadProject("GONE");
+    EXPECT_EQ(w.main->CurrentProject, "ZETA");
+    EXPECT_EQ(w.main->windowTitle(), "Vornalex 1.2 - [ZETA]");
+    EXPECT_EQ(w.value("DEFAULT", "LastProject"), "ZETA");
+    EXPECT_EQ(w.text("EditFb"), QString::fromLatin1(withSeparator("41{s}5", sep)));
+    EXPECT_FALSE(w.main->ProjectModified);
+}
+
+TEST_P(Loading, LowerCaseNameFindsItsUpperCaseSectionAndKeepsTheGivenCase)
+{
+    const char sep = GetParam();
+    Window w(withSeparator("[DEFAULT]\nFb=30\n[BASS]\nFb=45{s}5\nVb=60\n", sep), sep);
+    w.restartProject();
+    w.main->LoadProject("bass");
+    EXPECT_EQ(w.main->CurrentProject, "bass");
+    EXPECT_EQ(w.main->windowTitle(), "Vornalex 1.2 - [bass]");
+    EXPECT_EQ(w.value("DEFAULT", "LastProject"), "bass");
+    EXPECT_EQ(w.text("EditFb"), QString::fromLatin1(withSeparator("45{s}5", sep)));
+    EXPECT_EQ(w.text("EditVb"), "60");
+}
+
+TEST_P(Loading, SectionWithoutKeysLoadsTheSpeedOfSoundAndZeros)
+{
+    const char sep = GetParam();
+    Window w(withSeparator("[DEFAULT]\nFb=30\nVb=40\nDd=200\nXmax=6\nPindex=1\nSBut=7\nNp=4\nTubD=90\n[EMPTY]\n", sep),
+             sep);
+    w.restartProject();
+    // The load gives each source editor its reader default; the boundary computation that ends the
+    // load then puts its own fallbacks in place of the zeros.
+    const char* editors[] = {"EditFb", "EditVb", "EditDd", "EditSd", "EditXmax"};
+    std::vector<std::shared_ptr<QStringList>> seen;
+    for (const char* f : editors)
+        seen.push_back(w.watch(f));
+    w.main->LoadProject("EMPTY");
+    EXPECT_EQ(w.text("EditVs"), "344");
+    EXPECT_EQ(w.main->state().Us, 344);
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        ASSERT_FALSE(seen[i]->isEmpty()) << editors[i];
+        EXPECT_EQ(seen[i]->front(), "0") << editors[i];
+    }
+    EXPECT_EQ(w.main->spinValue("SpinEdNPorts"), 1);
+    EXPECT_EQ(w.main->spinValue("SEdDiv"), 10);
+    EXPECT_EQ(w.main->spinValue("SEFdiv"), 10);
+    EXPECT_EQ(w.main->selectorIndex("ComboPortType"), 0);
+    EXPECT_EQ(w.main->state().SBut, 0);
+    EXPECT_EQ(w.page(), 0);
+    EXPECT_EQ(w.main->state().TubD, 0);
+    EXPECT_EQ(w.main->state().CurveConDiv, 0);
+}
+
+TEST_P(Loading, Diameter210GivesTheArea346)
+{
+    const char sep = GetParam();
+    Window w(QByteArray("[DEFAULT]\nFb=30\nDd=210\n[BIG]\nFb=30\nDd=380\n"), sep);
+    w.restartProject();
+    EXPECT_EQ(w.text("EditSd"), "346");
+    w.main->LoadProject("BIG");
+    EXPECT_EQ(w.text("EditSd"), "1134");
+}
+
+TEST_P(Loading, FloatWithTheOtherSeparatorReadsAsItsDefault)
+{
+    const char sep = GetParam();
+    Window w(withSeparator("[DEFAULT]\nFb=30\nVb=40\n[P]\nFb=32{o}5\nVb=45{o}5\nUs=340{o}5\n", sep), sep);
+    w.restartProject();
+    const auto fb = w.watch("EditFb");
+    const auto vb = w.watch("EditVb");
+    w.main->LoadProject("P");
+    ASSERT_FALSE(fb->isEmpty());
+    ASSERT_FALSE(vb->isEmpty());
+    EXPECT_EQ(fb->front(), "0");
+    EXPECT_EQ(vb->front(), "0");
+    EXPECT_EQ(w.text("EditVs"), "344");
+}
+
+TEST_P(Loading, EveryResultFieldIsEmptyAfterALoad)
+{
+    const char sep = GetParam();
+    Window w(QByteArray(kDefaultProject), sep);
+    w.restartProject();
+    const char* results[] = {"EditSIn", "EditSout", "EditVmax", "EditVout", "EditAmax", "EditAout", "EditORF",
+                             "EdVtot", "EditTubL", "EditConL", "EditConD", "EditTubConL", "EditTubConD",
+                             "EditConTubConL", "EditConTubConD", "EditBoxL", "EditPriL", "EditPriW", "EditBoxPriL",
+                             "EditBoxPriW", "EditPriBoxPriL", "EditPriBoxPriW", "EditFlaTubL", "EditFlaBoxL"};
+    for (const char* f : results)
+        w.setText(f, "12");
+    w.main->LoadProject("DEFAULT");
+    for (const char* f : results)
+        EXPECT_EQ(w.text(f), "") << f;
+}
+
+// Where "SBut" and "Pindex" disagree the section wins; values a hand-edited file holds beyond the
+// ranges open as the defaults.
+struct ShapeRow {
+    const char* name;
+    const char* section;
+    int shape, sectionIndex, conFunc;
+};
+const ShapeRow kShapeRows[] = {
+    {"SlotShapeWithRoundSection", "Pindex=0\nSBut=6\n", 2, 0, 0},
+    {"RoundShapeWithSlotSection", "Pindex=1\nSBut=3\n", 7, 1, 0},
+    {"CurvedSlot", "Pindex=1\nSBut=9\nCurveConFunc=1\n", 9, 1, 1},
+    {"ShapeAboveTheRange", "Pindex=0\nSBut=12\n", 0, 0, 0},
+    {"ShapeBelowTheRange", "Pindex=1\nSBut=-1\n", 4, 1, 0},
+    {"SectionOutsideItsItems", "Pindex=5\nSBut=1\n", 1, 0, 0},
+    {"CurveFunctionOutsideItsItems", "Pindex=0\nSBut=8\nCurveConFunc=4\n", 8, 0, 0},
+};
+
+class LoadingShapes : public testing::TestWithParam<std::tuple<ShapeRow, char>> {};
+
+TEST_P(LoadingShapes, OpenOnTheShapeOfTheSection)
+{
+    const auto& [row, sep] = GetParam();
+    Window w(QByteArray("[DEFAULT]\nFb=30\n[P]\nFb=30\nVb=45\nDd=210\nNd=1\nXmax=7\nNp=1\n") + row.section, sep);
+    w.restartProject();
+    w.main->LoadProject("P");
+    EXPECT_EQ(w.main->state().SBut, row.shape);
+    EXPECT_EQ(w.page(), row.shape);
+    EXPECT_EQ(w.main->selectorIndex("ComboPortType"), row.sectionIndex);
+    EXPECT_EQ(w.main->selectorIndex("CBCurveType"), row.conFunc);
+    EXPECT_EQ(w.main->state().CurveConFunc, row.conFunc);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, LoadingShapes, testing::Combine(testing::ValuesIn(kShapeRows), testing::ValuesIn(kSeparators)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" + sepName(std::get<1>(info.param));
+                         });
+
+// A file without any section: the name stays as given and every key reads as its default.
+TEST_P(Loading, FileWithoutAnySection)
+{
+    const char sep = GetParam();
+    Window w(QByteArray("[DEFAULT]\nFb=30\n"), sep);
+    w.write("; nothing here\n");
+    const auto fb = w.watch("EditFb");
+    w.main->LoadProject("MINE");
+    EXPECT_EQ(w.main->CurrentProject, "MINE");
+    EXPECT_EQ(w.main->windowTitle(), "Vornalex 1.2 - [MINE]");
+    EXPECT_EQ(w.text("EditVs"), "344");
+    ASSERT_FALSE(fb->isEmpty());
+    EXPECT_EQ(fb->front(), "0");
+    EXPECT_EQ(w.page(), 0);
+    EXPECT_TRUE(w.boxes.boxes.empty() || w.boxes.boxes.back().text != kSaveFailed);
+}
+
+// ---- saving --------------------------------------------------------------------------------------
+
+class Saving : public testing::TestWithParam<char> {};
+
+struct NameRow {
+    const char* typed;
+    const char* section;
+};
+
+TEST_P(Saving, SectionNameUpperCasedInTheAsciiLettersOnly)
+{
+    const char sep = GetParam();
+    const NameRow rows[] = {{"bass", "BASS"}, {"Проект", "Проект"}, {"мой box 2", "мой BOX 2"}, {"ёлка", "ёлка"}};
+    for (const NameRow& r : rows) {
+        Window w(QByteArray(kDefaultProject), sep);
+        w.restartProject();
+        w.setText("EditVb", "52");
+        w.main->SaveProject(q(r.typed));
+        EXPECT_EQ(w.main->CurrentProject, q(r.section)) << r.typed;
+        EXPECT_EQ(w.main->windowTitle(), "Vornalex 1.2 - [" + q(r.section) + "]");
+        EXPECT_EQ(IniFile(w.path()).sections(), (QStringList{"DEFAULT", q(r.section)}));
+        EXPECT_EQ(w.value(q(r.section), "Vb"), "52");
+        EXPECT_EQ(w.value("DEFAULT", "LastProject"), q(r.section));
+        EXPECT_FALSE(w.main->ProjectModified);
+        EXPECT_EQ(w.main->ProjectIni->diskWrites(), 1); // the save and its load: one replacement of the file
+    }
+}
+
+TEST_P(Saving, UnchangedSaveOfTheStartUpProjectWritesNothing)
+{
+    Window w(QByteArray(kDefaultProject), GetParam());
+    w.restartProject();
+    const QByteArray before = w.fileText();
+    const int writes = w.main->ProjectIni->diskWrites();
+    w.setText("EditFb", "41"); // shown, not marked: nothing that the save may take
+    w.main->ProjectModified = false;
+    w.main->SaveProject("default");
+    EXPECT_EQ(w.fileText(), before);
+    EXPECT_EQ(w.main->ProjectIni->diskWrites(), writes);
+    EXPECT_EQ(w.text("EditFb"), "41"); // and nothing was loaded
+}
+
+TEST_P(Saving, FrequencyThatIsNoNumberWritesOnlyTheSpeedOfSoundAndWarns)
+{
+    Window w(QByteArray(kDefaultProject), GetParam());
+    w.restartProject();
+    const QString caption = w.main->windowTitle();
+    w.setText("EditFb", "abc");
+    w.main->SaveProject("NEW");
+    IniFile ini(w.path());
+    EXPECT_EQ(ini.sections(), (QStringList{"DEFAULT", "NEW"}));
+    EXPECT_EQ(w.fileText(), QByteArray(kDefaultProject) + "[NEW]\nUs=344\n");
+    ASSERT_EQ(w.boxes.boxes.size(), 1u);
+    EXPECT_EQ(w.boxes.boxes[0].type, vx::MsgType::Warning);
+    EXPECT_EQ(w.boxes.boxes[0].text, kSaveFailed);
+    EXPECT_EQ(w.main->CurrentProject, "DEFAULT");
+    EXPECT_EQ(w.main->windowTitle(), caption);
+    EXPECT_TRUE(w.main->ProjectModified);
+}
+
+TEST_P(Saving, SpeedOfSoundAsTheCheckLastSetIt)
+{
+    Window w(QByteArray(kDefaultProject), GetParam());
+    w.restartProject();
+    w.setText("EditVs", "349"); // typed, not yet through the check
+    w.main->SaveProject("P");
+    EXPECT_EQ(w.value("P", "Us"), "344");
+}
+
+TEST_P(Saving, RoundedEndRadiiKeepTheirOwnValues)
+{
+    const char sep = GetParam();
+    Window w(QByteArray(kDefaultProject), sep);
+    w.restartProject();
+    w.setText("EditFlaBoxR1", QString::fromLatin1(withSeparator("12{s}5", sep)));
+    w.setText("EditFlaBoxR2", "7");
+    w.setText("EditFlaTubR1", "3");
+    w.setText("EditFlaTubR2", "4");
+    w.main->SaveProject("R");
+    EXPECT_EQ(w.value("R", "FlaBoxR1"), QString::fromLatin1(withSeparator("12{s}5", sep)));
+    EXPECT_EQ(w.value("R", "FlaBoxR2"), "7");
+    EXPECT_EQ(w.main->state().FlaBoxR1, 12.5);
+    EXPECT_EQ(w.main->state().FlaBoxR2, 7);
+    EXPECT_EQ(w.text("EditFlaBoxR1"), QString::fromLatin1(withSeparator("12{s}5", sep)));
+    EXPECT_EQ(w.text("EditFlaBoxR2"), "7");
+    EXPECT_EQ(w.main->state().FlaTubR1, 3);
+    EXPECT_EQ(w.main->state().FlaTubR2, 4);
+}
+
+// ---- start-up ------------------------------------------------------------------------------------
+
+TEST(StartUp, DefaultWithTheOtherSeparatorIsNotErased)
+{
+    // The system separator here is the point; this section was written where it is the comma.
+    const QByteArray file = "[DEFAULT]\nid=Lkd_a<<<\nUs=344\nFb=32,5\nVb=50,5\nTubD=80\nLastProject=DEFAULT\n";
+    Window w(file);
+    EXPECT_EQ(w.fileText(), file);
+    EXPECT_TRUE(w.boxes.boxes.empty());
+}
+
+TEST(StartUp, FolderThatTakesNoWritesGivesOneWarningAndStartsAllTheSame)
+{
+    Window w(std::nullopt, '.', true);
+    ASSERT_EQ(w.boxes.boxes.size(), 1u);
+    EXPECT_EQ(w.boxes.boxes[0].type, vx::MsgType::Warning);
+    EXPECT_TRUE(w.boxes.boxes[0].text.contains("Vornalex.ini"));
+    EXPECT_FALSE(w.main->EndRequested);
+    EXPECT_EQ(w.main->CurrentProject, "DEFAULT");
+    EXPECT_EQ(w.main->windowTitle(), "Vornalex 1.2 - [DEFAULT]");
+    EXPECT_EQ(w.main->ClientId, "default");
+
+    // A save says it failed; the closing save too, and the window closes all the same.
+    w.setText("EditFb", "35");
+    w.main->SaveProject("OTHER");
+    ASSERT_EQ(w.boxes.boxes.size(), 2u);
+    EXPECT_EQ(w.boxes.boxes[1].text, kSaveFailed);
+    w.main->show();
+    EXPECT_TRUE(w.main->close());
+    ASSERT_EQ(w.boxes.boxes.size(), 3u);
+    EXPECT_EQ(w.boxes.boxes[2].text, kSaveFailed);
+    EXPECT_FALSE(w.main->isVisible());
+}
+
+// ---- closing -------------------------------------------------------------------------------------
+
+class Closing : public testing::TestWithParam<char> {};
+
+TEST_P(Closing, UnchangedAndUnmovedWritesNothing)
+{
+    Window w(QByteArray(kDefaultProject), GetParam());
+    w.restartProject();
+    const QByteArray before = w.fileText();
+    w.main->close();
+    EXPECT_EQ(w.fileText(), before);
+    ASSERT_NE(w.main->ProjectIni, nullptr); // left to the end of the process
+    EXPECT_EQ(w.main->ProjectIni->diskWrites(), 0);
+    EXPECT_TRUE(w.boxes.boxes.empty());
+}
+
+TEST_P(Closing, MovedWindowWritesOnlyThePosition)
+{
+    Window w(QByteArray(kDefaultProject), GetParam());
+    w.restartProject();
+    EXPECT_EQ(w.main->x(), 40);
+    EXPECT_EQ(w.main->y(), 30);
+    w.main->move(140, 95);
+    w.main->close();
+    QByteArray expected(kDefaultProject);
+    expected.replace("FormLeft=40\nFormTop=30", "FormLeft=140\nFormTop=95");
+    EXPECT_EQ(w.fileText(), expected);
+}
+
+struct SpeedRow {
+    const char* typed;
+    const char* saved;
+};
+
+TEST_P(Closing, SpeedOfSoundTypedIsCheckedAgain)
+{
+    const char sep = GetParam();
+    const SpeedRow rows[] = {{"360", "344"}, {"330", "330"}, {"350", "350"}, {"329{s}9", "344"},
+                             {"340{s}5", "340{s}5"}, {"340{o}5", "344"}, {"fast", "344"}, {"", "344"}};
+    for (const SpeedRow& r : rows) {
+        Window w(QByteArray(kDefaultProject), sep);
+        w.restartProject();
+        w.setText("EditVs", QString::fromLatin1(withSeparator(r.typed, sep)));
+        w.main->close();
+        EXPECT_EQ(w.value("DEFAULT", "Us"), QString::fromLatin1(withSeparator(r.saved, sep))) << r.typed;
+        EXPECT_EQ(w.text("EditVs"), QString::fromLatin1(withSeparator(r.typed, sep))); // not rewritten
+        EXPECT_EQ(w.main->ProjectIni, nullptr);
+    }
+}
+
+TEST_P(Closing, OtherProjectOpenedDuringTheRunIsWrittenAgain)
+{
+    Window w(QByteArray(kDefaultProject) + "[BASS]\nUs=344\nFb=40\nVb=60\nDd=250\nNd=2\nXmax=9\nNp=2\n", GetParam());
+    w.restartProject();
+    w.main->LoadProject("BASS");
+    w.main->close();
+    IniFile ini(w.path());
+    EXPECT_EQ(ini.readString("DEFAULT", "LastProject"), "BASS");
+    EXPECT_EQ(ini.readString("BASS", "CurveFlatFunc"), "0"); // all 45 keys written again
+    EXPECT_EQ(ini.readString("BASS", "Vb"), "60");
+}
+
+struct PendingRow {
+    const char* editor;
+    const char* typed;
+    const char* savedDd;
+};
+
+TEST_P(Closing, PendingConeEditIsCommittedFirst)
+{
+    const PendingRow rows[] = {{"EditDd", "250", "250"}, {"EditDd", "", "210"}, {"EditSd", "200", "160"}};
+    for (const PendingRow& r : rows) {
+        Window w(QByteArray(kDefaultProject), GetParam());
+        w.restartProject();
+        w.showActive();
+        auto* editor = w.main->findChild<QLineEdit*>(r.editor);
+        ASSERT_NE(editor, nullptr);
+        typeOver(editor, q(r.typed));
+        ASSERT_EQ(w.main->focusWidget(), editor);
+        w.main->close();
+        EXPECT_EQ(w.value("DEFAULT", "Dd"), q(r.savedDd)) << r.editor << " " << r.typed;
+    }
+}
+
+TEST_P(Closing, FrequencyThatIsNoNumberSavesTheSpeedOfSoundThenWarnsAndCloses)
+{
+    Window w(QByteArray(kDefaultProject), GetParam());
+    w.restartProject();
+    w.main->show();
+    w.setText("EditFb", "abc");
+    w.setText("EditVs", "336");
+    EXPECT_TRUE(w.main->close());
+    EXPECT_FALSE(w.main->isVisible());
+    QByteArray expected(kDefaultProject);
+    expected.replace("Us=344", "Us=336");
+    EXPECT_EQ(w.fileText(), expected);
+    ASSERT_EQ(w.boxes.boxes.size(), 1u);
+    EXPECT_EQ(w.boxes.boxes[0].type, vx::MsgType::Warning);
+    EXPECT_EQ(w.boxes.boxes[0].text, kSaveFailed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, Loading, testing::ValuesIn(kSeparators),
+                         [](const auto& info) { return sepName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Separators, Saving, testing::ValuesIn(kSeparators),
+                         [](const auto& info) { return sepName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Separators, Closing, testing::ValuesIn(kSeparators),
+                         [](const auto& info) { return sepName(info.param); });
+
+} // namespace
