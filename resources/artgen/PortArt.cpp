@@ -1,7 +1,7 @@
 #include "PortArt.h"
 
-#include <QFont>
-#include <QFontMetricsF>
+#include "Draft.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -28,7 +28,7 @@ Kind kindOf(int type)
 const QColor kAir(0xEA, 0xF2, 0xFB);
 const QColor kWall(0x30, 0x30, 0x30);
 const QColor kAxis(0xC0, 0x30, 0x30);
-const QColor kDimension(0x1E, 0x3C, 0x8C);
+const QColor kDimension = Draft::kColour;
 
 // The upper wall of a port as (x, half width) points from the inlet at the left to the outlet at the
 // right, with the places its dimensions refer to.
@@ -182,81 +182,6 @@ QPainterPath wallPath(const Profile& p, double axis, int side)
         path.lineTo(pt.x(), axis + side * pt.y());
     return path;
 }
-
-QFont letterFont()
-{
-    QFont f("DejaVu Serif");
-    f.setItalic(true);
-    f.setPixelSize(13);
-    return f;
-}
-
-// Drafting: thin dimension lines with filled arrowheads and the dimension's letter.
-class Draft {
-public:
-    explicit Draft(QPainter& p)
-        : m_p(p)
-        , m_metrics(letterFont())
-    {
-        m_p.setFont(letterFont());
-    }
-
-    void arrow(QPointF tip, QPointF dir)
-    {
-        const double n = std::hypot(dir.x(), dir.y());
-        const QPointF u(dir.x() / n, dir.y() / n), v(-u.y(), u.x());
-        const QPointF base = tip - u * 6.0;
-        const QPointF pts[3] = {tip, base + v * 2.5, base - v * 2.5};
-        m_p.setPen(Qt::NoPen);
-        m_p.setBrush(kDimension);
-        m_p.drawPolygon(pts, 3);
-    }
-
-    void thin(QPointF a, QPointF b)
-    {
-        m_p.setPen(QPen(kDimension, 1.0));
-        m_p.drawLine(a, b);
-    }
-
-    QSizeF size(const QString& text) const { return {m_metrics.horizontalAdvance(text), m_metrics.height()}; }
-
-    // The letter with its box's centre at c, on a patch of `under` so a line behind it breaks cleanly.
-    void letter(const QString& text, QPointF c, QColor under = Qt::transparent)
-    {
-        const QSizeF s = size(text);
-        const QRectF box(c.x() - s.width() / 2 - 1, c.y() - s.height() / 2, s.width() + 2, s.height());
-        if (under.alpha() > 0)
-            m_p.fillRect(box, under);
-        m_p.setPen(kDimension);
-        m_p.drawText(box, Qt::AlignCenter, text);
-    }
-
-    // A size across the port between the two walls at x, the letter beside the line.
-    void across(double x, double top, double bottom, const QString& text, bool letterRight)
-    {
-        thin({x, top + 1}, {x, bottom - 1});
-        arrow({x, top}, {0, -1});
-        arrow({x, bottom}, {0, 1});
-        const QSizeF s = size(text);
-        const double cx = letterRight ? x + 3 + s.width() / 2 : x - 3 - s.width() / 2;
-        letter(text, {cx, (top + bottom) / 2 - s.height() / 2 - 1});
-    }
-
-    // A size along the port between x1 and x2, its line at y, the letter breaking the line.
-    void along(double x1, double x2, double y, const QString& text)
-    {
-        thin({x1 + 1, y}, {x2 - 1, y});
-        arrow({x1, y}, {-1, 0});
-        arrow({x2, y}, {1, 0});
-        letter(text, {(x1 + x2) / 2, y - 0.5}, Qt::white);
-    }
-
-    QPainter& painter() { return m_p; }
-
-private:
-    QPainter& m_p;
-    QFontMetricsF m_metrics;
-};
 
 // Letters by section: round ports name diameters, slots name widths.
 QString narrowLetter(const PortArt::Shape& s, Kind k)
