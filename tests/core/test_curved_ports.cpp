@@ -131,8 +131,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ThroatSearchGivesUp,
     ::testing::Values(NoThroatRow{"ZeroTarget", 0.0L, 0.5, 0, 0.3}, NoThroatRow{"NegativeTarget", -74.0L, 0.5, 0, 0.3},
                       NoThroatRow{"InfiniteTarget", kInf, 0.5, 0, 0.3}, NoThroatRow{"NaNTarget", kNaN, 0.5, 0.05, 0.3},
-                      // so long that even a vanishing throat leaves the port too wide
-                      NoThroatRow{"RoundTooLong", 74.0L, 1e8, 0, 0.3}, NoThroatRow{"SlotTooLong", 74.0L, 1e7, 0.05, 0.3},
+                      // so long that even a vanishing throat leaves the round port too wide
+                      NoThroatRow{"RoundTooLong", 74.0L, 1e8, 0, 0.3},
+                      // so long that the slot's throat would be kilometres wide
+                      NoThroatRow{"SlotTooLong", 74.0L, 1e7, 0.05, 0.3},
                       // a slot narrowing towards its mouths that closes them before it is tuned
                       NoThroatRow{"SlotMouthsClose", 74.0L, 0.5, 0.05, -2.0},
                       NoThroatRow{"SlotMouthsCloseFar", 74.0L, 0.5, 0.05, -5.0}),
@@ -225,8 +227,10 @@ INSTANTIATE_TEST_SUITE_P(
                      {"EditCurveFlatW", "275.39"}, {"EditSIn", "62.7"}, {"EditSout", "137.7"}},
                     500, 125.39, 275.39},
             // the floors: a length below 20 mm and a height below 10 mm are raised and written back
-            PageRow{"RoundLength5", CURVECONE, {{"EditCurveConL", "5"}}, 30, Cosh, {{"EditCurveConL", "20"}}, 20, -1, -1},
-            PageRow{"RoundLength0", CURVECONE, {{"EditCurveConL", "0"}}, 30, Circle, {{"EditCurveConL", "20"}}, 20, -1, -1},
+            PageRow{"RoundLength5", CURVECONE, {{"EditCurveConL", "5"}}, 30, Cosh, {{"EditCurveConL", "20"}},
+                    20, -1, -1},
+            PageRow{"RoundLength0", CURVECONE, {{"EditCurveConL", "0"}}, 30, Circle, {{"EditCurveConL", "20"}},
+                    20, -1, -1},
             PageRow{"RoundLengthMinus40", CURVECONE, {{"EditCurveConL", "-40"}}, 30, Cosh, {{"EditCurveConL", "20"}},
                     20, -1, -1},
             PageRow{"SlotLength5", CURVEFLAT, {{"EditCurveFlatL", "5"}, {"EditCurveFlatH", "50"}}, 30, Cosh,
