@@ -19,15 +19,26 @@ constexpr char kWorking[] = "Работаю, ждите ...";
 constexpr char kNothingPicked[] = "Проект не выбран: выберите его в списке";
 constexpr char kEraseFailed[] = "Проект удалить не удалось";
 
-// The list keeps itself in alphabetical order, letter case aside (the settings file matches names
-// that way too), and by exact text among names that differ only in case.
+// The list keeps itself in alphabetical order, letter case aside (the settings file matches names that
+// way too): "Ё" stands with "Е" as in the alphabet, not after "Я" where its code puts it; names equal
+// so far go by their letters, then by their exact text.
+QString sortKey(const QString& name)
+{
+    QString key = name.toCaseFolded();
+    key.replace(QChar(0x0451), QChar(0x0435)); // ё → е
+    return key;
+}
+
 class ProjectEntry : public QListWidgetItem {
 public:
     explicit ProjectEntry(const QString& name) : QListWidgetItem(name) {}
     bool operator<(const QListWidgetItem& other) const override
     {
-        const int byLetters = QString::compare(text(), other.text(), Qt::CaseInsensitive);
-        return byLetters != 0 ? byLetters < 0 : text() < other.text();
+        if (const int alphabet = sortKey(text()).compare(sortKey(other.text())); alphabet != 0)
+            return alphabet < 0;
+        if (const int letters = text().toCaseFolded().compare(other.text().toCaseFolded()); letters != 0)
+            return letters < 0;
+        return text() < other.text();
     }
 };
 

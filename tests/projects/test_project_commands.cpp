@@ -7,6 +7,7 @@
 #include "core/CalcState.h"
 #include "core/Dimensions.h"
 #include "projects/DialogPlacement.h"
+#include "projects/ProjectNames.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -274,16 +275,33 @@ TEST_P(ProjectCommands, EachModePreparesItsList)
     }
 }
 
+TEST_P(ProjectCommands, TheListKeepsItselfInAlphabeticalOrder)
+{
+    ProjectRig rig("[DEFAULT]\nFb=30\nLastProject=DEFAULT\n[Жук]\nFb=31\n[ZETA]\nFb=32\n[Ёлка]\nFb=33\n"
+                   "[alpha]\nFb=34\n[Елка]\nFb=35\n[Яма]\nFb=36\n[ёж]\nFb=37\n[Beta]\nFb=38\n",
+                   sep());
+    QStringList listed;
+    auto run = whileShown(F_RWPrj, [&] { listed = F_RWPrj->entries(); });
+    click(rig, "BoButOpen");
+    EXPECT_TRUE(run->shown);
+    const QStringList expected{q("alpha"), q("Beta"), q("DEFAULT"), q("ZETA"), q("ёж"),
+                               q("Елка"),  q("Ёлка"), q("Жук"),     q("Яма")};
+    EXPECT_EQ(listed, expected);
+}
+
 TEST_P(ProjectCommands, NewMakesTheProjectUnderTheUpperCasedName)
 {
     ProjectRig rig(kProjects, sep());
+    bool editorFocused = false;
     auto run = whileShown(F_Quest, [&] {
-        typeText(rig.newName(), q("bass Бокс"));
+        editorFocused = QApplication::focusWidget() == rig.newName();
+        typeText(QApplication::focusWidget(), q("bass Бокс"));
         QTest::mouseClick(rig.yes(F_Quest), Qt::LeftButton);
     });
     click(rig, "BoButNew");
     EXPECT_TRUE(run->shown);
     EXPECT_FALSE(run->leftOpen);
+    EXPECT_TRUE(editorFocused);
     const QString made = q("BASS Бокс");
     EXPECT_EQ(rig.main->CurrentProject, made);
     EXPECT_EQ(rig.main->windowTitle(), q("Vornalex + [BASS Бокс]"));
@@ -386,6 +404,13 @@ TEST_P(ProjectCommands, EnterAndEscapeLeaveTheNewProjectDialogOpen)
     EXPECT_TRUE(openAfterKeys);
     EXPECT_EQ(rig.fileText(), before);
     EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+
+    // The name typed before is gone at the next New.
+    QString atNextShowing = q("<not shown>");
+    auto next = whileShown(F_Quest, [&] { atNextShowing = rig.newName()->text(); });
+    click(rig, "BoButNew");
+    EXPECT_TRUE(next->shown);
+    EXPECT_EQ(atNextShowing, QString());
 }
 
 TEST_P(ProjectCommands, NewWhileASlotShapeIsChosenSavesTheRoundSection)
@@ -756,6 +781,18 @@ INSTANTIATE_TEST_SUITE_P(Separators, ProjectCommands, ::testing::Values('.', ','
                          [](const ::testing::TestParamInfo<char>& p) {
                              return std::string(p.param == '.' ? "Point" : "Comma");
                          });
+
+TEST(ProjectNames, OnlyTheLatinLettersAreUpperCased)
+{
+    const struct {
+        const char* typed;
+        const char* section;
+    } rows[] = {
+        {"bass Бокс", "BASS Бокс"}, {"äbc", "äBC"}, {"ёж z", "ёж Z"}, {"a-z 09", "A-Z 09"}, {"MiXeD", "MIXED"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(vx::upperAsciiName(q(r.typed)), q(r.section)) << r.typed;
+}
 
 TEST(DialogPlacement, HalvesGoToTheEvenNeighbour)
 {
