@@ -576,10 +576,11 @@ TEST_P(ProjectCommands, ConfirmingWithoutAnEntryKeepsTheDialogOpenInItsMode)
         EXPECT_EQ(errors, 1) << button;
         EXPECT_EQ(statusAfterError, QString()) << button;
         EXPECT_FALSE(run->leftOpen) << button;
-        if (QString::fromUtf8(button) == q("BoButOpen"))
+        if (QString::fromUtf8(button) == q("BoButOpen")) {
             EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
-        else
+        } else {
             EXPECT_EQ(rig.fileText(), withoutSection(before, q("ZETA")));
+        }
     }
 }
 
@@ -781,6 +782,47 @@ INSTANTIATE_TEST_SUITE_P(Separators, ProjectCommands, ::testing::Values('.', ','
                          [](const ::testing::TestParamInfo<char>& p) {
                              return std::string(p.param == '.' ? "Point" : "Comma");
                          });
+
+TEST(ProjectDialogs, LaidOutAsDesigned)
+{
+    vx::test::RecordingDialogs boxes;
+    TF_Quest quest;
+    TF_RWPrj list;
+    EXPECT_EQ(quest.size(), QSize(352, 142));
+    EXPECT_EQ(list.size(), QSize(442, 332));
+    EXPECT_EQ(quest.windowTitle(), q(" Имя нового проекта"));
+    const struct {
+        QDialog* dialog;
+        const char* name;
+        QRect place;
+        const char* text; // null: no caption to check
+    } rows[] = {
+        {&quest, "Label1", QRect(24, 16, 305, 16), "Введите имя нового проекта"},
+        {&quest, "EditNewPrjName", QRect(24, 40, 305, 21), nullptr},
+        {&quest, "ButYes", QRect(48, 88, 75, 25), "Да"},
+        {&quest, "ButNo", QRect(232, 88, 75, 25), "Нет"},
+        {&list, "LBPrj", QRect(8, 24, 425, 169), nullptr},
+        {&list, "EditPrjName", QRect(16, 208, 409, 21), nullptr},
+        {&list, "ButYes", QRect(112, 272, 75, 25), "Да"},
+        {&list, "ButNo", QRect(240, 272, 75, 25), "Нет"},
+        {&list, "StatusBar1", QRect(0, 313, 442, 19), nullptr},
+    };
+    for (const auto& r : rows) {
+        auto* w = r.dialog->findChild<QWidget*>(q(r.name));
+        ASSERT_NE(w, nullptr) << r.name;
+        EXPECT_EQ(w->geometry(), r.place) << r.name;
+        if (!r.text)
+            continue;
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            EXPECT_EQ(label->text(), q(r.text)) << r.name;
+        }
+        if (auto* button = qobject_cast<QPushButton*>(w)) {
+            EXPECT_EQ(button->text(), q(r.text)) << r.name;
+            // No default button: Enter closes neither dialog.
+            EXPECT_FALSE(button->isDefault() || button->autoDefault()) << r.name;
+        }
+    }
+}
 
 TEST(ProjectNames, OnlyTheLatinLettersAreUpperCased)
 {
