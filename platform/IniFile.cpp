@@ -14,13 +14,13 @@ namespace {
 
 // One line of the file as it was read, with its key when it is a "key=value" line.
 struct Line {
-    QByteArray raw;     // without the line end
-    QString key;        // folded key name; empty for comments, blank lines and anything else
+    QByteArray raw; // without the line end
+    QByteArray key; // folded key name; empty for comments, blank lines and anything else
 };
 
 struct Section {
-    QByteArray header;  // the "[name]" line as it stands
-    QString name;       // as spelt in the file
+    QByteArray header; // the "[name]" line as it stands
+    QString name;      // as spelt in the file
     std::vector<Line> lines;
 };
 
@@ -29,38 +29,55 @@ QByteArray trimmed(const QByteArray& b)
     return b.trimmed();
 }
 
-QString fold(const QString& name)
+// Names compare without regard to case. Settings files are mostly ASCII, which folds byte by byte; other
+// names take the full Unicode case folding.
+QByteArray fold(QByteArrayView utf8)
 {
-    return name.trimmed().toCaseFolded();
+    utf8 = utf8.trimmed();
+    for (char c : utf8) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return QString::fromUtf8(utf8).toCaseFolded().toUtf8();
+    }
+    QByteArray out(utf8.data(), utf8.size());
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    }
+    return out;
+}
+
+QByteArray fold(const QString& name)
+{
+    return fold(QByteArrayView(name.toUtf8()));
 }
 
 // "[name]" gives the name; anything else is no section line.
 bool sectionName(const QByteArray& raw, QString& name)
 {
-    const QByteArray t = trimmed(raw);
+    const QByteArrayView t = QByteArrayView(raw).trimmed();
     if (!t.startsWith('['))
         return false;
-    int close = t.indexOf(']');
-    name = QString::fromUtf8(trimmed(t.mid(1, close < 0 ? -1 : close - 1)));
+    const qsizetype close = t.indexOf(']');
+    name = QString::fromUtf8(t.sliced(1, close < 0 ? t.size() - 1 : close - 1).trimmed());
     return true;
 }
 
 // The folded key of a "key=value" line; empty for comments and lines without "=".
-QString lineKey(const QByteArray& raw)
+QByteArray lineKey(const QByteArray& raw)
 {
-    const QByteArray t = trimmed(raw);
+    const QByteArrayView t = QByteArrayView(raw).trimmed();
     if (t.isEmpty() || t.startsWith(';') || t.startsWith('#'))
         return {};
-    int eq = t.indexOf('=');
+    const qsizetype eq = t.indexOf('=');
     if (eq <= 0)
         return {};
-    return fold(QString::fromUtf8(trimmed(t.left(eq))));
+    return fold(t.first(eq));
 }
 
 QString lineValue(const QByteArray& raw)
 {
-    int eq = raw.indexOf('=');
-    return QString::fromUtf8(trimmed(raw.mid(eq + 1)));
+    const qsizetype eq = raw.indexOf('=');
+    return QString::fromUtf8(QByteArrayView(raw).sliced(eq + 1).trimmed());
 }
 
 // stat() of the file: device, inode, size and modification time. A replacement by rename always
@@ -92,7 +109,7 @@ struct IniFile::Document {
     QByteArray eol = "\n";
     std::vector<Line> preamble; // text before the first section
     std::vector<Section> sections;
-    QHash<QString, int> index; // folded name → first section of that name
+    QHash<QByteArray, int> index; // folded name → first section of that name
 
     void parse(const QByteArray& data)
     {
@@ -127,7 +144,7 @@ struct IniFile::Document {
     {
         index.clear();
         for (int i = 0; i < int(sections.size()); ++i) {
-            const QString f = fold(sections[i].name);
+            const QByteArray f = fold(sections[i].name);
             if (!index.contains(f))
                 index.insert(f, i);
         }
@@ -156,7 +173,7 @@ struct IniFile::Document {
         return it == index.constEnd() ? nullptr : &sections[*it];
     }
 
-    static Line* findKey(Section& s, const QString& foldedKey)
+    static Line* findKey(Section& s, const QByteArray& foldedKey)
     {
         for (Line& l : s.lines)
             if (l.key == foldedKey)
@@ -173,7 +190,7 @@ struct IniFile::Document {
             index.insert(fold(section), int(sections.size()) - 1);
             s = &sections.back();
         }
-        const QString folded = fold(key);
+        const QByteArray folded = fold(key);
         if (Line* l = findKey(*s, folded)) {
             // The key keeps its place and its spelling; only the value changes.
             const QByteArray keyText = trimmed(l->raw.left(l->raw.indexOf('=')));
@@ -194,7 +211,7 @@ struct IniFile::Document {
 
     bool erase(const QString& section)
     {
-        const QString f = fold(section);
+        const QByteArray f = fold(section);
         const auto before = sections.size();
         std::erase_if(sections, [&](const Section& s) { return fold(s.name) == f; });
         if (sections.size() == before)
