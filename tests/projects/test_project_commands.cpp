@@ -289,6 +289,24 @@ TEST_P(ProjectCommands, TheListKeepsItselfInAlphabeticalOrder)
     EXPECT_EQ(listed, expected);
 }
 
+TEST_P(ProjectCommands, TheCurrentProjectIsFoundInAnyLetterCase)
+{
+    // Opened by its name in small letters, as the section matches it; the list shows the section's spelling.
+    ProjectRig rig(kProjects, sep());
+    rig.main->LoadProject(q("alpha"));
+    ASSERT_EQ(rig.main->CurrentProject, q("alpha"));
+    QString selected;
+    auto open = whileShown(F_RWPrj, [&] { selected = F_RWPrj->selectedEntry(); });
+    click(rig, "BoButOpen");
+    EXPECT_TRUE(open->shown);
+    EXPECT_EQ(selected, q("ALPHA"));
+    QStringList offered;
+    auto del = whileShown(F_RWPrj, [&] { offered = F_RWPrj->entries(); });
+    click(rig, "BoButDel");
+    EXPECT_TRUE(del->shown);
+    EXPECT_EQ(offered, (QStringList{q("DEFAULT"), q("ZETA"), q("Бокс")}));
+}
+
 TEST_P(ProjectCommands, NewMakesTheProjectUnderTheUpperCasedName)
 {
     ProjectRig rig(kProjects, sep());
