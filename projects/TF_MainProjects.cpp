@@ -172,6 +172,9 @@ void TF_Main::FormClose()
     else if (focusWidget() == ui->EditSd)
         EditSdExit();
     ui->StatusBar1->setText(QStringLiteral("  Заверщаю работу ..."));
+    // A second close after the closing save has released the file has nothing left to write.
+    if (!ProjectIni)
+        return;
 
     // The position and the closing save are one operation on the file.
     const bool save = ProjectModified || CurrentProject != StartupProject;

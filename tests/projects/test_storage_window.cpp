@@ -518,6 +518,22 @@ TEST_P(Closing, FrequencyThatIsNoNumberSavesTheSpeedOfSoundThenWarnsAndCloses)
     EXPECT_EQ(w.boxes.boxes[0].text, kSaveFailed);
 }
 
+TEST_P(Closing, ClosingAgainAfterTheSaveWritesNothingMore)
+{
+    Window w(QByteArray(kDefaultProject), GetParam());
+    w.restartProject();
+    w.main->show();
+    w.setText("EditVb", "55");
+    EXPECT_TRUE(w.main->close());
+    const QByteArray saved = w.fileText();
+    EXPECT_EQ(w.value("DEFAULT", "Vb"), "55");
+    w.main->show();
+    w.main->move(300, 300);
+    EXPECT_TRUE(w.main->close());
+    EXPECT_EQ(w.fileText(), saved);
+    EXPECT_TRUE(w.boxes.boxes.empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Separators, Loading, testing::ValuesIn(kSeparators),
                          [](const auto& info) { return sepName(info.param); });
 INSTANTIATE_TEST_SUITE_P(Separators, Saving, testing::ValuesIn(kSeparators),
