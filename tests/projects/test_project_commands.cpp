@@ -635,6 +635,29 @@ TEST_P(ProjectCommands, SaveAsUnderATypedNameOrNone)
     }
 }
 
+TEST_P(ProjectCommands, PickingAnEntryCopiesItsNameForSavingOverIt)
+{
+    ProjectRig rig(kProjects, sep());
+    changeFb(rig);
+    QString afterClick, afterKey;
+    auto run = whileShown(F_RWPrj, [&] {
+        rig.clickEntry(q("DEFAULT"));
+        afterClick = rig.nameEditor()->text();
+        rig.list()->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(rig.list(), Qt::Key_Down); // DEFAULT → ZETA
+        afterKey = rig.nameEditor()->text();
+        QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
+    });
+    click(rig, "BoButSave");
+    EXPECT_TRUE(run->shown);
+    EXPECT_FALSE(run->leftOpen);
+    EXPECT_EQ(afterClick, q("DEFAULT"));
+    EXPECT_EQ(afterKey, q("ZETA"));
+    EXPECT_TRUE(rig.boxes.boxes.empty()); // over an existing project without a question
+    EXPECT_EQ(rig.value(q("ZETA"), "Fb"), q("41"));
+    EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+}
+
 TEST_P(ProjectCommands, NamesTheSettingsFileCannotHoldAreRefused)
 {
     struct Row {
