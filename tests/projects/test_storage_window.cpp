@@ -63,11 +63,12 @@ public:
     // Starts the window over this file (none: a first start) with the sprite sheet beside it. A blocked
     // file is a folder standing where the settings file should be, which refuses every write (even the
     // superuser's) and reads as empty.
-    explicit Window(std::optional<QByteArray> file, char sep = '.', bool blocked = false)
+    explicit Window(std::optional<QByteArray> file, char sep = '.', bool blocked = false, bool sprites = true)
     {
         EXPECT_TRUE(dir.isValid());
         vx::setProgramFolder(dir.path());
-        QFile::copy(QStringLiteral(VX_SPRITE_SHEET), dir.filePath("Vornalex.BMP"));
+        if (sprites)
+            QFile::copy(QStringLiteral(VX_SPRITE_SHEET), dir.filePath("Vornalex.BMP"));
         if (file)
             write(*file);
         if (blocked) {
@@ -415,6 +416,19 @@ TEST(StartUp, FolderThatTakesNoWritesGivesOneWarningAndStartsAllTheSame)
     ASSERT_EQ(w.boxes.boxes.size(), 3u);
     EXPECT_EQ(w.boxes.boxes[2].text, kSaveFailed);
     EXPECT_FALSE(w.main->isVisible());
+}
+
+// Without the sprite sheet the program says it will end, and start-up still runs to its end.
+TEST(StartUp, MissingSpriteSheetIsReportedAndStartUpGoesOn)
+{
+    Window w(std::nullopt, '.', false, false);
+    ASSERT_EQ(w.boxes.boxes.size(), 1u);
+    EXPECT_EQ(w.boxes.boxes[0].type, vx::MsgType::Plain);
+    EXPECT_EQ(w.boxes.boxes[0].text, q("Файл Vornalex.BMP не найден, проргама будет завершена."));
+    EXPECT_TRUE(w.main->EndRequested);
+    EXPECT_EQ(w.value("DEFAULT", "LastProject"), "DEFAULT");
+    EXPECT_EQ(w.value("DEFAULT", "Fb"), "30");
+    EXPECT_EQ(w.main->windowTitle(), "Vornalex 1.2 - [DEFAULT]");
 }
 
 // ---- closing -------------------------------------------------------------------------------------
