@@ -1,6 +1,6 @@
 #pragma once
 // Where a project dialog goes: over the centre of the main window, both taken by their outer frames.
-// Nothing keeps the dialog on the screen, so a main window near an edge puts part of it off the screen.
+// Nothing keeps the dialog on the screen, so a main window near an edge can put the dialog off the screen.
 
 #include <QPoint>
 #include <QRect>

@@ -132,7 +132,7 @@ public:
     QStringList sections() const { return IniFile(iniPath()).sections(); }
 
     template <class W>
-    W* part(const char* name) const
+    W* widget(const char* name) const
     {
         auto* w = qobject_cast<W*>(main->component(name));
         EXPECT_NE(w, nullptr) << name;

@@ -127,9 +127,9 @@ class ProjectCommands : public ::testing::TestWithParam<char> {
 protected:
     char sep() const { return GetParam(); }
     QString s(const char* text) const { return vx::test::withSeparator(text, sep()); }
-    void click(ProjectRig& rig, const char* button) { QTest::mouseClick(rig.part<QToolButton>(button), Qt::LeftButton); }
+    void click(ProjectRig& rig, const char* button) { QTest::mouseClick(rig.widget<QToolButton>(button), Qt::LeftButton); }
     // Makes the current project modified the way a user does: types over the tuning frequency.
-    void changeFb(ProjectRig& rig) { typeOver(rig.part<QLineEdit>("EditFb"), q("41")); }
+    void changeFb(ProjectRig& rig) { typeOver(rig.widget<QLineEdit>("EditFb"), q("41")); }
 };
 
 TEST_P(ProjectCommands, UnchangedProjectShowsNoPrompt)
@@ -185,7 +185,7 @@ TEST_P(ProjectCommands, AnsweringYesSavesWithTheStatusTextThenEmptiesIt)
             continue;
         ProjectRig rig(kProjects, sep());
         changeFb(rig);
-        PaintedTexts painted(rig.part<QLabel>("StatusBar1"));
+        PaintedTexts painted(rig.widget<QLabel>("StatusBar1"));
         rig.boxes.answers = {vx::MsgAnswer::Yes};
         QString savedFbWhileShown;
         auto run = whileShown(c.dialog(), [&] {
@@ -455,7 +455,7 @@ TEST_P(ProjectCommands, NewWhileASlotShapeIsChosenSavesTheRoundSection)
     // Loading it shows the round counterpart, the cone.
     EXPECT_EQ(rig.main->state().SBut, vx::CONE);
     EXPECT_EQ(rig.main->selectorIndex("ComboPortType"), 0);
-    EXPECT_EQ(rig.part<QStackedWidget>("PageCWork")->currentIndex(), vx::CONE);
+    EXPECT_EQ(rig.widget<QStackedWidget>("PageCWork")->currentIndex(), vx::CONE);
 }
 
 TEST_P(ProjectCommands, DoubleClickConfirmsAtOnceByMode)
