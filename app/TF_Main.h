@@ -146,4 +146,5 @@ private:
     std::map<std::string, QWidget*, std::less<>> m_components;
     std::map<std::string, std::vector<Handler>, std::less<>> m_exitHandlers;
     QMetaObject::Connection m_focusConnection;
+    int m_pendingPage = -1; // shown during a page switch, its handler runs when the switch ends
 };

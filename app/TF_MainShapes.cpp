@@ -16,6 +16,7 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -90,14 +91,26 @@ void TF_Main::connectShapes()
     // Page show handlers: a page that becomes visible on screen (not a restore from minimised).
     for (int i = 0; i < ui->PageCWork->count(); ++i)
         ui->PageCWork->widget(i)->installEventFilter(this);
+    connect(ui->PageCWork, &QStackedWidget::currentChanged, this, [this] {
+        const int page = std::exchange(m_pendingPage, -1);
+        if (page >= 0)
+            pageShown(page);
+    });
 }
 
 bool TF_Main::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Show && !event->spontaneous()) {
         const int page = ui->PageCWork->indexOf(qobject_cast<QWidget*>(watched));
-        if (page >= 0)
-            pageShown(page);
+        if (page >= 0) {
+            // During a page switch the page control paints nothing until the switch is done; a message
+            // box of the handler would stand over a frozen picture of the previous page. The handler
+            // then runs as the switch ends, still inside it.
+            if (ui->PageCWork->updatesEnabled())
+                pageShown(page);
+            else
+                m_pendingPage = page;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -463,3 +463,33 @@ TEST_F(MainWindowTest, WindowIsFixedAtItsDesignSize)
 }
 
 } // namespace
+namespace {
+
+// A box that notes whether the page control could draw the new page while the box stood over it.
+struct DrawingCheckDialogs : vx::DialogService {
+    QStackedWidget* pages = nullptr;
+    std::vector<bool> pageDrawable;
+    vx::MsgAnswer show(vx::MsgType, const QString&, vx::MsgButtons, QWidget*) override
+    {
+        pageDrawable.push_back(pages->updatesEnabled() && pages->currentWidget()->isVisible());
+        return vx::MsgAnswer::Ok;
+    }
+};
+
+TEST_F(MainWindowTest, BoxOfAPageShowStandsOverTheNewPageDrawn)
+{
+    showWindow();
+    showPage(vx::CONE);
+    w->state().TubD = 0;
+    w->setText("EditDpmin", "x1");
+    DrawingCheckDialogs check;
+    check.pages = pages();
+    vx::setDialogs(&check);
+    showPage(vx::TUB);
+    vx::setDialogs(&dialogs);
+    ASSERT_EQ(check.pageDrawable.size(), 1u);
+    EXPECT_TRUE(check.pageDrawable[0]);
+    EXPECT_EQ(pages()->currentIndex(), vx::TUB);
+}
+
+} // namespace
