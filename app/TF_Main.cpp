@@ -104,6 +104,11 @@ TF_Main::TF_Main(QWidget* parent)
     QFont boldLink = bold;
     boldLink.setPixelSize(13);
     ui->SBCarSound->setFont(boldLink);
+    {
+        QPalette p = ui->SBCarSound->palette();
+        p.setColor(QPalette::ButtonText, p.color(QPalette::Highlight));
+        ui->SBCarSound->setPalette(p);
+    }
     for (QLabel* link : {ui->LbURL0, ui->LbURL}) {
         link->setFont(boldLink);
         QPalette p = link->palette();

@@ -58,8 +58,9 @@ constexpr int kPictureHeight = 195;
 QPixmap shapeGlyph(const char* name)
 {
     const QString n = QString::fromLatin1(name);
-    for (const QString& path : {QStringLiteral(":/glyphs/%1.bmp"), QStringLiteral(":/glyphs/%1.png"),
-                                QStringLiteral(":/glyphs/%1")}) {
+    // The drawn glyphs come as bitmaps and as pictures with a transparent ground; the flat buttons take
+    // the latter.
+    for (const QString& path : {QStringLiteral(":/glyphs/%1.png"), QStringLiteral(":/glyphs/%1.bmp")}) {
         QPixmap p(path.arg(n));
         if (!p.isNull())
             return p;
