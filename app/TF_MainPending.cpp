@@ -2,15 +2,6 @@
 // in its own file deletes the definition here in the same commit (the build fails on the duplicate).
 #include "app/TF_Main.h"
 
-#include "core/Dimensions.h"
-
-#include "ui_TF_Main.h"
-
-#include <QCoreApplication>
-#include <QFile>
-#include <QLabel>
-#include <QPixmap>
-
 // ---- window frame, printing, banner, side windows, web content
 void TF_Main::LoadAdv() {}
 void TF_Main::FillSGBrands() {}

@@ -436,9 +436,33 @@ TEST_F(MainWindowTest, ExitHandlerRunsWhenTheFocusMovesWithinTheWindow)
     QTest::keyClick(w->component("EditXmax"), Qt::Key_Return);
     QTest::mouseClick(button(3), Qt::LeftButton);
     EXPECT_EQ(exits, 1);
-    // Moving into the spin editor leaves the editor; moving within the spin editor does not count.
+    // Moving into the spin editor leaves the editor.
     w->setActiveControl("SpinEdNPorts");
     EXPECT_EQ(exits, 2);
+}
+
+TEST_F(MainWindowTest, LeavingTheWindowEndsNoEdit)
+{
+    showWindow();
+    int exits = 0;
+    w->setActiveControl("EditXmax");
+    w->addExitHandler("EditXmax", [&] { ++exits; });
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    EXPECT_EQ(w->focusWidget(), w->component("EditXmax"));
+    EXPECT_EQ(exits, 0);
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowRunsItsClosingHandler)
+{
+    showWindow();
+    w->close();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(text("StatusBar1"), "  Заверщаю работу ...");
 }
 
 TEST_F(MainWindowTest, ChangeHandlerRunsOnEveryDifferentText)
