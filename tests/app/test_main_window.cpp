@@ -176,6 +176,52 @@ INSTANTIATE_TEST_SUITE_P(
                                 "Порт \"бокс со скруглениями\""}),
     [](const auto& info) { return "SBut" + std::to_string(info.param.button); });
 
+// The section change called with a shape of the other section (as a load with a stored shape and
+// section that disagree can leave it), or with the section unchanged.
+struct SectionMapping {
+    int shapeBefore;
+    int section;
+    int shapeAfter;
+};
+
+void PrintTo(const SectionMapping& m, std::ostream* os)
+{
+    *os << "shape " << m.shapeBefore << " section " << m.section;
+}
+
+class SectionMappingTest : public MainWindowTest, public ::testing::WithParamInterface<SectionMapping> {};
+
+TEST_P(SectionMappingTest, SectionChangeBringsTheShapeToTheSelectedSection)
+{
+    const SectionMapping& m = GetParam();
+    showWindow();
+    showPage(m.shapeBefore);
+    section()->setCurrentIndex(m.section);
+    w->ProjectModified = false;
+    w->ComboPortTypeChange();
+    EXPECT_EQ(w->state().SBut, m.shapeAfter);
+    EXPECT_EQ(pages()->currentIndex(), m.shapeAfter);
+    EXPECT_TRUE(w->ProjectModified);
+}
+
+INSTANTIATE_TEST_SUITE_P(Mismatches, SectionMappingTest,
+                         ::testing::Values(SectionMapping{vx::TUBCONE, vx::Slot_Section, vx::BOXPRISM},
+                                           SectionMapping{vx::CURVEFLAT, vx::Round_Section, vx::CURVECONE},
+                                           SectionMapping{vx::FLAREFLAT, vx::Round_Section, vx::FLARETUBE},
+                                           SectionMapping{vx::CURVEFLAT, vx::Slot_Section, vx::CURVEFLAT},
+                                           SectionMapping{vx::CONE, vx::Round_Section, vx::CONE},
+                                           SectionMapping{vx::PRISMBOXPRISM, vx::Slot_Section, vx::PRISMBOXPRISM}));
+
+TEST_F(MainWindowTest, SectionPickedAgainKeepsThePageAndItsResults)
+{
+    showWindow();
+    QTest::mouseClick(button(2), Qt::LeftButton);
+    w->setText("EditConL", "marker");
+    pickSection(vx::Round_Section);
+    EXPECT_EQ(pages()->currentIndex(), vx::CONE);
+    EXPECT_EQ(text("EditConL"), "marker") << "no page handler ran";
+}
+
 TEST_F(MainWindowTest, ShapeButtonsNeverTakeTheFocus)
 {
     showWindow();
