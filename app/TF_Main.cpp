@@ -56,8 +56,8 @@ TF_Main::TF_Main(QWidget* parent)
     , Timer3(new QTimer(this))
 {
     // The layout is in pixels at 96 dpi, with the 8-point "MS Sans Serif" (height -11) of the original
-    // design; where that face is missing the system's sans-serif stands in.
-    // The condensed face of the system's sans-serif comes closest to its widths.
+    // design; where that face is missing the system's sans-serif stands in, in its condensed cut, which
+    // comes closest to the widths the layout was made for.
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
                       QStringLiteral("DejaVu Sans")});
@@ -119,9 +119,14 @@ TF_Main::TF_Main(QWidget* parent)
     ui->LabOutlet->setAlignment(Qt::AlignCenter);
     ui->SpinEdNPorts->setRange(1, 1000);
     ui->SpinEdNPorts->setValue(1);
-    ui->SEdDiv->setRange(10, 50);
-    ui->SEFdiv->setRange(10, 50);
+    for (vx::SpinEdit* multiplier : {ui->SEdDiv, ui->SEFdiv}) {
+        multiplier->setRange(10, 50);
+        multiplier->setValue(10);
+    }
 
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer3->setObjectName(QStringLiteral("Timer3"));
     Timer1->setInterval(kBannerIntervalMs);
     Timer2->setInterval(kSlideIntervalMs);
     Timer3->setInterval(kIdleIntervalMs);
