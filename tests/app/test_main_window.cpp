@@ -414,6 +414,21 @@ TEST_F(MainWindowTest, GivenSizesAreOnlyShownAgainRounded)
     EXPECT_EQ(text("EditTubD"), num("30.125")) << "the tube diameter is shown unrounded";
 }
 
+TEST_F(MainWindowTest, SlotDefaultsTakeTheAreaOfAllPortsRoundOnesThePerPortDiameter)
+{
+    showWindow();
+    w->setSpinValue("SpinEdNPorts", 2);
+    pickSection(vx::Slot_Section);
+    QTest::mouseClick(button(1), Qt::LeftButton);
+    ASSERT_EQ(w->state().SBut, vx::BOX);
+    const double areaMm2 = w->state().BoxW * w->state().BoxH;
+    EXPECT_NEAR(areaMm2, w->state().Smin * 1e6, 1.0) << "both ports' area in one slot";
+    pickSection(vx::Round_Section);
+    QTest::mouseClick(button(6), Qt::LeftButton);
+    ASSERT_EQ(w->state().SBut, vx::FLARETUBE);
+    EXPECT_NEAR(w->state().FlaTubD, w->state().Dpmin * 1000, 0.5) << "one port's diameter, whole millimetres";
+}
+
 TEST_F(MainWindowTest, StoredMultiplierInTenthsIsScaled)
 {
     showWindow();
