@@ -114,16 +114,24 @@ struct RaisingMultiplier {
     RaisingMultiplier& operator=(const RaisingMultiplier&) = delete;
 };
 
+// Warnings of a throat that cannot be found, counted so that a calculation whose raise of the
+// multiplier ran the same calculation inside it does not repeat the warning that one has just shown.
+int g_throatWarnings = 0;
+
 // The profile multiplier of a page, percent. The round page reads a value below 10 as tenfold (a
-// stored 3 means 30) and writes the raised value back into its editor.
-int pageMultiplier(Form& form, const CurvedPage& page)
+// stored 3 means 30) and writes the raised value back into its editor; `warnedInside` tells whether
+// the calculation that the editor's change handler ran meanwhile found no throat either.
+int pageMultiplier(Form& form, const CurvedPage& page, bool& warnedInside)
 {
+    warnedInside = false;
     int div = form.spinValue(page.multiplier);
     if (isRound(page) && div < 10 && !g_raisingMultiplier) {
+        const int warningsBefore = g_throatWarnings;
         {
             const RaisingMultiplier raising;
             form.setSpinValue(page.multiplier, static_cast<int>(std::max<long long>(div * 10LL, INT_MIN)));
         }
+        warnedInside = g_throatWarnings != warningsBefore;
         div = form.spinValue(page.multiplier);
     }
     return div;
@@ -134,12 +142,17 @@ CurveFunc pageFunction(const Form& form, const CurvedPage& page)
     return form.selectorIndex(page.function) == Circle ? Circle : Cosh;
 }
 
+// Set by the last solver run: its raise of the multiplier ran a calculation that found no throat.
+bool g_warnedInside = false;
+
 std::optional<double> solveCurved(Calc& calc, const CurvedPage& page, double L, double H)
 {
     Form& form = calc.form();
     CalcState& s = calc.state();
     s.*page.outletSize = 0;
-    const int div = pageMultiplier(form, page);
+    bool warnedInside = false;
+    const int div = pageMultiplier(form, page, warnedInside);
+    g_warnedInside = warnedInside;
     const ThroatFit fit = fitCurvedThroat(calc.MassTarget(), L, H, div / 100.0, pageFunction(form, page));
     if (!fit.found)
         return std::nullopt;
@@ -157,13 +170,19 @@ double flooredMm(Form& form, Field field, double floor)
     return value;
 }
 
-// No throat: the warning, no results on the page and none kept for the section print.
+// No throat: the warning, no results on the page and none kept for the section print. The warning
+// is shown once: not again when the calculation run inside this one has shown it already.
 bool refuseThroat(Calc& calc, const CurvedPage& page)
 {
     Form& form = calc.form();
     CalcState& s = calc.state();
     s.*page.keptThroat = 0;
     s.*page.keptOutlet = 0;
+    if (g_warnedInside) {
+        g_warnedInside = false;
+        return false;
+    }
+    ++g_throatWarnings;
     if (form.spinValue(page.multiplier) < 0)
         return kit::refuse(form, page.multiplier, std::string(kClosedMouths));
     return kit::refuse(form, page.length, std::string(kNoThroat));
@@ -180,6 +199,7 @@ bool curvedBranch(Calc& calc, const CurvedPage& page)
 
     if (!sections::portTarget(calc))
         return false;
+    g_warnedInside = false;
     const auto throat = isRound(page) ? GetDCCC(calc, L) : GetWCFC(calc, L, H);
     if (!throat)
         return refuseThroat(calc, page);

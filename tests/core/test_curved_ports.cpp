@@ -290,6 +290,14 @@ TEST(CurvedPageCalc, TwoPortsShowTheAreasOfOne)
     }
 }
 
+// The warnings of a throat search that finds nothing.
+constexpr const char* kNoThroatText =
+    "Подобрать горловину порта не удалось: при такой длине и таком профиле порт не настраивается "
+    "на заданную частоту. Уменьшите длину порта или множитель.";
+constexpr const char* kClosedText =
+    "Подобрать горловину порта не удалось: отрицательный множитель сужает порт к выходам до нуля. "
+    "Задайте множитель от 10 до 50.";
+
 // ---- the profile multiplier -----------------------------------------------------------------------
 
 // The window's change handler of the round multiplier: it stores the value and computes once more.
@@ -353,6 +361,28 @@ TEST(CurvedMultiplier, RaisesOnceEvenWhenTheEditorKeepsItSmall)
     EXPECT_EQ(rig.form.spinValue("SEdDiv"), -30);
 }
 
+// The raise runs the calculation once more from the editor's change handler; when no throat can be
+// found, that inner calculation has already said so, and the outer one must not say it again.
+TEST(CurvedMultiplier, RaisedMultiplierWithNoThroatWarnsOnce)
+{
+    for (char sep : kSeparators) {
+        CalcRig rig(sep);
+        setUpPage(rig, CURVECONE, {{"EditCurveConL", "1E11"}}, 3, Cosh);
+        WindowMultiplier window;
+        window.attach(rig);
+        rig.calc.RecalcRes(true);
+        EXPECT_EQ(window.runs, 1);
+        EXPECT_EQ(rig.form.spinValue("SEdDiv"), 30);
+        ASSERT_EQ(rig.form.messages.size(), 1u) << rig.form.messages.back().text;
+        EXPECT_EQ(rig.form.messages[0].text, kNoThroatText);
+        EXPECT_EQ(rig.form.active, "EditCurveConL");
+        for (Field f : {Field("EditCurveCond1"), Field("EditCurveConD"), Field("EditSIn"), Field("EdVtot")})
+            EXPECT_EQ(rig.text(f), "") << f;
+        EXPECT_EQ(rig.state.CurveConD1, 0);
+        EXPECT_EQ(rig.state.CurveConD, 0);
+    }
+}
+
 TEST(CurvedMultiplier, SlotPageUsesTheValueAsTyped)
 {
     const long double target = referenceTarget();
@@ -399,13 +429,6 @@ struct RefusalRow {
 };
 
 void PrintTo(const RefusalRow& r, std::ostream* os) { *os << r.name; }
-
-constexpr const char* kNoThroatText =
-    "Подобрать горловину порта не удалось: при такой длине и таком профиле порт не настраивается "
-    "на заданную частоту. Уменьшите длину порта или множитель.";
-constexpr const char* kClosedText =
-    "Подобрать горловину порта не удалось: отрицательный множитель сужает порт к выходам до нуля. "
-    "Задайте множитель от 10 до 50.";
 
 class CurvedRefusal : public ::testing::TestWithParam<std::tuple<RefusalRow, char>> {};
 
