@@ -57,14 +57,15 @@ struct CurvedPage {
     double CalcState::*keptThroat;
     double CalcState::*keptOutlet;
     double CalcState::*outletSize; // D2 or W2, left by the solver
+    bool outletShownFirst;         // the round page shows its outlet first, the slot page its throat
 };
 
 constexpr CurvedPage kRoundPage{"EditCurveConL", "", "SEdDiv", "CBCurveType", "EditCurveCond1", "EditCurveConD",
                                 &CalcState::CurveConL, nullptr, &CalcState::CurveConD1, &CalcState::CurveConD,
-                                &CalcState::D2};
+                                &CalcState::D2, true};
 constexpr CurvedPage kSlotPage{"EditCurveFlatL", "EditCurveFlatH", "SEFdiv", "CBFcurveType", "EditCurveFlatW1",
                                "EditCurveFlatW", &CalcState::CurveFlatL, &CalcState::CurveFlatH,
-                               &CalcState::CurveFlatW1, &CalcState::CurveFlatW, &CalcState::W2};
+                               &CalcState::CurveFlatW1, &CalcState::CurveFlatW, &CalcState::W2, false};
 
 bool isRound(const CurvedPage& page)
 {
@@ -214,8 +215,11 @@ bool curvedBranch(Calc& calc, const CurvedPage& page)
     s.SOutTotal = static_cast<double>(s.Np * sections::area(outlet, H));
     s.SInTotal = static_cast<double>(s.Np * sections::area(*throat, H));
 
-    kit::showRounded(form, page.outletField, s.*page.keptOutlet, 2);
+    if (page.outletShownFirst)
+        kit::showRounded(form, page.outletField, s.*page.keptOutlet, 2);
     kit::showRounded(form, page.throatField, s.*page.keptThroat, 2);
+    if (!page.outletShownFirst)
+        kit::showRounded(form, page.outletField, s.*page.keptOutlet, 2);
     calc.Lorf = 0; // no straight part, no pipe resonance
     return true;
 }

@@ -474,6 +474,29 @@ INSTANTIATE_TEST_SUITE_P(
         ::testing::ValuesIn(kSeparators)),
     [](const auto& info) { return rowName(std::get<0>(info.param).name, std::get<1>(info.param)); });
 
+// The sizes are shown in the page's own order: the round page its outlet first, the slot its throat.
+TEST(CurvedPageCalc, ShowsTheSizesInThePageOrder)
+{
+    struct Row {
+        int shape;
+        std::vector<std::string> order;
+    };
+    for (const Row& row : {Row{CURVECONE, {"EditCurveConD", "EditCurveCond1"}},
+                           Row{CURVEFLAT, {"EditCurveFlatW1", "EditCurveFlatW"}}}) {
+        CalcRig rig(',');
+        setUpPage(rig, row.shape, {{"EditCurveConL", "500"}, {"EditCurveFlatL", "500"}, {"EditCurveFlatH", "50"}}, 30,
+                  Circle);
+        std::vector<std::string> shown;
+        for (const std::string& f : row.order)
+            rig.form.onChange[f] = [&shown, &rig, f] {
+                if (!rig.text(f).empty())
+                    shown.push_back(f);
+            };
+        rig.calc.RecalcRes(true);
+        EXPECT_EQ(shown, row.order) << row.shape;
+    }
+}
+
 TEST(CurvedPageCalc, NarrowingSlotThatStaysOpenIsComputed)
 {
     for (char sep : kSeparators) {
