@@ -79,7 +79,9 @@ void SpinEdit::step(int delta)
 {
     if (m_edit->isReadOnly() || !isEnabled())
         return;
-    const long long next = static_cast<long long>(bounded(value())) + delta;
+    // An arrow sets the reported value plus or minus one, as code would: a typed 5 under a minimum of 10
+    // steps up to 10, a typed 60 over a maximum of 50 steps down to 50.
+    const long long next = static_cast<long long>(value()) + delta;
     setValue(static_cast<int>(std::clamp<long long>(next, m_min, m_max)));
 }
 

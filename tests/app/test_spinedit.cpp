@@ -200,13 +200,40 @@ TEST_P(SpinStep, ArrowButtonsStepWithinRangeAndFocusTheEditor)
 INSTANTIATE_TEST_SUITE_P(Rows, SpinStep, testing::ValuesIn(kStepRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SpinEdit, StepFromOutOfRangeTypingStartsInsideRange)
+// A step from a typed value outside the range moves the reported value by one and puts the result into
+// the range, as a value set by code is.
+struct OutOfRangeStepRow {
+    const char* name;
+    int min, max;
+    const char* typed;
+    int key;
+    int expected;
+};
+
+const OutOfRangeStepRow kOutOfRangeStepRows[] = {
+    {"UpFromBelow", 10, 50, "5", Qt::Key_Up, 10},
+    {"DownFromBelow", 10, 50, "5", Qt::Key_Down, 10},
+    {"DownFromAbove", 10, 50, "60", Qt::Key_Down, 50},
+    {"UpFromAbove", 10, 50, "60", Qt::Key_Up, 50},
+    {"UpFromJustBelow", 10, 50, "9", Qt::Key_Up, 10},
+    {"UpFromText", 10, 50, "abc", Qt::Key_Up, 11},
+    {"PortsDownFromZero", 1, 1000, "0", Qt::Key_Down, 1},
+};
+
+class SpinStepOutOfRange : public testing::TestWithParam<OutOfRangeStepRow> {};
+
+TEST_P(SpinStepOutOfRange, StepsTheReportedValueIntoTheRange)
 {
-    SpinWindow w(10, 50);
-    w.type("5");
-    w.key(Qt::Key_Up);
-    EXPECT_EQ(w.spin->value(), 11);
+    const OutOfRangeStepRow& r = GetParam();
+    SpinWindow w(r.min, r.max);
+    w.type(QString::fromLatin1(r.typed));
+    w.key(r.key);
+    EXPECT_EQ(w.spin->value(), r.expected);
+    EXPECT_EQ(w.spin->editor()->text(), QString::number(r.expected));
 }
+
+INSTANTIATE_TEST_SUITE_P(Rows, SpinStepOutOfRange, testing::ValuesIn(kOutOfRangeStepRows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SpinEdit, WindowDeactivationKeepsTypedValue)
 {
