@@ -299,40 +299,31 @@ bool showConeTubCone(PageCtx& c)
 // The slot pages take the area of all ports together, in proportion k.
 double slotWidth(const CalcState& s, long double k) { return static_cast<double>(std::sqrt(s.Smin * k) * 1000); }
 
-bool showBox(PageCtx& c)
+// Pages 5 and 6: width and height from the area in proportion k. The wedge adds its angle, written
+// first; a missing angle alone does not mark the project.
+bool showSlot(PageCtx& c, double& width, double& height, double* angle, vx::Field fw, vx::Field fh, vx::Field fa)
 {
     auto& s = c.s;
     const long double k = kSlotAspect;
     s.AspectK = static_cast<double>(k);
-    if (missing(s.BoxW) || missing(s.BoxH))
+    if (missing(width) || missing(height))
         c.w.ProjectModified = true;
-    if (missing(s.BoxW))
-        s.BoxW = slotWidth(s, k);
-    if (missing(s.BoxH))
-        s.BoxH = static_cast<double>(s.BoxW / k);
-    c.show("EditBoxW", s.BoxW, Shown::Cents);
-    c.show("EditBoxH", s.BoxH, Shown::Cents);
+    if (missing(width))
+        width = slotWidth(s, k);
+    if (missing(height))
+        height = static_cast<double>(width / k);
+    if (angle) {
+        if (missing(*angle))
+            *angle = 8;
+        c.show(fa, *angle, Shown::Plain);
+    }
+    c.show(fw, width, Shown::Cents);
+    c.show(fh, height, Shown::Cents);
     return true;
 }
 
-bool showPrism(PageCtx& c)
-{
-    auto& s = c.s;
-    const long double k = kSlotAspect;
-    s.AspectK = static_cast<double>(k);
-    if (missing(s.PriW1) || missing(s.PriH))
-        c.w.ProjectModified = true;
-    if (missing(s.PriW1))
-        s.PriW1 = slotWidth(s, k);
-    if (missing(s.PriH))
-        s.PriH = static_cast<double>(s.PriW1 / k);
-    if (missing(s.PriA))
-        s.PriA = 8;
-    c.show("EditPriA", s.PriA, Shown::Plain);
-    c.show("EditPriW1", s.PriW1, Shown::Cents);
-    c.show("EditPriH", s.PriH, Shown::Cents);
-    return true;
-}
+bool showBox(PageCtx& c) { return showSlot(c, c.s.BoxW, c.s.BoxH, nullptr, "EditBoxW", "EditBoxH", ""); }
+bool showPrism(PageCtx& c) { return showSlot(c, c.s.PriW1, c.s.PriH, &c.s.PriA, "EditPriW1", "EditPriH", "EditPriA"); }
 
 // Pages 7 and 8: width, height, straight part and angle, all from the area in proportion k.
 bool showSlotFlare(PageCtx& c, long double k, double& w1, double& h, double& l1, double& a, vx::Field fw1,
