@@ -750,32 +750,48 @@ TEST_P(CurveTest, CodeSelectionRunsNothing)
 INSTANTIATE_TEST_SUITE_P(Pages, CurveTest, testing::ValuesIn(kCurvePages),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The round curved solver raises a multiplier below 10 tenfold and sets it into the editor, which runs
-// the multiplier's handler once more inside that calculation.
-TEST(CurveRound, TypedFiveIsRaisedByTheSolver)
+// A multiplier typed below 10: the round curved solver raises it tenfold at once and sets it into the
+// editor, which runs the multiplier's handler once more inside that calculation; the slot keeps the
+// typed value until the focus leaves, which sets it into the range and recomputes again.
+struct TypedMultiplierRow {
+    const char* name;
+    int shape;
+    const char* multiplier;
+    int vx::CalcState::*division;
+    const char* result;
+    const char* whileTyped;
+    bool leave;
+    const char* after;
+};
+
+const TypedMultiplierRow kTypedMultiplierRows[] = {
+    {"RoundRaisedBySolver", vx::CURVECONE, "SEdDiv", &vx::CalcState::CurveConDiv, "EditCurveCond1", "50", false,
+     "50"},
+    {"SlotUsedUntilLeaving", vx::CURVEFLAT, "SEFdiv", &vx::CalcState::CurveFlatDiv, "EditCurveFlatW1", "5", true,
+     "10"},
+};
+
+class TypedMultiplier : public testing::TestWithParam<TypedMultiplierRow> {};
+
+TEST_P(TypedMultiplier, TypedFive)
 {
+    const TypedMultiplierRow& r = GetParam();
     WindowTest t;
-    t.choose(vx::CURVECONE);
-    t.clickInto("SEdDiv");
-    t.keys(t.spin("SEdDiv")->editor(), "5");
-    EXPECT_EQ(t.textOf("SEdDiv"), "50");
-    EXPECT_EQ(t.w->state().CurveConDiv, 50);
-    EXPECT_FALSE(t.textOf("EditCurveCond1").isEmpty());
+    t.choose(r.shape);
+    t.clickInto(r.multiplier);
+    t.keys(t.spin(r.multiplier)->editor(), "5");
+    EXPECT_EQ(t.textOf(r.multiplier), r.whileTyped);
+    EXPECT_EQ(t.w->state().*r.division, std::stoi(r.whileTyped));
+    if (r.leave) {
+        t.w->setText(r.result, "");
+        t.leave(Leave::ClickOther);
+    }
+    EXPECT_EQ(t.textOf(r.multiplier), r.after);
+    EXPECT_EQ(t.w->state().*r.division, std::stoi(r.after));
+    EXPECT_FALSE(t.textOf(r.result).isEmpty());
 }
 
-TEST(CurveSlot, TypedFiveIsUsedUntilTheFocusLeaves)
-{
-    WindowTest t;
-    t.choose(vx::CURVEFLAT);
-    t.clickInto("SEFdiv");
-    t.keys(t.spin("SEFdiv")->editor(), "5");
-    EXPECT_EQ(t.textOf("SEFdiv"), "5");
-    EXPECT_EQ(t.w->state().CurveFlatDiv, 5);
-    t.w->setText("EditCurveFlatW1", "");
-    t.leave(Leave::ClickOther);
-    EXPECT_EQ(t.textOf("SEFdiv"), "10");
-    EXPECT_EQ(t.w->state().CurveFlatDiv, 10);
-    EXPECT_FALSE(t.textOf("EditCurveFlatW1").isEmpty());
-}
+INSTANTIATE_TEST_SUITE_P(Pages, TypedMultiplier, testing::ValuesIn(kTypedMultiplierRows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
