@@ -64,6 +64,18 @@ double radiusAt(const Profile& p, double x)
     return w.back().y();
 }
 
+// The cone or wedge that ends at the outlet: its wall angle is marked where it starts, and l runs from
+// there to the outlet.
+void flareToOutlet(Profile& p, QPointF start, double xb, double r1)
+{
+    p.angle = true;
+    p.angleAt = start;
+    p.angleDir = (r1 - start.y()) / (xb - start.x());
+    p.part = true;
+    p.partFrom = start.x();
+    p.partTo = xb;
+}
+
 Profile makeProfile(Kind kind, double xa, double xb, double big)
 {
     Profile p;
@@ -98,12 +110,7 @@ Profile makeProfile(Kind kind, double xa, double xb, double big)
         p.throatX = xa;
         p.throatR = r0;
         p.outletR = r1;
-        p.angle = true;
-        p.angleAt = {s, r0};
-        p.angleDir = (r1 - r0) / (xb - s);
-        p.part = true;
-        p.partFrom = s;
-        p.partTo = xb;
+        flareToOutlet(p, {s, r0}, xb, r1);
         break;
     }
     case Kind::ConeTubeCone: {
@@ -113,12 +120,7 @@ Profile makeProfile(Kind kind, double xa, double xb, double big)
         p.throatR = r0;
         p.throatInside = true;
         p.outletR = r1;
-        p.angle = true;
-        p.angleAt = {xb - c, r0};
-        p.angleDir = (r1 - r0) / c;
-        p.part = true;
-        p.partFrom = xb - c;
-        p.partTo = xb;
+        flareToOutlet(p, {xb - c, r0}, xb, r1);
         break;
     }
     case Kind::Curve: {

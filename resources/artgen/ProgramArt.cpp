@@ -20,6 +20,18 @@ QImage blank(int w, int h, QColor fill = Qt::transparent)
     return image;
 }
 
+// An opaque ground shading from one colour at the top left corner to another at `end`.
+QImage gradientGround(int w, int h, QPointF end, QColor from, QColor to)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient ground(QPointF(0, 0), end);
+    ground.setColorAt(0.0, from);
+    ground.setColorAt(1.0, to);
+    p.fillRect(0, 0, w, h, ground);
+    return image;
+}
+
 void woofer(QPainter& p, QPointF c, double r)
 {
     p.setPen(QPen(QColor(0x1C, 0x1C, 0x1C), 1.2));
@@ -240,13 +252,9 @@ QImage ProgramArt::button(Button which)
 QImage ProgramArt::splash()
 {
     constexpr int w = 400, h = 225;
-    QImage image(w, h, QImage::Format_RGB32);
+    QImage image = gradientGround(w, h, QPointF(w, h), QColor(0xFF, 0xFF, 0xFF), QColor(0xD4, 0xE4, 0xF4));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, w, h);
-    sky.setColorAt(0.0, QColor(0xFF, 0xFF, 0xFF));
-    sky.setColorAt(1.0, QColor(0xD4, 0xE4, 0xF4));
-    p.fillRect(0, 0, w, h, sky);
     // Drafting paper: a faint millimetre grid.
     for (int x = 0; x < w; x += 10) {
         p.setPen(QPen(QColor(0xC8, 0xD8, 0xEA), x % 50 == 0 ? 1.0 : 0.5));
@@ -297,13 +305,9 @@ QImage ProgramArt::splashButton()
 QImage ProgramArt::banner()
 {
     constexpr int w = 291, h = 39;
-    QImage image(w, h, QImage::Format_RGB32);
+    QImage image = gradientGround(w, h, QPointF(w, 0), QColor(0x14, 0x28, 0x50), QColor(0x2E, 0x5C, 0xA8));
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient bg(0, 0, w, 0);
-    bg.setColorAt(0.0, QColor(0x14, 0x28, 0x50));
-    bg.setColorAt(1.0, QColor(0x2E, 0x5C, 0xA8));
-    p.fillRect(0, 0, w, h, bg);
     woofer(p, QPointF(20, 19.5), 15);
     QFont f("DejaVu Sans");
     f.setBold(true);
