@@ -135,6 +135,7 @@ namespace {
 struct Resource {
     const char* path;
     QSize size;
+    QPoint patchAt{}; // where the main window lays a patch of the box sketch
 };
 
 void PrintTo(const Resource& r, std::ostream* os)
@@ -183,23 +184,13 @@ TEST(SplashPicture, DecodesThroughTheJpegDecoder)
 namespace {
 
 // The box sketch's patches, where the main window lays them over the sketch.
-struct Patch {
-    const char* path;
-    QPoint at;
+const Resource kPatches[] = {
+    {":/pictures/box_woofer.png", {58, 58}, {31, 63}},
+    {":/pictures/box_port2.png", {20, 20}, {50, 122}},
+    {":/pictures/box_port3.png", {20, 20}, {80, 122}},
 };
 
-void PrintTo(const Patch& p, std::ostream* os)
-{
-    *os << p.path;
-}
-
-const Patch kPatches[] = {
-    {":/pictures/box_woofer.png", {31, 63}},
-    {":/pictures/box_port2.png", {50, 122}},
-    {":/pictures/box_port3.png", {80, 122}},
-};
-
-class BoxPatch : public testing::TestWithParam<Patch> {};
+class BoxPatch : public testing::TestWithParam<Resource> {};
 
 } // namespace
 
@@ -209,7 +200,7 @@ TEST_P(BoxPatch, BlendsIntoTheBoxAndHidesWhatIsUnderIt)
     const QImage patch = QImage(GetParam().path).convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(box.isNull());
     ASSERT_FALSE(patch.isNull());
-    const QRect area(GetParam().at, patch.size());
+    const QRect area(GetParam().patchAt, patch.size());
     ASSERT_TRUE(box.rect().contains(area));
 
     // Just outside the patch the sketch shows the box's colour, the patch's own.
