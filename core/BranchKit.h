@@ -51,7 +51,7 @@ inline void writeMm(Form& form, Field field, long double metres)
 // into millimetres, 1000000 square metres into square centimetres).
 inline void showScaled(Form& form, Field field, long double value, long double scale)
 {
-    writeValue(form, field, static_cast<long double>(Round(value * scale)) / 100.0L);
+    writeValue(form, field, roundWhole(value * scale) / 100.0L);
 }
 
 // A length in metres shown as millimetres with two decimals: Round(m * 100000) / 100.

@@ -331,7 +331,8 @@ void Calc::RecalcRes(bool Tell)
     kit::showScaled(m_form, "EditAmax", amax, 10000.0L); // cm
     kit::showScaled(m_form, "EditAout", aout, 10000.0L);
     if (Lorf != 0)
-        m_form.setText("EditORF", formatInt(Round(s.Us / static_cast<long double>(Lorf) / 2.0L * 1000.0L)));
+        m_form.setText("EditORF", formatWhole(s.Us / static_cast<long double>(Lorf) / 2.0L * 1000.0L,
+                                              m_form.decimalSeparator()));
     else
         m_form.setText("EditORF", "");
     kit::showRounded(m_form, "EdVtot", s.Vtot, 3);

@@ -12,12 +12,29 @@ std::int64_t Round(long double x)
     return static_cast<std::int64_t>(std::llrint(x));
 }
 
+namespace {
+
+// 2^63: from here on (and for infinities and NaN) llrint has no 64-bit result.
+constexpr long double kIntegerLimit = 9223372036854775808.0L;
+
+bool fitsRound(long double x)
+{
+    return std::fabs(x) < kIntegerLimit;
+}
+
+} // namespace
+
+long double roundWhole(long double x)
+{
+    return fitsRound(x) ? static_cast<long double>(Round(x)) : x;
+}
+
 long double roundTo(long double x, int decimals)
 {
     long double scale = 1.0L;
     for (int i = 0; i < decimals; ++i)
         scale *= 10.0L;
-    return static_cast<long double>(Round(x * scale)) / scale;
+    return roundWhole(x * scale) / scale;
 }
 
 namespace {
@@ -181,6 +198,11 @@ std::string formatRounded(long double x, int decimals, char sep)
 std::string formatInt(std::int64_t v)
 {
     return std::to_string(v);
+}
+
+std::string formatWhole(long double x, char sep)
+{
+    return fitsRound(x) ? formatInt(Round(x)) : formatFloat(x, sep);
 }
 
 } // namespace vx

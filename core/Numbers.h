@@ -18,7 +18,11 @@ inline constexpr long double kFourPiSquared = 39.478417604357434L;
 // Nearest integer, halves to the even neighbour, under the default rounding mode.
 std::int64_t Round(long double x);
 
-// Round(x * 10^decimals) / 10^decimals: the value a field shows.
+// Round for a shown value: beyond the 64-bit range of Round a long double is whole already (and an
+// infinity stays one), so it is kept as it is instead of wrapping round to a wrong number.
+long double roundWhole(long double x);
+
+// roundWhole(x * 10^decimals) / 10^decimals: the value a field shows.
 long double roundTo(long double x, int decimals);
 
 // Floating-point text: blanks around, optional sign, digits with at most one separator, optional
@@ -36,5 +40,8 @@ std::string formatFloat(long double v, char sep);
 std::string formatRounded(long double x, int decimals, char sep);
 
 std::string formatInt(std::int64_t v);
+
+// A whole number shown: Round(x) with all its digits, or, beyond the 64-bit range, the general format.
+std::string formatWhole(long double x, char sep);
 
 } // namespace vx

@@ -88,7 +88,7 @@ bool heightLargeEnough(Calc& calc, const WedgePage& page, const WedgeSizes& z)
     const long double w = z.w, h = z.h;
     if (w * h >= s.Smin - 0.00001L * (w + h))
         return true;
-    const long double smallest = static_cast<long double>(Round(s.Smin / w * 100000.0L + 0.5L)) / 100.0L;
+    const long double smallest = roundWhole(s.Smin / w * 100000.0L + 0.5L) / 100.0L;
     Form& form = calc.form();
     return kit::refuse(form, page.height,
                        "Значение h слишком мало. Должно быть не менее " + formatFloat(smallest, form.decimalSeparator()));

@@ -225,6 +225,32 @@ TEST(RecalcRes, ShapeOutsideTheTwelveShowsNoFigures)
         EXPECT_EQ(rig.text(f), "") << f;
 }
 
+// ---- figures beyond the range of a 64-bit whole number ---------------------------------------------
+
+// An absurd tube still shows its figures with their own signs: a huge tube positive ones, a vanishing
+// one (whose end correction makes its length negative) a negative pipe resonance of the right size.
+TEST(RecalcRes, FiguresBeyondTheIntegerRangeKeepTheirSign)
+{
+    for (char sep : kSeparators) {
+        CalcRig huge(sep);
+        huge.choose(TUB);
+        huge.put("EditTubD", "1E300");
+        huge.calc.RecalcRes(true);
+        for (const char* f : {"EditTubL", "EditSIn", "EditSout", "EdVtot", "EditORF", "EditVmax", "EditAmax"})
+            EXPECT_NE(huge.text(f).front(), '-') << f << " " << huge.text(f);
+
+        CalcRig tiny(sep);
+        tiny.choose(TUB);
+        tiny.put("EditTubD", "1E-300");
+        tiny.calc.RecalcRes(true);
+        ASSERT_LT(tiny.calc.Lorf, 0);
+        const double resonance = 344 / tiny.calc.Lorf / 2 * 1000;
+        const auto shown = tiny.number("EditORF");
+        ASSERT_TRUE(shown) << tiny.text("EditORF");
+        EXPECT_NEAR(*shown / resonance, 1, 1e-13) << tiny.text("EditORF");
+    }
+}
+
 // ---- held inputs that give no design -----------------------------------------------------------------
 
 struct HeldRow {

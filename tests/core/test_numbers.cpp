@@ -117,3 +117,52 @@ TEST(FormatRounded, ShownValues)
     EXPECT_EQ(formatRounded(8.996L, 2, '.'), "9");
     EXPECT_EQ(formatRounded(554.6L, 0, '.'), "555");
 }
+
+// A shown value beyond the 64-bit range of Round is whole already: it is shown as it is, never wrapped
+// round to a number of the other sign.
+struct BeyondRow {
+    long double value;
+    int decimals;
+    char sep;
+    const char* text;
+};
+
+void PrintTo(const BeyondRow& r, std::ostream* os)
+{
+    *os << static_cast<double>(r.value) << " to " << r.decimals << " sep '" << r.sep << "'";
+}
+
+class BeyondTheIntegerRange : public ::testing::TestWithParam<BeyondRow> {};
+
+TEST_P(BeyondTheIntegerRange, KeepsTheValue)
+{
+    const BeyondRow& r = GetParam();
+    EXPECT_EQ(formatRounded(r.value, r.decimals, r.sep), r.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, BeyondTheIntegerRange, ::testing::Values(
+    BeyondRow{1e17L, 2, '.', "1E17"}, BeyondRow{-1.5e30L, 2, ',', "-1,5E30"}, BeyondRow{7.85e300L, 3, '.', "7.85E300"},
+    BeyondRow{9.3e18L, 0, ',', "9,3E18"}, BeyondRow{-2.5e302L, 0, '.', "-2.5E302"},
+    BeyondRow{std::numeric_limits<long double>::infinity(), 2, '.', "INF"},
+    BeyondRow{1.23456789012345e14L, 2, ',', "123456789012345"}, BeyondRow{-309.914L, 2, ',', "-309,91"}));
+
+struct WholeRow {
+    long double value;
+    char sep;
+    const char* text;
+};
+
+void PrintTo(const WholeRow& r, std::ostream* os) { *os << static_cast<double>(r.value) << " sep '" << r.sep << "'"; }
+
+class WholeNumberText : public ::testing::TestWithParam<WholeRow> {};
+
+TEST_P(WholeNumberText, AllDigitsWithinTheRangeGeneralFormatBeyond)
+{
+    EXPECT_EQ(formatWhole(GetParam().value, GetParam().sep), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, WholeNumberText, ::testing::Values(
+    WholeRow{555.4L, '.', "555"}, WholeRow{2764.5L, ',', "2764"}, WholeRow{-344.6L, '.', "-345"},
+    WholeRow{1234567890123456789.0L, '.', "1234567890123456789"}, WholeRow{-2.5e302L, ',', "-2,5E302"},
+    WholeRow{1e19L, '.', "1E19"}));
+
