@@ -409,59 +409,56 @@ bool showCurveFlat(PageCtx& c)
 
 double roundMm(long double v) { return static_cast<double>(vx::Round(v)); }
 
-// Pages 11 and 12: whole-millimetre defaults; a radius of 0 is a sharp edge and stays.
-bool showFlareTube(PageCtx& c)
+// Pages 11 and 12: whole-millimetre defaults; a radius of 0 is a sharp edge and stays. The width is the
+// minimum diameter over a divisor (1 for the tube, √2 for the slot, whose height then equals its width).
+struct RoundedPage {
+    double CalcState::*width;
+    double CalcState::*height; // none on the tube
+    double CalcState::*r1;
+    double CalcState::*r2;
+    long double widthDivisor;
+    std::array<vx::Field, 4> editors; // width, height, r1, r2
+};
+constexpr RoundedPage kRoundedTube{&CalcState::FlaTubD, nullptr, &CalcState::FlaTubR1, &CalcState::FlaTubR2, 1.0L,
+                                   {"EditFlaTubD", "", "EditFlaTubR1", "EditFlaTubR2"}};
+constexpr RoundedPage kRoundedSlot{&CalcState::FlaBoxW, &CalcState::FlaBoxH, &CalcState::FlaBoxR1, &CalcState::FlaBoxR2,
+                                   kSqrt2, {"EditFlaBoxW", "EditFlaBoxH", "EditFlaBoxR1", "EditFlaBoxR2"}};
+
+bool showRounded(PageCtx& c, const RoundedPage& p)
 {
     auto& s = c.s;
-    if (missing(s.FlaTubD)) {
+    double& width = s.*p.width;
+    if (missing(width)) {
         c.w.ProjectModified = true;
         long double d;
         if (!c.minimumDiameter(d))
             return false;
-        s.FlaTubD = roundMm(d);
+        width = roundMm(d / p.widthDivisor);
     }
-    if (s.FlaTubR1 < 0) {
+    if (p.height && missing(s.*p.height)) {
         c.w.ProjectModified = true;
-        s.FlaTubR1 = roundMm(s.FlaTubD / 4.0L);
+        s.*p.height = width;
     }
-    if (s.FlaTubR2 < 0) {
+    double& r1 = s.*p.r1;
+    double& r2 = s.*p.r2;
+    if (r1 < 0) {
         c.w.ProjectModified = true;
-        s.FlaTubR2 = roundMm(s.FlaTubR1);
+        r1 = roundMm(width / 4.0L);
     }
-    c.show("EditFlaTubD", s.FlaTubD, Shown::Cents);
-    c.show("EditFlaTubR1", s.FlaTubR1, Shown::Cents);
-    c.show("EditFlaTubR2", s.FlaTubR2, Shown::Cents);
+    if (r2 < 0) {
+        c.w.ProjectModified = true;
+        r2 = roundMm(r1);
+    }
+    const std::array<double CalcState::*, 4> shown{p.width, p.height, p.r1, p.r2};
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (shown[i])
+            c.show(p.editors[i], s.*shown[i], Shown::Cents);
+    }
     return true;
 }
 
-bool showFlareFlat(PageCtx& c)
-{
-    auto& s = c.s;
-    if (missing(s.FlaBoxW)) {
-        c.w.ProjectModified = true;
-        long double d;
-        if (!c.minimumDiameter(d))
-            return false;
-        s.FlaBoxW = roundMm(d / kSqrt2);
-    }
-    if (missing(s.FlaBoxH)) {
-        c.w.ProjectModified = true;
-        s.FlaBoxH = s.FlaBoxW;
-    }
-    if (s.FlaBoxR1 < 0) {
-        c.w.ProjectModified = true;
-        s.FlaBoxR1 = roundMm(s.FlaBoxW / 4.0L);
-    }
-    if (s.FlaBoxR2 < 0) {
-        c.w.ProjectModified = true;
-        s.FlaBoxR2 = roundMm(s.FlaBoxR1);
-    }
-    c.show("EditFlaBoxW", s.FlaBoxW, Shown::Cents);
-    c.show("EditFlaBoxH", s.FlaBoxH, Shown::Cents);
-    c.show("EditFlaBoxR1", s.FlaBoxR1, Shown::Cents);
-    c.show("EditFlaBoxR2", s.FlaBoxR2, Shown::Cents);
-    return true;
-}
+bool showFlareTube(PageCtx& c) { return showRounded(c, kRoundedTube); }
+bool showFlareFlat(PageCtx& c) { return showRounded(c, kRoundedSlot); }
 
 // By page index, which is the PortType.
 constexpr std::array<bool (*)(PageCtx&), vx::kPortTypeCount> kPageShows{{
