@@ -85,9 +85,21 @@ public:
     }
     void clickInto(const char* name)
     {
+        clickInto(textEditor(name));
+    }
+    // The line editor that takes the typing: the editor itself, or the text of a spin editor.
+    QLineEdit* textEditor(const char* name) const
+    {
         QWidget* c = w->component(name);
         auto* s = qobject_cast<vx::SpinEdit*>(c);
-        clickInto(s ? s->editor() : qobject_cast<QLineEdit*>(c));
+        return s ? s->editor() : qobject_cast<QLineEdit*>(c);
+    }
+
+    // The page of a shape, then a click into one of its editors.
+    void clickIntoPage(int shape, const char* name)
+    {
+        choose(shape);
+        clickInto(name);
     }
 
     // Replaces the editor's text keystroke by keystroke, as a user does over a selected text: the first
@@ -119,9 +131,7 @@ public:
     void type(const char* name, const char* text)
     {
         clickInto(name);
-        QWidget* c = w->component(name);
-        auto* s = qobject_cast<vx::SpinEdit*>(c);
-        typeInto(s ? s->editor() : qobject_cast<QLineEdit*>(c), q(text));
+        typeInto(textEditor(name), q(text));
     }
 
     // Picks a shape as the user does: the section selector, then the shape button of its pair.
@@ -481,13 +491,10 @@ TEST_P(TypedMarks, TypingMarksTheProject)
 {
     const MarkRow& r = GetParam();
     WindowTest t;
-    t.choose(r.shape);
-    t.clickInto(r.editor);
+    t.clickIntoPage(r.shape, r.editor);
     t.w->ProjectModified = false;
     t.dialogs.boxes.clear();
-    QWidget* c = t.w->component(r.editor);
-    auto* s = qobject_cast<vx::SpinEdit*>(c);
-    t.typeInto(s ? s->editor() : qobject_cast<QLineEdit*>(c), q(r.typed));
+    t.typeInto(t.textEditor(r.editor), q(r.typed));
     EXPECT_EQ(t.w->ProjectModified, r.marks);
 }
 
@@ -582,8 +589,7 @@ struct DimensionPage {
 TEST(Dimensions, TypedDiameterIsStoredAtOnceWithoutCalculation)
 {
     WindowTest t;
-    t.choose(vx::TUB);
-    t.clickInto("EditTubD");
+    t.clickIntoPage(vx::TUB, "EditTubD");
     t.w->setText("EditTubL", "");
     t.w->ProjectModified = false;
     t.dialogs.boxes.clear();
@@ -597,8 +603,7 @@ TEST(Dimensions, TypedDiameterIsStoredAtOnceWithoutCalculation)
 TEST(Dimensions, NonNumberRaisesOneErrorPerChangeAndKeepsTheValue)
 {
     WindowTest t;
-    t.choose(vx::CONE);
-    t.clickInto("EditConA");
+    t.clickIntoPage(vx::CONE, "EditConA");
     t.typeInto(t.edit("EditConA"), "6");
     ASSERT_DOUBLE_EQ(t.w->state().ConA, 6);
     t.dialogs.boxes.clear();
@@ -622,8 +627,7 @@ TEST(Dimensions, NonNumberRaisesOneErrorPerChangeAndKeepsTheValue)
 TEST(Dimensions, LoneMinusWhileTypingANegativeNumber)
 {
     WindowTest t;
-    t.choose(vx::FLARETUBE);
-    t.clickInto("EditFlaTubR1");
+    t.clickIntoPage(vx::FLARETUBE, "EditFlaTubR1");
     t.typeInto(t.edit("EditFlaTubR1"), "5");
     t.dialogs.boxes.clear();
     t.typeInto(t.edit("EditFlaTubR1"), "-1");
@@ -635,8 +639,7 @@ TEST(Dimensions, LoneMinusWhileTypingANegativeNumber)
 TEST(Dimensions, EmptiedEditorKeepsItsValueForTheNextPageShow)
 {
     WindowTest t(',');
-    t.choose(vx::BOX);
-    t.clickInto("EditBoxW");
+    t.clickIntoPage(vx::BOX, "EditBoxW");
     t.typeInto(t.edit("EditBoxW"), "40,5");
     t.typeInto(t.edit("EditBoxW"), "");
     EXPECT_DOUBLE_EQ(t.w->state().BoxW, 40.5);
@@ -777,9 +780,8 @@ TEST_P(TypedMultiplier, TypedFive)
 {
     const TypedMultiplierRow& r = GetParam();
     WindowTest t;
-    t.choose(r.shape);
-    t.clickInto(r.multiplier);
-    t.keys(t.spin(r.multiplier)->editor(), "5");
+    t.clickIntoPage(r.shape, r.multiplier);
+    t.keys(t.textEditor(r.multiplier), "5");
     EXPECT_EQ(t.textOf(r.multiplier), r.whileTyped);
     EXPECT_EQ(t.w->state().*r.division, std::stoi(r.whileTyped));
     if (r.leave) {
