@@ -94,16 +94,32 @@ bool heightLargeEnough(Calc& calc, const WedgePage& page, const WedgeSizes& z)
                        "Значение h слишком мало. Должно быть не менее " + formatFloat(smallest, form.decimalSeparator()));
 }
 
+// The page's sizes, kept in their dimension values before the minimum height check: the width and
+// the height, and on the pages with a wedge length that length and the angle as well (the wedge alone
+// keeps its angle only once it is computed). Nothing after a refusal.
+std::optional<WedgeSizes> checkedSizes(Calc& calc, const WedgePage& page)
+{
+    CalcState& s = calc.state();
+    const auto z = wedgeSizes(calc, page);
+    if (!z)
+        return std::nullopt;
+    s.*page.keptThroat = kit::metresToMm(z->w);
+    s.*page.keptHeight = kit::metresToMm(z->h);
+    if (page.wedges > 0) {
+        s.*page.keptWedge = kit::metresToMm(z->l);
+        s.*page.keptAngle = z->alpha;
+    }
+    if (!heightLargeEnough(calc, page, *z))
+        return std::nullopt;
+    return z;
+}
+
 bool wedgeAlone(Calc& calc, const WedgePage& page)
 {
     Form& form = calc.form();
     CalcState& s = calc.state();
-    const auto z = wedgeSizes(calc, page);
+    const auto z = checkedSizes(calc, page);
     if (!z)
-        return false;
-    s.*page.keptThroat = kit::metresToMm(z->w);
-    s.*page.keptHeight = kit::metresToMm(z->h);
-    if (!heightLargeEnough(calc, page, *z))
         return false;
 
     const double length = calc.GetLW(1, z->w, z->alpha, 0, z->h);
@@ -125,14 +141,8 @@ bool wedgesWithSlot(Calc& calc, const WedgePage& page)
 {
     Form& form = calc.form();
     CalcState& s = calc.state();
-    const auto z = wedgeSizes(calc, page);
+    const auto z = checkedSizes(calc, page);
     if (!z)
-        return false;
-    s.*page.keptThroat = kit::metresToMm(z->w);
-    s.*page.keptHeight = kit::metresToMm(z->h);
-    s.*page.keptWedge = kit::metresToMm(z->l);
-    s.*page.keptAngle = z->alpha;
-    if (!heightLargeEnough(calc, page, *z))
         return false;
 
     const double straight = calc.GetLW(page.wedges, z->w, z->alpha, z->l, z->h);
@@ -157,9 +167,13 @@ bool wedgesWithSlot(Calc& calc, const WedgePage& page)
     return true;
 }
 
-void wedgeProportion(CalcState& s)
+// Every wedge page starts alike: its results emptied and the slot proportion of its defaults set.
+bool wedgeBranch(Calc& calc, const WedgePage& page)
 {
-    s.AspectK = static_cast<double>(std::cbrt(2.0L));
+    calc.form().setText(page.outlet, "");
+    calc.form().setText(page.total, "");
+    calc.state().AspectK = static_cast<double>(std::cbrt(2.0L));
+    return page.wedges > 0 ? wedgesWithSlot(calc, page) : wedgeAlone(calc, page);
 }
 
 } // namespace
@@ -227,26 +241,17 @@ bool branchBox(Calc& calc)
 
 bool branchPrism(Calc& calc)
 {
-    calc.form().setText(kPrism.outlet, "");
-    calc.form().setText(kPrism.total, "");
-    wedgeProportion(calc.state());
-    return wedgeAlone(calc, kPrism);
+    return wedgeBranch(calc, kPrism);
 }
 
 bool branchBoxPrism(Calc& calc)
 {
-    calc.form().setText(kBoxPrism.outlet, "");
-    calc.form().setText(kBoxPrism.total, "");
-    wedgeProportion(calc.state());
-    return wedgesWithSlot(calc, kBoxPrism);
+    return wedgeBranch(calc, kBoxPrism);
 }
 
 bool branchPrismBoxPrism(Calc& calc)
 {
-    calc.form().setText(kPrismBoxPrism.outlet, "");
-    calc.form().setText(kPrismBoxPrism.total, "");
-    wedgeProportion(calc.state());
-    return wedgesWithSlot(calc, kPrismBoxPrism);
+    return wedgeBranch(calc, kPrismBoxPrism);
 }
 
 } // namespace vx
