@@ -13,9 +13,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 namespace vx::test {
+
+// Field texts of a row, dotted: {field, text}.
+using Texts = std::vector<std::pair<const char*, const char*>>;
 
 struct CalcRig {
     MemoryForm form;
@@ -45,6 +50,14 @@ struct CalcRig {
         for (const auto& [f, t] : rows)
             put(f, t);
     }
+    void put(const Texts& rows)
+    {
+        for (const auto& [f, t] : rows)
+            put(f, t);
+    }
+
+    // The text of the first message box, or nothing when none was shown (for failure output).
+    std::string firstMessage() const { return form.messages.empty() ? std::string() : form.messages[0].text; }
 
     std::string text(std::string_view field) const { return form.text(field); }
 
@@ -70,5 +83,36 @@ struct CalcRig {
 };
 
 inline constexpr char kSeparators[] = {'.', ','};
+
+// The name of a row run with a separator: "Tube_dot", "Slot125x62_5_comma" (test names take no dots).
+inline std::string rowName(std::string_view name, char sep)
+{
+    std::string out(name);
+    std::replace(out.begin(), out.end(), '.', '_');
+    return out + (sep == '.' ? "_dot" : "_comma");
+}
+
+inline std::string sepName(char sep)
+{
+    return sep == '.' ? "dot" : "comma";
+}
+
+// Names of the rows of a suite over (row, separator); the row type has a `name`.
+struct RowAndSeparatorName {
+    template <class Info>
+    std::string operator()(const Info& info) const
+    {
+        return rowName(std::get<0>(info.param).name, std::get<1>(info.param));
+    }
+};
+
+// Names of the rows of a suite over the separator alone.
+struct SeparatorName {
+    template <class Info>
+    std::string operator()(const Info& info) const
+    {
+        return sepName(info.param);
+    }
+};
 
 } // namespace vx::test

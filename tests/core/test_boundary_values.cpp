@@ -16,10 +16,6 @@ namespace {
 
 class BoundaryGroup : public ::testing::TestWithParam<char> {};
 
-std::string sepName(const ::testing::TestParamInfo<char>& info)
-{
-    return info.param == '.' ? "dot" : "comma";
-}
 
 // ---- the boundary fields of the reference design, by the shape button that is down ----------------
 
@@ -56,9 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
                                          ButtonRow{"Hourglass", 4, "16", "60.31"},
                                          ButtonRow{"Curved", 5, "16", "60.31"}),
                        ::testing::ValuesIn(kSeparators)),
-    [](const auto& info) {
-        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) == '.' ? "_dot" : "_comma");
-    });
+    RowAndSeparatorName());
 
 TEST_P(BoundaryGroup, ReferenceDesignFillsTheBoundaryGroup)
 {
@@ -209,9 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
             BadInputRow{"Excursion", "50", "60", "250", "7..", "Неверное значение максимального хода диффузора",
                         "EditXmax", true, true, true, false}),
         ::testing::ValuesIn(kSeparators)),
-    [](const auto& info) {
-        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) == '.' ? "_dot" : "_comma");
-    });
+    RowAndSeparatorName());
 
 // ---- zero fallbacks and the woofer count ------------------------------------------------------------
 
@@ -332,6 +324,6 @@ TEST_P(BoundaryGroup, ClearMinsResetsTheEditorsAndKeepsTheArea)
     EXPECT_EQ(rig.state.Fb, before.Fb);
 }
 
-INSTANTIATE_TEST_SUITE_P(Separators, BoundaryGroup, ::testing::ValuesIn(kSeparators), sepName);
+INSTANTIATE_TEST_SUITE_P(Separators, BoundaryGroup, ::testing::ValuesIn(kSeparators), SeparatorName());
 
 } // namespace

@@ -1,6 +1,7 @@
 // The pieces the geometry branches share: editors in millimetres, defaults and refusals.
 #include "CalcRig.h"
 #include "core/BranchKit.h"
+#include "core/Branches.h"
 
 #include <gtest/gtest.h>
 
@@ -113,5 +114,80 @@ TEST(Angles, OnlyAFlareBetweenZeroAndNinetyDegrees)
                            std::pair{135.0, false}, std::pair{0.0, false}, std::pair{-8.0, false}})
         EXPECT_EQ(kit::angleUsable(deg), ok) << deg;
 }
+
+// ---- branches without boundary values ---------------------------------------------------------------
+
+// A missing size whose default comes from an empty boundary group (no minimum diameter shown, no
+// minimum area) has no default: the branch refuses on that editor with the page's own warning rather
+// than computing from 0 or writing a size that is none.
+struct NoDefaultRow {
+    const char* name;
+    bool (*branch)(Calc&);
+    Texts given;
+    const char* message;
+    const char* focus;
+};
+
+void PrintTo(const NoDefaultRow& r, std::ostream* os) { *os << r.name; }
+
+class NoDefault : public ::testing::TestWithParam<std::tuple<NoDefaultRow, char>> {};
+
+TEST_P(NoDefault, RefusesTheMissingSize)
+{
+    const auto& [row, sep] = GetParam();
+    CalcRig rig(sep);
+    rig.put(row.given);
+    EXPECT_FALSE(row.branch(rig.calc));
+    ASSERT_EQ(rig.form.messages.size(), 1u) << rig.firstMessage();
+    EXPECT_EQ(rig.form.messages[0].type, MsgType::Warning);
+    EXPECT_EQ(rig.form.messages[0].text, row.message);
+    EXPECT_EQ(rig.form.active, row.focus);
+    for (const auto& [f, t] : row.given) // nothing written over the missing size
+        if (std::string(f) == row.focus) {
+            EXPECT_EQ(rig.text(row.focus), rig.n(t));
+        }
+    for (Field f : {Field("EditTubL"), Field("EditConL"), Field("EditBoxL"), Field("EditPriL"), Field("EditFlaTubL"),
+                    Field("EditFlaBoxL")})
+        EXPECT_EQ(rig.text(f), "") << f;
+    EXPECT_TRUE(rig.noBrokenNumbers());
+}
+
+constexpr const char* kDiameter = "Неверное значение диаметра порта";
+constexpr const char* kWidth = "Неверное значение ширины порта";
+constexpr const char* kHeight = "Неверное значение высоты порта";
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, NoDefault,
+    ::testing::Combine(
+        ::testing::Values(
+            NoDefaultRow{"Tube", branchTub, {{"EditTubD", "0"}}, kDiameter, "EditTubD"},
+            NoDefaultRow{"Cone", branchCone, {{"EditConD1", "0"}, {"EditConA", "4"}}, kDiameter, "EditConD1"},
+            NoDefaultRow{"TubeCone", branchTubCone, {{"EditTubConD1", "0"}, {"EditTubConA", "4"}, {"EditTubConL1", "50"}},
+                         kDiameter, "EditTubConD1"},
+            NoDefaultRow{"Hourglass", branchConeTubCone,
+                         {{"EditConTubConD1", "-1"}, {"EditConTubConA", "4"}, {"EditConTubConL1", "50"}}, kDiameter,
+                         "EditConTubConD1"},
+            NoDefaultRow{"BoxWidth", branchBox, {{"EditBoxW", "0"}, {"EditBoxH", "0"}}, kWidth, "EditBoxW"},
+            NoDefaultRow{"BoxHeight", branchBox, {{"EditBoxW", "100"}, {"EditBoxH", "0"}}, kHeight, "EditBoxH"},
+            NoDefaultRow{"WedgeWidth", branchPrism, {{"EditPriW1", "0"}, {"EditPriH", "40"}, {"EditPriA", "8"}},
+                         kWidth, "EditPriW1"},
+            NoDefaultRow{"TubeWedgeHeight", branchBoxPrism,
+                         {{"EditBoxPriW1", "60"}, {"EditBoxPriH", "0"}, {"EditBoxPriA", "8"}, {"EditBoxPriL1", "50"}},
+                         kHeight, "EditBoxPriH"},
+            NoDefaultRow{"SlotHourglassHeight", branchPrismBoxPrism,
+                         {{"EditPriBoxPriW1", "60"}, {"EditPriBoxPriH", "-3"}, {"EditPriBoxPriA", "8"},
+                          {"EditPriBoxPriL1", "50"}},
+                         kHeight, "EditPriBoxPriH"},
+            NoDefaultRow{"RoundedTube", branchFlareTube,
+                         {{"EditFlaTubD", "0"}, {"EditFlaTubR1", "5"}, {"EditFlaTubR2", "5"}}, kDiameter,
+                         "EditFlaTubD"},
+            NoDefaultRow{"RoundedSlotWidth", branchFlareFlat,
+                         {{"EditFlaBoxW", "0"}, {"EditFlaBoxH", "50"}, {"EditFlaBoxR1", "5"}, {"EditFlaBoxR2", "5"}},
+                         kWidth, "EditFlaBoxW"},
+            NoDefaultRow{"RoundedSlotHeight", branchFlareFlat,
+                         {{"EditFlaBoxW", "100"}, {"EditFlaBoxH", "0"}, {"EditFlaBoxR1", "5"}, {"EditFlaBoxR2", "5"}},
+                         kHeight, "EditFlaBoxH"}),
+        ::testing::ValuesIn(kSeparators)),
+    RowAndSeparatorName());
 
 } // namespace

@@ -21,13 +21,6 @@ using namespace vx::test;
 
 namespace {
 
-using Texts = std::vector<std::pair<const char*, const char*>>;
-
-std::string rowName(const char* name, char sep)
-{
-    return std::string(name) + (sep == '.' ? "_dot" : "_comma");
-}
-
 // The acoustic-mass target of the reference design (30 Hz, 45 l, 344 m/s, one port).
 long double referenceTarget()
 {
@@ -240,13 +233,7 @@ INSTANTIATE_TEST_SUITE_P(
             PageRow{"SlotLengthAndHeight0", CURVEFLAT, {{"EditCurveFlatL", "0"}, {"EditCurveFlatH", "-3"}}, 30, Circle,
                     {{"EditCurveFlatL", "20"}, {"EditCurveFlatH", "10"}}, 20, -1, -1}),
         ::testing::ValuesIn(kSeparators)),
-    [](const auto& info) {
-        std::string name = rowName(std::get<0>(info.param).name, std::get<1>(info.param));
-        for (char& c : name)
-            if (c == '.')
-                c = '_';
-        return name;
-    });
+    RowAndSeparatorName());
 
 // The floored rows name no sizes (-1 above); their sizes are those of a port of the floored length.
 TEST(CurvedPageCalc, FlooredSizesAreThoseOfTheFloor)
@@ -472,7 +459,7 @@ INSTANTIATE_TEST_SUITE_P(
             RefusalRow{"SlotMouthsClose", CURVEFLAT, {{"EditCurveFlatL", "500"}, {"EditCurveFlatH", "50"}}, -200,
                        kClosedText, "SEFdiv"}),
         ::testing::ValuesIn(kSeparators)),
-    [](const auto& info) { return rowName(std::get<0>(info.param).name, std::get<1>(info.param)); });
+    RowAndSeparatorName());
 
 // The sizes are shown in the page's own order: the round page its outlet first, the slot its throat.
 TEST(CurvedPageCalc, ShowsTheSizesInThePageOrder)

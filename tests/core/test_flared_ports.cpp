@@ -1,6 +1,7 @@
 // Ports with rounded ends: the rounding slices on their own, then the round and slot pages through the
 // geometry operation as the window runs it.
 #include "CalcRig.h"
+#include "PortRows.h"
 #include "core/Branches.h"
 #include "core/FlaredPorts.h"
 
@@ -19,78 +20,37 @@ using namespace vx::test;
 
 namespace {
 
-using Texts = std::vector<std::pair<const char*, const char*>>;
-
-std::string rowName(const char* name, char sep)
-{
-    return std::string(name) + (sep == '.' ? "_dot" : "_comma");
-}
-
 // ---- the reference design through the geometry operation --------------------------------------------
-
-struct PageRow {
-    const char* name;
-    int shape;
-    int ports;
-    Texts given;
-    Texts expected;
-};
-
-void PrintTo(const PageRow& r, std::ostream* os) { *os << r.name; }
-
-class RoundedEndsPage : public ::testing::TestWithParam<std::tuple<PageRow, char>> {};
-
-TEST_P(RoundedEndsPage, ShowsTheStraightPart)
-{
-    const auto& [row, sep] = GetParam();
-    CalcRig rig(sep);
-    rig.choose(row.shape);
-    rig.form.spins["SpinEdNPorts"] = row.ports;
-    for (const auto& [f, t] : row.given)
-        rig.put(f, t);
-    rig.calc.RecalcRes(true);
-    EXPECT_TRUE(rig.form.messages.empty()) << (rig.form.messages.empty() ? "" : rig.form.messages[0].text);
-    for (const auto& [f, t] : row.expected)
-        EXPECT_EQ(rig.text(f), rig.n(t)) << f;
-    EXPECT_FALSE(rig.text("EditORF").empty()); // the straight part has its pipe resonance
-    EXPECT_TRUE(rig.noBrokenNumbers());
-}
 
 const Texts kTube100r25{{"EditFlaTubD", "100"}, {"EditFlaTubR1", "25"}, {"EditFlaTubR2", "25"}};
 
 INSTANTIATE_TEST_SUITE_P(
-    Examples, RoundedEndsPage,
+    RoundedEnds, PortDesign,
     ::testing::Combine(
         ::testing::Values(
-            PageRow{"Tube100r25", FLARETUBE, 1, kTube100r25,
-                    {{"EditFlaTubL", "484.7"}, {"EditSIn", "78.54"}, {"EditSout", "176.71"}, {"EdVtot", "4.292"},
-                     {"EditFlaTubD", "100"}, {"EditFlaTubR1", "25"}, {"EditFlaTubR2", "25"}}},
-            PageRow{"Tube100NoRounding", FLARETUBE, 1,
-                    {{"EditFlaTubD", "100"}, {"EditFlaTubR1", "0"}, {"EditFlaTubR2", "0"}},
-                    {{"EditFlaTubL", "499.31"}, {"EditSout", "78.54"}, {"EditFlaTubR1", "0"}, {"EditFlaTubR2", "0"}}},
-            PageRow{"Tube100r25TwoPorts", FLARETUBE, 2, kTube100r25,
-                    {{"EditFlaTubL", "1065.99"}, {"EditSIn", "78.54"}, {"EditSout", "176.71"}}},
-            PageRow{"Slot125x62.5r30", FLAREFLAT, 1,
-                    {{"EditFlaBoxW", "125"}, {"EditFlaBoxH", "62.5"}, {"EditFlaBoxR1", "30"}, {"EditFlaBoxR2", "30"}},
-                    {{"EditFlaBoxL", "456.1"}, {"EditSIn", "78.12"}, {"EditSout", "115.62"}}},
+            DesignRow{"Tube100r25", FLARETUBE, kTube100r25,
+                      {{"EditFlaTubL", "484.7"}, {"EditSIn", "78.54"}, {"EditSout", "176.71"}, {"EdVtot", "4.292"},
+                       {"EditFlaTubD", "100"}, {"EditFlaTubR1", "25"}, {"EditFlaTubR2", "25"}}},
+            DesignRow{"Tube100NoRounding", FLARETUBE,
+                      {{"EditFlaTubD", "100"}, {"EditFlaTubR1", "0"}, {"EditFlaTubR2", "0"}},
+                      {{"EditFlaTubL", "499.31"}, {"EditSout", "78.54"}, {"EditFlaTubR1", "0"}, {"EditFlaTubR2", "0"}}},
+            DesignRow{"Tube100r25TwoPorts", FLARETUBE, kTube100r25,
+                      {{"EditFlaTubL", "1065.99"}, {"EditSIn", "78.54"}, {"EditSout", "176.71"}}, 2},
+            DesignRow{"Slot125x62.5r30", FLAREFLAT,
+                      {{"EditFlaBoxW", "125"}, {"EditFlaBoxH", "62.5"}, {"EditFlaBoxR1", "30"}, {"EditFlaBoxR2", "30"}},
+                      {{"EditFlaBoxL", "456.1"}, {"EditSIn", "78.12"}, {"EditSout", "115.62"}}},
             // missing sizes take their defaults and go back into their editors
-            PageRow{"TubeDefaults", FLARETUBE, 1,
-                    {{"EditFlaTubD", "0"}, {"EditFlaTubR1", "-1"}, {"EditFlaTubR2", "-1"}},
-                    {{"EditFlaTubD", "80.41"}, {"EditFlaTubR1", "20.1025"}, {"EditFlaTubR2", "20.1025"}}},
-            PageRow{"TubeNegativeDiameterKeepsRadii", FLARETUBE, 1,
-                    {{"EditFlaTubD", "-7"}, {"EditFlaTubR1", "10"}, {"EditFlaTubR2", "-0.5"}},
-                    {{"EditFlaTubD", "80.41"}, {"EditFlaTubR1", "10"}, {"EditFlaTubR2", "10"}}},
-            PageRow{"SlotDefaults", FLAREFLAT, 1,
-                    {{"EditFlaBoxW", "0"}, {"EditFlaBoxH", "0"}, {"EditFlaBoxR1", "0"}, {"EditFlaBoxR2", "0"}},
-                    {{"EditFlaBoxH", "50.39"}, {"EditFlaBoxR1", "0"}, {"EditFlaBoxR2", "0"}}}),
+            DesignRow{"TubeDefaults", FLARETUBE,
+                      {{"EditFlaTubD", "0"}, {"EditFlaTubR1", "-1"}, {"EditFlaTubR2", "-1"}},
+                      {{"EditFlaTubD", "80.41"}, {"EditFlaTubR1", "20.1025"}, {"EditFlaTubR2", "20.1025"}}},
+            DesignRow{"TubeNegativeDiameterKeepsRadii", FLARETUBE,
+                      {{"EditFlaTubD", "-7"}, {"EditFlaTubR1", "10"}, {"EditFlaTubR2", "-0.5"}},
+                      {{"EditFlaTubD", "80.41"}, {"EditFlaTubR1", "10"}, {"EditFlaTubR2", "10"}}},
+            DesignRow{"SlotDefaults", FLAREFLAT,
+                      {{"EditFlaBoxW", "0"}, {"EditFlaBoxH", "0"}, {"EditFlaBoxR1", "0"}, {"EditFlaBoxR2", "0"}},
+                      {{"EditFlaBoxH", "50.39"}, {"EditFlaBoxR1", "0"}, {"EditFlaBoxR2", "0"}}}),
         ::testing::ValuesIn(kSeparators)),
-    [](const auto& info) {
-        std::string name = rowName(std::get<0>(info.param).name, std::get<1>(info.param));
-        for (char& c : name)
-            if (c == '.')
-                c = '_';
-        return name;
-    });
+    RowAndSeparatorName());
 
 // ---- replacement rules ------------------------------------------------------------------------------
 
@@ -177,91 +137,22 @@ TEST(RoundedEnds, RoundingsPastTheTargetShowANegativeStraightPart)
 
 // ---- refusals --------------------------------------------------------------------------------------
 
-struct RefusalRow {
-    const char* name;
-    Texts given;
-    const char* message;
-    const char* focus;
-};
-
-void PrintTo(const RefusalRow& r, std::ostream* os) { *os << r.name; }
-
-class RoundedSlotRefusal : public ::testing::TestWithParam<std::tuple<RefusalRow, char>> {};
-
-TEST_P(RoundedSlotRefusal, WarnsWithFocusAndNoResults)
-{
-    const auto& [row, sep] = GetParam();
-    CalcRig rig(sep);
-    rig.choose(FLAREFLAT);
-    rig.put({{"EditFlaBoxW", "125"}, {"EditFlaBoxH", "62.5"}, {"EditFlaBoxR1", "30"}, {"EditFlaBoxR2", "30"}});
-    rig.calc.RecalcRes(true);
-    ASSERT_FALSE(rig.text("EditFlaBoxL").empty());
-    for (const auto& [f, t] : row.given)
-        rig.put(f, t);
-    rig.calc.RecalcRes(true);
-    ASSERT_EQ(rig.form.messages.size(), 1u);
-    EXPECT_EQ(rig.form.messages[0].type, MsgType::Warning);
-    EXPECT_EQ(rig.form.messages[0].text, row.message);
-    EXPECT_EQ(rig.form.active, row.focus);
-    for (Field f : {Field("EditFlaBoxL"), Field("EditSIn"), Field("EditSout"), Field("EditORF"), Field("EdVtot")})
-        EXPECT_EQ(rig.text(f), "") << f;
-}
+// A negative r1 that leaves the mouth no width, after a design computed with sound radii.
+const Texts kSlot125x62_5r30{
+    {"EditFlaBoxW", "125"}, {"EditFlaBoxH", "62.5"}, {"EditFlaBoxR1", "30"}, {"EditFlaBoxR2", "30"}};
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, RoundedSlotRefusal,
-    ::testing::Combine(::testing::Values(RefusalRow{"MouthOfNoWidth", {{"EditFlaBoxR1", "-62.5"}},
-                                                    "Неверное значение радиуса скругления", "EditFlaBoxR1"},
-                                         RefusalRow{"MouthNarrowerThanNothing", {{"EditFlaBoxR1", "-70.25"}},
-                                                    "Неверное значение радиуса скругления", "EditFlaBoxR1"}),
+    RoundedSlotMouth, PortRefusal,
+    ::testing::Combine(::testing::Values(RefusalRow{"MouthOfNoWidth", FLAREFLAT, {{"EditFlaBoxR1", "-62.5"}},
+                                                    MsgType::Warning, "Неверное значение радиуса скругления",
+                                                    "EditFlaBoxR1", {"EditFlaBoxL"}, nullptr, nullptr,
+                                                    kSlot125x62_5r30},
+                                         RefusalRow{"MouthNarrowerThanNothing", FLAREFLAT, {{"EditFlaBoxR1", "-70.25"}},
+                                                    MsgType::Warning, "Неверное значение радиуса скругления",
+                                                    "EditFlaBoxR1", {"EditFlaBoxL"}, nullptr, nullptr,
+                                                    kSlot125x62_5r30}),
                        ::testing::ValuesIn(kSeparators)),
-    [](const auto& info) { return rowName(std::get<0>(info.param).name, std::get<1>(info.param)); });
-
-// The branches on their own, with boundary values that give no default size: a side of no size
-// is refused with the page's own warning rather than computed into a factor of no value.
-struct BranchRefusalRow {
-    const char* name;
-    int shape;
-    Texts given;
-    const char* message;
-    const char* focus;
-};
-
-void PrintTo(const BranchRefusalRow& r, std::ostream* os) { *os << r.name; }
-
-class RoundedBranchRefusal : public ::testing::TestWithParam<BranchRefusalRow> {};
-
-TEST_P(RoundedBranchRefusal, RefusesASideOfNoSize)
-{
-    const BranchRefusalRow& row = GetParam();
-    CalcRig rig('.');
-    rig.choose(row.shape);
-    rig.calc.RecalcMins();
-    rig.state.Dpmin = 0;
-    rig.state.Smin = 0;
-    rig.put("EditDpmin", "");
-    for (const auto& [f, t] : row.given)
-        rig.put(f, t);
-    const bool computed = row.shape == FLARETUBE ? branchFlareTube(rig.calc) : branchFlareFlat(rig.calc);
-    EXPECT_FALSE(computed);
-    ASSERT_EQ(rig.form.messages.size(), 1u);
-    EXPECT_EQ(rig.form.messages[0].text, row.message);
-    EXPECT_EQ(rig.form.active, row.focus);
-    EXPECT_EQ(rig.text(row.shape == FLARETUBE ? "EditFlaTubL" : "EditFlaBoxL"), "");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RoundedBranchRefusal,
-    ::testing::Values(
-        BranchRefusalRow{"TubeWithoutDiameter", FLARETUBE,
-                         {{"EditFlaTubD", "0"}, {"EditFlaTubR1", "5"}, {"EditFlaTubR2", "5"}},
-                         "Неверное значение диаметра порта", "EditFlaTubD"},
-        BranchRefusalRow{"SlotWithoutWidth", FLAREFLAT,
-                         {{"EditFlaBoxW", "0"}, {"EditFlaBoxH", "50"}, {"EditFlaBoxR1", "5"}, {"EditFlaBoxR2", "5"}},
-                         "Неверное значение ширины порта", "EditFlaBoxW"},
-        BranchRefusalRow{"SlotWithoutHeight", FLAREFLAT,
-                         {{"EditFlaBoxW", "100"}, {"EditFlaBoxH", "0"}, {"EditFlaBoxR1", "5"}, {"EditFlaBoxR2", "5"}},
-                         "Неверное значение высоты порта", "EditFlaBoxH"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowAndSeparatorName());
 
 // The solvers themselves give no length for sections of no value.
 TEST(RoundedEnds, NoLengthForSectionsOfNoValue)

@@ -1,6 +1,7 @@
 // The geometry operation around the branches: the page check, the common result block, the colours,
 // and what happens when the held inputs give no design.
 #include "CalcRig.h"
+#include "PortRows.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,60 @@ void fillCommon(CalcRig& rig, const std::string& text)
 {
     for (const auto& f : kCommonFields)
         rig.form.texts[f] = text;
+}
+
+// ---- the rows of every shape ------------------------------------------------------------------------
+
+// The cone, the wedge and the two curved shapes have no straight part and so no pipe resonance.
+bool hasStraightPart(int shape)
+{
+    return shape != CONE && shape != PRISM && shape != CURVECONE && shape != CURVEFLAT;
+}
+
+TEST_P(PortDesign, FillsDefaultsAndResults)
+{
+    const auto& [row, sep] = GetParam();
+    CalcRig rig(sep);
+    rig.choose(row.shape);
+    rig.form.spins["SpinEdNPorts"] = row.ports;
+    rig.put(row.given);
+    rig.calc.RecalcRes(true);
+    EXPECT_TRUE(rig.form.messages.empty()) << rig.firstMessage();
+    for (const auto& [f, t] : row.expected)
+        EXPECT_EQ(rig.text(f), rig.n(t)) << f;
+    EXPECT_FALSE(rig.text("EditSIn").empty());
+    EXPECT_EQ(rig.text("EditORF").empty(), !hasStraightPart(row.shape)) << rig.text("EditORF");
+    EXPECT_TRUE(rig.noBrokenNumbers());
+}
+
+TEST_P(PortRefusal, WarnsOnTheEditorConcernedAndShowsNoFigures)
+{
+    const auto& [row, sep] = GetParam();
+    CalcRig rig(sep);
+    rig.choose(row.shape);
+    if (!row.before.empty()) {
+        rig.put(row.before);
+        rig.calc.RecalcRes(true);
+        ASSERT_TRUE(rig.form.messages.empty()) << rig.firstMessage();
+        ASSERT_FALSE(rig.text("EditSIn").empty());
+    }
+    rig.put(row.given);
+    rig.calc.RecalcRes(true);
+
+    ASSERT_EQ(rig.form.messages.size(), 1u) << rig.firstMessage();
+    EXPECT_EQ(rig.form.messages[0].type, row.type);
+    EXPECT_EQ(rig.form.messages[0].buttons, MsgButtons::Ok);
+    EXPECT_EQ(rig.form.messages[0].text, std::string(row.message) + (row.number ? rig.n(row.number) : ""));
+    EXPECT_EQ(rig.form.active, row.focus);
+    if (row.focusBefore) {
+        ASSERT_GE(rig.form.focusHistory.size(), 2u);
+        EXPECT_EQ(rig.form.focusHistory[rig.form.focusHistory.size() - 2], row.focusBefore);
+    }
+    for (const auto& f : kCommonFields)
+        EXPECT_EQ(rig.text(f), "") << f;
+    for (const char* f : row.emptied)
+        EXPECT_EQ(rig.text(f), "") << f;
+    EXPECT_TRUE(rig.noBrokenNumbers());
 }
 
 // ---- Tell --------------------------------------------------------------------------------------------
@@ -177,8 +232,7 @@ TEST_P(PageCheck, BadTextFromTheButtonKeepsTheFormerFigures)
         EXPECT_EQ(rig.text(f), before.at(f)) << f;
 }
 
-INSTANTIATE_TEST_SUITE_P(Separators, PageCheck, ::testing::ValuesIn(kSeparators),
-                         [](const auto& info) { return std::string(info.param == '.' ? "dot" : "comma"); });
+INSTANTIATE_TEST_SUITE_P(Separators, PageCheck, ::testing::ValuesIn(kSeparators), SeparatorName());
 
 // ---- the geometry button -----------------------------------------------------------------------------
 
@@ -315,8 +369,6 @@ INSTANTIATE_TEST_SUITE_P(
                     "EditVb", false},
             HeldRow{"BadVolumeAfterAGoodRun", true, {{"EditVb", "x"}}, 0, kVbText, "EditVb", true}),
         ::testing::ValuesIn(kSeparators)),
-    [](const auto& info) {
-        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) == '.' ? "_dot" : "_comma");
-    });
+    RowAndSeparatorName());
 
 } // namespace

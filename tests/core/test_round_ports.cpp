@@ -1,5 +1,6 @@
 // Round ports with straight or conical walls, through the geometry operation as the window runs it.
 #include "CalcRig.h"
+#include "PortRows.h"
 #include "core/BranchKit.h"
 #include "core/Branches.h"
 
@@ -17,42 +18,10 @@ using namespace vx::test;
 
 namespace {
 
-using Texts = std::vector<std::pair<const char*, const char*>>;
-
-std::string rowName(const char* name, char sep)
-{
-    return std::string(name) + (sep == '.' ? "_dot" : "_comma");
-}
-
 // ---- the reference design with everything defaulted -------------------------------------------------
 
-struct DesignRow {
-    const char* name;
-    int shape;
-    Texts given;    // page texts before the calculation (dotted)
-    Texts expected; // field texts afterwards (dotted)
-};
-
-void PrintTo(const DesignRow& r, std::ostream* os) { *os << r.name; }
-
-class RoundDesign : public ::testing::TestWithParam<std::tuple<DesignRow, char>> {};
-
-TEST_P(RoundDesign, FillsDefaultsAndResults)
-{
-    const auto& [row, sep] = GetParam();
-    CalcRig rig(sep);
-    rig.choose(row.shape);
-    for (const auto& [f, t] : row.given)
-        rig.put(f, t);
-    rig.calc.RecalcRes(true);
-    EXPECT_TRUE(rig.form.messages.empty()) << (rig.form.messages.empty() ? "" : rig.form.messages[0].text);
-    for (const auto& [f, t] : row.expected)
-        EXPECT_EQ(rig.text(f), rig.n(t)) << f;
-    EXPECT_TRUE(rig.noBrokenNumbers());
-}
-
 INSTANTIATE_TEST_SUITE_P(
-    Examples, RoundDesign,
+    Round, PortDesign,
     ::testing::Combine(
         ::testing::Values(
             DesignRow{"Tube",
@@ -84,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {{"EditConTubConD1", "60.31"}, {"EditConTubConA", "4"}, {"EditConTubConL1", "60.31"},
                        {"EditConTubConL", "182.85"}, {"EditConTubConD", "68.75"}, {"EditORF", "2764"}}}),
         ::testing::ValuesIn(kSeparators)),
-    [](const auto& info) { return rowName(std::get<0>(info.param).name, std::get<1>(info.param)); });
+    RowAndSeparatorName());
 
 TEST(RoundDesign, BranchKeepsTheSizesItAssigns)
 {
@@ -238,73 +207,33 @@ INSTANTIATE_TEST_SUITE_P(
                           LimitRow{"Hourglass10", CONETUBCONE, 2, "EditConTubConD1", "EditConTubConA",
                                    "EditConTubConL1", "EditConTubConL", "EditConTubConD", 10.0001, false}),
         ::testing::ValuesIn(kSeparators)),
-    [](const auto& info) { return rowName(std::get<0>(info.param).name, std::get<1>(info.param)); });
+    RowAndSeparatorName());
 
-struct AngleRow {
-    const char* name;
-    int shape;
-    Texts given;
-    const char* angle;
-    const char* result; // a result field that stays empty
-};
-
-void PrintTo(const AngleRow& r, std::ostream* os) { *os << r.name; }
-
-class SteepWall : public ::testing::TestWithParam<std::tuple<AngleRow, char>> {};
-
-TEST_P(SteepWall, IsRefusedOnTheAngleEditor)
-{
-    const auto& [row, sep] = GetParam();
-    CalcRig rig(sep);
-    rig.choose(row.shape);
-    for (const auto& [f, t] : row.given)
-        rig.put(f, t);
-    rig.calc.RecalcRes(true);
-    ASSERT_EQ(rig.form.messages.size(), 1u);
-    EXPECT_EQ(rig.form.messages[0].type, MsgType::Warning);
-    EXPECT_EQ(rig.form.messages[0].text, "Неверное значение угла наклона образующей");
-    EXPECT_EQ(rig.form.active, row.angle);
-    EXPECT_EQ(rig.text(row.result), "");
-    EXPECT_EQ(rig.text("EditSIn"), "");
-    EXPECT_TRUE(rig.noBrokenNumbers());
-}
+constexpr const char* kAngle = "Неверное значение угла наклона образующей";
 
 INSTANTIATE_TEST_SUITE_P(
-    Angles, SteepWall,
+    RoundSteepWall, PortRefusal,
     ::testing::Combine(
         ::testing::Values(
-            AngleRow{"Cone90", CONE, {{"EditConD1", "70"}, {"EditConA", "90"}}, "EditConA", "EditConL"},
-            AngleRow{"Cone135", CONE, {{"EditConD1", "70"}, {"EditConA", "135"}}, "EditConA", "EditConL"},
-            AngleRow{"TubeCone90",
-                     TUBCONE,
-                     {{"EditTubConD1", "70"}, {"EditTubConA", "90"}, {"EditTubConL1", "20"}},
-                     "EditTubConA",
-                     "EditTubConL"},
-            AngleRow{"Hourglass91",
-                     CONETUBCONE,
-                     {{"EditConTubConD1", "70"}, {"EditConTubConA", "91.5"}, {"EditConTubConL1", "20"}},
-                     "EditConTubConA",
-                     "EditConTubConL"}),
+            RefusalRow{"Cone90", CONE, {{"EditConD1", "70"}, {"EditConA", "90"}}, MsgType::Warning, kAngle,
+                       "EditConA", {"EditConL", "EditConD"}},
+            RefusalRow{"Cone135", CONE, {{"EditConD1", "70"}, {"EditConA", "135"}}, MsgType::Warning, kAngle,
+                       "EditConA", {"EditConL", "EditConD"}},
+            RefusalRow{"TubeCone90",
+                       TUBCONE,
+                       {{"EditTubConD1", "70"}, {"EditTubConA", "90"}, {"EditTubConL1", "20"}},
+                       MsgType::Warning,
+                       kAngle,
+                       "EditTubConA",
+                       {"EditTubConL", "EditTubConD"}},
+            RefusalRow{"Hourglass91",
+                       CONETUBCONE,
+                       {{"EditConTubConD1", "70"}, {"EditConTubConA", "91.5"}, {"EditConTubConL1", "20"}},
+                       MsgType::Warning,
+                       kAngle,
+                       "EditConTubConA",
+                       {"EditConTubConL", "EditConTubConD"}}),
         ::testing::ValuesIn(kSeparators)),
-    [](const auto& info) { return rowName(std::get<0>(info.param).name, std::get<1>(info.param)); });
-
-// A missing diameter with an empty boundary group has no default: refused rather than computed from 0.
-TEST(RoundDefaults, EmptyMinimumDiameterRefusesTheMissingDiameter)
-{
-    using Branch = bool (*)(Calc&);
-    const std::vector<std::pair<Branch, const char*>> rows{
-        {branchTub, "EditTubD"}, {branchCone, "EditConD1"}, {branchTubCone, "EditTubConD1"},
-        {branchConeTubCone, "EditConTubConD1"}};
-    for (const auto& [branch, field] : rows) {
-        CalcRig rig('.');
-        rig.calc.RecalcMins();
-        rig.put({{"EditDpmin", ""}, {field, "0"}});
-        EXPECT_FALSE(branch(rig.calc)) << field;
-        ASSERT_EQ(rig.form.messages.size(), 1u) << field;
-        EXPECT_EQ(rig.form.messages[0].text, "Неверное значение диаметра порта");
-        EXPECT_EQ(rig.form.active, field);
-        EXPECT_EQ(rig.text(field), "0");
-    }
-}
+    RowAndSeparatorName());
 
 } // namespace

@@ -1,5 +1,6 @@
 // Slot ports with flat walls, through the geometry operation as the window runs it.
 #include "CalcRig.h"
+#include "PortRows.h"
 #include "core/BranchKit.h"
 #include "core/Branches.h"
 
@@ -16,13 +17,6 @@ using namespace vx;
 using namespace vx::test;
 
 namespace {
-
-using Texts = std::vector<std::pair<const char*, const char*>>;
-
-std::string rowName(const char* name, char sep)
-{
-    return std::string(name) + (sep == '.' ? "_dot" : "_comma");
-}
 
 // Digits after the separator of a field's text.
 std::size_t decimals(const std::string& text, char sep)
@@ -59,33 +53,8 @@ INSTANTIATE_TEST_SUITE_P(Rectangles, RectangleFactor,
 
 // ---- the reference design with everything defaulted -------------------------------------------------
 
-struct DesignRow {
-    const char* name;
-    int shape;
-    Texts given;
-    Texts expected;
-};
-
-void PrintTo(const DesignRow& r, std::ostream* os) { *os << r.name; }
-
-class SlotDesign : public ::testing::TestWithParam<std::tuple<DesignRow, char>> {};
-
-TEST_P(SlotDesign, FillsDefaultsAndResults)
-{
-    const auto& [row, sep] = GetParam();
-    CalcRig rig(sep);
-    rig.choose(row.shape);
-    for (const auto& [f, t] : row.given)
-        rig.put(f, t);
-    rig.calc.RecalcRes(true);
-    EXPECT_TRUE(rig.form.messages.empty()) << (rig.form.messages.empty() ? "" : rig.form.messages[0].text);
-    for (const auto& [f, t] : row.expected)
-        EXPECT_EQ(rig.text(f), rig.n(t)) << f;
-    EXPECT_TRUE(rig.noBrokenNumbers());
-}
-
 INSTANTIATE_TEST_SUITE_P(
-    Examples, SlotDesign,
+    Slot, PortDesign,
     ::testing::Combine(
         ::testing::Values(
             DesignRow{"Box",
@@ -96,6 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
                       PRISM,
                       {{"EditPriW1", "100"}, {"EditPriH", "38.09"}, {"EditPriA", "0"}},
                       {{"EditPriW1", "100"}, {"EditPriH", "38.09"}, {"EditPriA", "8"}, {"EditORF", ""}}},
+            // the smallest height the warning asks for passes
+            DesignRow{"Wedge3809", PRISM, {{"EditPriW1", "100"}, {"EditPriH", "38.09"}, {"EditPriA", "8"}}, {}},
             DesignRow{"SlotHourglass",
                       PRISMBOXPRISM,
                       {{"EditPriBoxPriW1", "0"}, {"EditPriBoxPriH", "0"}, {"EditPriBoxPriA", "0"},
@@ -103,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
                       {{"EditPriBoxPriH", "47.61"}, {"EditPriBoxPriA", "8"}, {"EditPriBoxPriL1", "75.58"},
                        {"EditPriBoxPriL", "190.66"}, {"EditPriBoxPriW", "81.24"}, {"EditORF", "4355"}}}),
         ::testing::ValuesIn(kSeparators)),
-    [](const auto& info) { return rowName(std::get<0>(info.param).name, std::get<1>(info.param)); });
+    RowAndSeparatorName());
 
 class SlotDefaults : public ::testing::TestWithParam<char> {};
 
@@ -216,65 +187,37 @@ TEST_P(SlotDefaults, DefaultSizesPassTheMinimumHeightCheck)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Separators, SlotDefaults, ::testing::ValuesIn(kSeparators),
-                         [](const auto& info) { return std::string(info.param == '.' ? "dot" : "comma"); });
+INSTANTIATE_TEST_SUITE_P(Separators, SlotDefaults, ::testing::ValuesIn(kSeparators), SeparatorName());
 
 // ---- the minimum height -----------------------------------------------------------------------------
 
-struct HeightRow {
-    const char* name;
-    int shape;
-    Texts given;
-    const char* height;
-    const char* smallest; // the height the warning asks for (dotted), or nullptr when it passes
-};
-
-void PrintTo(const HeightRow& r, std::ostream* os) { *os << r.name; }
-
-class MinimumHeight : public ::testing::TestWithParam<std::tuple<HeightRow, char>> {};
-
-TEST_P(MinimumHeight, WarnsWithTheSmallestHeight)
-{
-    const auto& [row, sep] = GetParam();
-    CalcRig rig(sep);
-    rig.choose(row.shape);
-    for (const auto& [f, t] : row.given)
-        rig.put(f, t);
-    rig.calc.RecalcRes(true);
-    if (row.smallest) {
-        ASSERT_EQ(rig.form.messages.size(), 1u);
-        EXPECT_EQ(rig.form.messages[0].type, MsgType::Warning);
-        EXPECT_EQ(rig.form.messages[0].text, "Значение h слишком мало. Должно быть не менее " + rig.n(row.smallest));
-        EXPECT_EQ(rig.form.active, row.height);
-        EXPECT_EQ(rig.text("EditSIn"), "");
-        EXPECT_EQ(rig.text("EditORF"), "");
-    } else {
-        EXPECT_TRUE(rig.form.messages.empty());
-        EXPECT_FALSE(rig.text("EditSIn").empty());
-    }
-}
+constexpr const char* kTooLow = "Значение h слишком мало. Должно быть не менее ";
 
 INSTANTIATE_TEST_SUITE_P(
-    Heights, MinimumHeight,
+    SlotHeight, PortRefusal,
     ::testing::Combine(
         ::testing::Values(
-            HeightRow{"Wedge38", PRISM, {{"EditPriW1", "100"}, {"EditPriH", "38"}, {"EditPriA", "8"}}, "EditPriH",
-                      "38.09"},
-            HeightRow{"Wedge3809", PRISM, {{"EditPriW1", "100"}, {"EditPriH", "38.09"}, {"EditPriA", "8"}},
-                      "EditPriH", nullptr},
-            HeightRow{"TubeWedge30",
-                      BOXPRISM,
-                      {{"EditBoxPriW1", "100"}, {"EditBoxPriH", "30"}, {"EditBoxPriA", "8"}, {"EditBoxPriL1", "50"}},
-                      "EditBoxPriH",
-                      "38.09"},
-            HeightRow{"SlotHourglass40",
-                      PRISMBOXPRISM,
-                      {{"EditPriBoxPriW1", "50"}, {"EditPriBoxPriH", "40"}, {"EditPriBoxPriA", "8"},
-                       {"EditPriBoxPriL1", "50"}},
-                      "EditPriBoxPriH",
-                      "57.13"}),
+            RefusalRow{"Wedge38", PRISM, {{"EditPriW1", "100"}, {"EditPriH", "38"}, {"EditPriA", "8"}},
+                       MsgType::Warning, kTooLow, "EditPriH", {"EditPriL", "EditPriW"}, "38.09"},
+            RefusalRow{"TubeWedge30",
+                       BOXPRISM,
+                       {{"EditBoxPriW1", "100"}, {"EditBoxPriH", "30"}, {"EditBoxPriA", "8"}, {"EditBoxPriL1", "50"}},
+                       MsgType::Warning,
+                       kTooLow,
+                       "EditBoxPriH",
+                       {"EditBoxPriL", "EditBoxPriW"},
+                       "38.09"},
+            RefusalRow{"SlotHourglass40",
+                       PRISMBOXPRISM,
+                       {{"EditPriBoxPriW1", "50"}, {"EditPriBoxPriH", "40"}, {"EditPriBoxPriA", "8"},
+                        {"EditPriBoxPriL1", "50"}},
+                       MsgType::Warning,
+                       kTooLow,
+                       "EditPriBoxPriH",
+                       {"EditPriBoxPriL", "EditPriBoxPriW"},
+                       "57.13"}),
         ::testing::ValuesIn(kSeparators)),
-    [](const auto& info) { return rowName(std::get<0>(info.param).name, std::get<1>(info.param)); });
+    RowAndSeparatorName());
 
 TEST(MinimumHeight, AssignsWidthAndHeightBeforeTheCheck)
 {
@@ -290,56 +233,31 @@ TEST(MinimumHeight, AssignsWidthAndHeightBeforeTheCheck)
 
 // ---- a wedge too long for its straight part --------------------------------------------------------
 
-struct LongWedgeRow {
-    const char* name;
-    int shape;
-    Texts given;
-    const char* angle;
-    const char* wedge;
-    const char* total;
-};
-
-void PrintTo(const LongWedgeRow& r, std::ostream* os) { *os << r.name; }
-
-class LongWedge : public ::testing::TestWithParam<std::tuple<LongWedgeRow, char>> {};
-
-TEST_P(LongWedge, AsksForAShorterWedge)
-{
-    const auto& [row, sep] = GetParam();
-    CalcRig rig(sep);
-    rig.choose(row.shape);
-    for (const auto& [f, t] : row.given)
-        rig.put(f, t);
-    rig.calc.RecalcRes(true);
-    ASSERT_EQ(rig.form.messages.size(), 1u);
-    EXPECT_EQ(rig.form.messages[0].type, MsgType::Information);
-    EXPECT_EQ(rig.form.messages[0].text, "Нужно уменьшить длину раструба");
-    ASSERT_GE(rig.form.focusHistory.size(), 2u);
-    EXPECT_EQ(rig.form.focusHistory[rig.form.focusHistory.size() - 2], row.angle);
-    EXPECT_EQ(rig.form.active, row.wedge);
-    EXPECT_EQ(rig.text(row.total), "");
-    EXPECT_EQ(rig.text("EditSIn"), "");
-}
-
 INSTANTIATE_TEST_SUITE_P(
-    Wedges, LongWedge,
+    SlotLongWedge, PortRefusal,
     ::testing::Combine(
         ::testing::Values(
-            LongWedgeRow{"TubeWedge",
-                         BOXPRISM,
-                         {{"EditBoxPriW1", "80"}, {"EditBoxPriH", "50"}, {"EditBoxPriA", "8"}, {"EditBoxPriL1", "5000"}},
-                         "EditBoxPriA",
-                         "EditBoxPriL1",
-                         "EditBoxPriL"},
-            LongWedgeRow{"SlotHourglass",
-                         PRISMBOXPRISM,
-                         {{"EditPriBoxPriW1", "80"}, {"EditPriBoxPriH", "50"}, {"EditPriBoxPriA", "8"},
-                          {"EditPriBoxPriL1", "400"}},
-                         "EditPriBoxPriA",
-                         "EditPriBoxPriL1",
-                         "EditPriBoxPriL"}),
+            RefusalRow{"TubeWedge",
+                       BOXPRISM,
+                       {{"EditBoxPriW1", "80"}, {"EditBoxPriH", "50"}, {"EditBoxPriA", "8"}, {"EditBoxPriL1", "5000"}},
+                       MsgType::Information,
+                       "Нужно уменьшить длину раструба",
+                       "EditBoxPriL1",
+                       {"EditBoxPriL", "EditBoxPriW"},
+                       nullptr,
+                       "EditBoxPriA"},
+            RefusalRow{"SlotHourglass",
+                       PRISMBOXPRISM,
+                       {{"EditPriBoxPriW1", "80"}, {"EditPriBoxPriH", "50"}, {"EditPriBoxPriA", "8"},
+                        {"EditPriBoxPriL1", "400"}},
+                       MsgType::Information,
+                       "Нужно уменьшить длину раструба",
+                       "EditPriBoxPriL1",
+                       {"EditPriBoxPriL", "EditPriBoxPriW"},
+                       nullptr,
+                       "EditPriBoxPriA"}),
         ::testing::ValuesIn(kSeparators)),
-    [](const auto& info) { return rowName(std::get<0>(info.param).name, std::get<1>(info.param)); });
+    RowAndSeparatorName());
 
 // ---- the wedge that never reaches its target --------------------------------------------------------
 
@@ -374,107 +292,30 @@ TEST(GetLW, OutletIsTakenAtTheEndOfTheLastSlice)
 
 // ---- steep walls and sizes that are none ------------------------------------------------------------
 
-struct RefusalRow {
-    const char* name;
-    int shape;
-    Texts given;
-    const char* message;
-    const char* focus;
-};
-
-void PrintTo(const RefusalRow& r, std::ostream* os) { *os << r.name; }
-
-class SlotRefusal : public ::testing::TestWithParam<std::tuple<RefusalRow, char>> {};
-
-TEST_P(SlotRefusal, WarnsOnTheEditorConcerned)
-{
-    const auto& [row, sep] = GetParam();
-    CalcRig rig(sep);
-    rig.choose(row.shape);
-    for (const auto& [f, t] : row.given)
-        rig.put(f, t);
-    rig.calc.RecalcRes(true);
-    ASSERT_EQ(rig.form.messages.size(), 1u);
-    EXPECT_EQ(rig.form.messages[0].text, row.message);
-    EXPECT_EQ(rig.form.active, row.focus);
-    EXPECT_EQ(rig.text("EditSIn"), "");
-    EXPECT_TRUE(rig.noBrokenNumbers());
-}
-
 constexpr const char* kAngle = "Неверное значение угла наклона образующей";
 
 INSTANTIATE_TEST_SUITE_P(
-    Refusals, SlotRefusal,
+    SlotSteepWall, PortRefusal,
     ::testing::Combine(
         ::testing::Values(
-            RefusalRow{"Wedge90", PRISM, {{"EditPriW1", "100"}, {"EditPriH", "40"}, {"EditPriA", "90"}}, kAngle,
-                       "EditPriA"},
+            RefusalRow{"Wedge90", PRISM, {{"EditPriW1", "100"}, {"EditPriH", "40"}, {"EditPriA", "90"}},
+                       MsgType::Warning, kAngle, "EditPriA", {"EditPriL", "EditPriW"}},
             RefusalRow{"TubeWedge100",
                        BOXPRISM,
                        {{"EditBoxPriW1", "100"}, {"EditBoxPriH", "40"}, {"EditBoxPriA", "100"}, {"EditBoxPriL1", "50"}},
+                       MsgType::Warning,
                        kAngle,
-                       "EditBoxPriA"},
+                       "EditBoxPriA",
+                       {"EditBoxPriL", "EditBoxPriW"}},
             RefusalRow{"SlotHourglass90",
                        PRISMBOXPRISM,
                        {{"EditPriBoxPriW1", "0"}, {"EditPriBoxPriH", "0"}, {"EditPriBoxPriA", "90"},
                         {"EditPriBoxPriL1", "0"}},
+                       MsgType::Warning,
                        kAngle,
-                       "EditPriBoxPriA"}),
+                       "EditPriBoxPriA",
+                       {"EditPriBoxPriL", "EditPriBoxPriW"}}),
         ::testing::ValuesIn(kSeparators)),
-    [](const auto& info) { return rowName(std::get<0>(info.param).name, std::get<1>(info.param)); });
-
-// A side that stays 0 or less (an empty boundary group gives no default) would leave the rectangle
-// factor without a value: the branch refuses on that side's editor instead.
-struct NoSideRow {
-    const char* name;
-    bool (*branch)(Calc&);
-    Texts given;
-    const char* message;
-    const char* focus;
-};
-
-class NoSide : public ::testing::TestWithParam<NoSideRow> {};
-
-TEST_P(NoSide, IsRefusedWithTheSizeWarning)
-{
-    const auto& row = GetParam();
-    CalcRig rig(',');
-    for (const auto& [f, t] : row.given)
-        rig.put(f, t);
-    // no boundary values: Smin and Dpmin are 0
-    EXPECT_FALSE(row.branch(rig.calc));
-    ASSERT_EQ(rig.form.messages.size(), 1u);
-    EXPECT_EQ(rig.form.messages[0].type, MsgType::Warning);
-    EXPECT_EQ(rig.form.messages[0].text, row.message);
-    EXPECT_EQ(rig.form.active, row.focus);
-    for (const auto& [f, t] : row.given) // nothing written over the missing size
-        if (std::string(f) == row.focus) {
-            EXPECT_EQ(rig.text(row.focus), rig.n(t));
-        }
-    EXPECT_TRUE(rig.noBrokenNumbers());
-}
-
-constexpr const char* kWidth = "Неверное значение ширины порта";
-constexpr const char* kHeight = "Неверное значение высоты порта";
-
-INSTANTIATE_TEST_SUITE_P(
-    Sides, NoSide,
-    ::testing::Values(
-        NoSideRow{"BoxWidth", branchBox, {{"EditBoxW", "0"}, {"EditBoxH", "0"}}, kWidth, "EditBoxW"},
-        NoSideRow{"BoxHeight", branchBox, {{"EditBoxW", "100"}, {"EditBoxH", "0"}}, kHeight, "EditBoxH"},
-        NoSideRow{"WedgeWidth", branchPrism, {{"EditPriW1", "0"}, {"EditPriH", "40"}, {"EditPriA", "8"}}, kWidth,
-                  "EditPriW1"},
-        NoSideRow{"TubeWedgeHeight",
-                  branchBoxPrism,
-                  {{"EditBoxPriW1", "60"}, {"EditBoxPriH", "0"}, {"EditBoxPriA", "8"}, {"EditBoxPriL1", "50"}},
-                  kHeight,
-                  "EditBoxPriH"},
-        NoSideRow{"SlotHourglassHeight",
-                  branchPrismBoxPrism,
-                  {{"EditPriBoxPriW1", "60"}, {"EditPriBoxPriH", "-3"}, {"EditPriBoxPriA", "8"},
-                   {"EditPriBoxPriL1", "50"}},
-                  kHeight,
-                  "EditPriBoxPriH"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    RowAndSeparatorName());
 
 } // namespace
