@@ -55,8 +55,8 @@ TF_Main::TF_Main(QWidget* parent)
     , Timer2(new QTimer(this))
     , Timer3(new QTimer(this))
 {
-    // The layout is in pixels at 96 dpi, with the 8-point "MS Sans Serif" (height -11) of the original
-    // design; where that face is missing the system's sans-serif stands in, in its condensed cut, which
+    // The layout is in pixels at 96 dpi, with the 8-point "MS Sans Serif" (height -11) it was designed
+    // for; where that face is missing the system's sans-serif stands in, in its condensed cut, which
     // comes closest to the widths the layout was made for.
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),

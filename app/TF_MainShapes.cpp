@@ -221,8 +221,8 @@ struct PageCtx {
     char sep;
     std::optional<long double> minDiameter; // read once, when a default first needs it
 
-    // The minimum port diameter as its field shows it; a text that is no number stops the handler with
-    // the framework's conversion error, as the original did.
+    // The minimum port diameter as its field shows it; a text that is no number (the field is empty
+    // after an input reset) stops the handler with the invalid-number error box.
     bool minimumDiameter(long double& out)
     {
         if (!minDiameter) {
