@@ -83,6 +83,15 @@ void sheet(QPainter& p, const QRectF& r)
     p.drawPolygon(corner, 3);
 }
 
+// A sheet with a mark of two strokes over its lower corner: a plus for New, a cross for Delete.
+void markedSheet(QPainter& p, const QRectF& page, QColor colour, double width, QLineF first, QLineF second)
+{
+    sheet(p, page);
+    pen(p, colour, width);
+    p.drawLine(first);
+    p.drawLine(second);
+}
+
 // The dimensioned section of a port with rounded ends, the program's emblem on the splash and icon.
 void emblem(QPainter& p, const QRectF& r, double wall)
 {
@@ -165,10 +174,8 @@ QImage ProgramArt::button(Button which)
     p.setRenderHint(QPainter::Antialiasing);
     switch (which) {
     case Button::New: {
-        sheet(p, QRectF(4.5, 2.5, 11, 15));
-        pen(p, QColor(0x20, 0x90, 0x30), 2.0);
-        p.drawLine(QPointF(13, 11), QPointF(13, 18));
-        p.drawLine(QPointF(9.5, 14.5), QPointF(16.5, 14.5));
+        markedSheet(p, QRectF(4.5, 2.5, 11, 15), QColor(0x20, 0x90, 0x30), 2.0, QLineF(13, 11, 13, 18),
+                    QLineF(9.5, 14.5, 16.5, 14.5));
         break;
     }
     case Button::Open: {
@@ -213,10 +220,8 @@ QImage ProgramArt::button(Button which)
         break;
     }
     case Button::Delete: {
-        sheet(p, QRectF(3.5, 2.5, 11, 15));
-        pen(p, QColor(0xD0, 0x20, 0x20), 2.4);
-        p.drawLine(QPointF(9, 9), QPointF(17, 17));
-        p.drawLine(QPointF(17, 9), QPointF(9, 17));
+        markedSheet(p, QRectF(3.5, 2.5, 11, 15), QColor(0xD0, 0x20, 0x20), 2.4, QLineF(9, 9, 17, 17),
+                    QLineF(17, 9, 9, 17));
         break;
     }
     case Button::Calc: {
