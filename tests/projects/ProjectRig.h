@@ -10,6 +10,9 @@
 #include "projects/TF_Quest.h"
 #include "projects/TF_RWPrj.h"
 #include "RecordingDialogs.h"
+#include "SeparatorMain.h"
+#include "SettingsText.h"
+#include "Typing.h"
 
 #include <QApplication>
 #include <QFile>
@@ -28,51 +31,7 @@
 #include <functional>
 #include <memory>
 
-#include <ostream>
-
-// Texts in failure messages as text.
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-
 namespace vx::test {
-
-inline QString q(const char* s) { return QString::fromUtf8(s); }
-
-// The window with a decimal separator of the test's choosing (the system locale cannot be switched
-// inside a running program, and everything in the window asks this one function).
-class SeparatorMain : public TF_Main {
-public:
-    char sep = '.';
-    char decimalSeparator() const override { return sep; }
-};
-
-// "{s}" in a settings text stands for the decimal separator in use.
-inline QString withSeparator(const char* text, char sep)
-{
-    return q(text).replace(QStringLiteral("{s}"), QString(QChar::fromLatin1(sep)));
-}
-
-// Sends one key press and release carrying this text (QTest::keyClicks cannot carry Cyrillic).
-inline void typeText(QWidget* target, const QString& text)
-{
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(target, &release);
-    }
-}
-
-// Replaces what an editor holds by typed text, as a user selecting everything and typing over it.
-inline void typeOver(QLineEdit* editor, const QString& text)
-{
-    editor->setFocus(Qt::MouseFocusReason);
-    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(editor, Qt::Key_Delete);
-    typeText(editor, text);
-}
 
 class ProjectRig {
 public:
@@ -86,7 +45,7 @@ public:
     {
         EXPECT_TRUE(dir.isValid());
         setProgramFolder(dir.path() + QLatin1Char('/'));
-        writeFile(withSeparator(iniText, sep));
+        writeFile(QString::fromUtf8(withSeparator(iniText, sep)));
         main = std::make_unique<SeparatorMain>();
         main->sep = sep;
         F_Main = main.get();

@@ -126,7 +126,7 @@ QString withoutSection(const QString& text, const QString& section)
 class ProjectCommands : public ::testing::TestWithParam<char> {
 protected:
     char sep() const { return GetParam(); }
-    QString s(const char* text) const { return vx::test::withSeparator(text, sep()); }
+    QString s(const char* text) const { return QString::fromUtf8(vx::test::withSeparator(text, sep())); }
     void click(ProjectRig& rig, const char* button) { QTest::mouseClick(rig.widget<QToolButton>(button), Qt::LeftButton); }
     // Makes the current project modified the way a user does: types over the tuning frequency.
     void changeFb(ProjectRig& rig) { typeOver(rig.widget<QLineEdit>("EditFb"), q("41")); }

@@ -8,6 +8,7 @@
 #include "core/Numbers.h"
 #include "projects/ProjectKeys.h"
 #include "MemoryForm.h"
+#include "SettingsText.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -23,18 +24,10 @@ namespace {
 using vx::CalcState;
 using vx::IniFile;
 using vx::ProjectTransfer;
+using vx::test::kSeparators;
 using vx::test::MemoryForm;
+using vx::test::withSeparator;
 
-constexpr char kSeparators[] = {'.', ','};
-
-// "{s}" stands for the decimal separator of the row, "{o}" for the other one.
-QByteArray withSeparator(const char* text, char sep)
-{
-    QByteArray out(text);
-    out.replace("{s}", QByteArray(1, sep));
-    out.replace("{o}", QByteArray(1, sep == '.' ? ',' : '.'));
-    return out;
-}
 std::string withSeparator(const std::string& text, char sep)
 {
     return withSeparator(text.c_str(), sep).toStdString();

@@ -5,6 +5,9 @@
 #include "platform/IniFile.h"
 #include "projects/ProgramFolder.h"
 #include "RecordingDialogs.h"
+#include "SeparatorMain.h"
+#include "SettingsText.h"
+#include "Typing.h"
 
 #include <QApplication>
 #include <QDir>
@@ -24,30 +27,14 @@
 namespace {
 
 using vx::IniFile;
+using vx::test::kSeparators;
+using vx::test::q;
+using vx::test::SeparatorMain;
+using vx::test::sepName;
+using vx::test::typeOver;
+using vx::test::withSeparator;
 
-constexpr char kSeparators[] = {'.', ','};
 const QString kSaveFailed = QString::fromUtf8("Сеанс не удалось сохранить");
-
-QString q(const char* s) { return QString::fromUtf8(s); }
-
-// "{s}" stands for the decimal separator of the row, "{o}" for the other one.
-QByteArray withSeparator(const char* text, char sep)
-{
-    QByteArray out(text);
-    out.replace("{s}", QByteArray(1, sep));
-    out.replace("{o}", QByteArray(1, sep == '.' ? ',' : '.'));
-    return out;
-}
-
-std::string sepName(char sep) { return sep == '.' ? "Point" : "Comma"; }
-
-// The window with the decimal separator of the row. Its start-up runs inside the constructor, before
-// the separator is chosen, so it reads with the system's separator; the rows load again afterwards.
-class SeparatorMain : public TF_Main {
-public:
-    char sep = '.';
-    char decimalSeparator() const override { return sep; }
-};
 
 // A project whose tube has its diameter, so nothing is missing on the page it opens on.
 constexpr const char* kDefaultProject = "[DEFAULT]\nid=Lkd_a<<<\nUs=344\nFb=30\nVb=45\nDd=210\nNd=1\nXmax=7\n"
@@ -127,49 +114,50 @@ public:
     int page() const { return main->findChild<QStackedWidget*>("PageCWork")->currentIndex(); }
 };
 
-// Replaces what an editor holds by typed text (key events carry Cyrillic too).
-void typeOver(QLineEdit* editor, const QString& text)
-{
-    editor->setFocus(Qt::MouseFocusReason);
-    editor->selectAll();
-    QTest::keyClick(editor, Qt::Key_Delete);
-    for (QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(editor, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(editor, &release);
-    }
-}
-
 // ---- loading -------------------------------------------------------------------------------------
 
 class Loading : public testing::TestWithParam<char> {};
 
-TEST_P(Loading, NameThatIsNoSectionLoadsTheFirstInFileOrder)
+// A name is found without regard to case and stays as it was given; a name that is no section opens the
+// first section in file order under that section's name.
+struct NameLoadRow {
+    const char* name;
+    const char* file;
+    const char* given;
+    const char* current; // CurrentProject, the caption's name and "LastProject"
+    const char* fb;      // the text of EditFb ("{s}" the separator)
+    const char* vb;      // the text of EditVb, or nullptr when the row does not look at it
+};
+const NameLoadRow kNameLoadRows[] = {
+    {"NameThatIsNoSectionLoadsTheFirstInFileOrder", "[ZETA]\nFb=41{s}5\n[DEFAULT]\nFb=30\n[ALPHA]\nFb=50\n", "GONE",
+     "ZETA", "41{s}5", nullptr},
+    {"LowerCaseNameFindsItsUpperCaseSectionAndKeepsTheGivenCase", "[DEFAULT]\nFb=30\n[BASS]\nFb=45{s}5\nVb=60\n",
+     "bass", "bass", "45{s}5", "60"},
+};
+
+class LoadingByName : public testing::TestWithParam<std::tuple<NameLoadRow, char>> {};
+
+TEST_P(LoadingByName, CurrentProjectCaptionAndLastProject)
 {
-    const char sep = GetParam();
-    Window w(withSeparator("[ZETA]\nFb=41{s}5\n[DEFAULT]\nFb=30\n[ALPHA]\nFb=50\n", sep), sep);
+    const auto& [row, sep] = GetParam();
+    Window w(withSeparator(row.file, sep), sep);
     w.restartProject();
-    w.main->LoadProject("GONE");
-    EXPECT_EQ(w.main->CurrentProject, "ZETA");
-    EXPECT_EQ(w.main->windowTitle(), "Vornalex 1.2 - [ZETA]");
-    EXPECT_EQ(w.value("DEFAULT", "LastProject"), "ZETA");
-    EXPECT_EQ(w.text("EditFb"), QString::fromLatin1(withSeparator("41{s}5", sep)));
+    w.main->LoadProject(row.given);
+    EXPECT_EQ(w.main->CurrentProject, row.current);
+    EXPECT_EQ(w.main->windowTitle(), "Vornalex 1.2 - [" + q(row.current) + "]");
+    EXPECT_EQ(w.value("DEFAULT", "LastProject"), row.current);
+    EXPECT_EQ(w.text("EditFb"), QString::fromLatin1(withSeparator(row.fb, sep)));
+    if (row.vb) {
+        EXPECT_EQ(w.text("EditVb"), row.vb);
+    }
     EXPECT_FALSE(w.main->ProjectModified);
 }
 
-TEST_P(Loading, LowerCaseNameFindsItsUpperCaseSectionAndKeepsTheGivenCase)
-{
-    const char sep = GetParam();
-    Window w(withSeparator("[DEFAULT]\nFb=30\n[BASS]\nFb=45{s}5\nVb=60\n", sep), sep);
-    w.restartProject();
-    w.main->LoadProject("bass");
-    EXPECT_EQ(w.main->CurrentProject, "bass");
-    EXPECT_EQ(w.main->windowTitle(), "Vornalex 1.2 - [bass]");
-    EXPECT_EQ(w.value("DEFAULT", "LastProject"), "bass");
-    EXPECT_EQ(w.text("EditFb"), QString::fromLatin1(withSeparator("45{s}5", sep)));
-    EXPECT_EQ(w.text("EditVb"), "60");
-}
+INSTANTIATE_TEST_SUITE_P(Rows, LoadingByName,
+                         testing::Combine(testing::ValuesIn(kNameLoadRows), testing::ValuesIn(kSeparators)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" + sepName(std::get<1>(info.param));
+                         });
 
 TEST_P(Loading, SectionWithoutKeysLoadsTheSpeedOfSoundAndZeros)
 {
