@@ -79,6 +79,16 @@ void offerToSave(TF_Main& main)
     main.setText("StatusBar1", "");
 }
 
+// Open and Delete show the list without the name editor, holding every section; the editor keeps its
+// text while hidden.
+void prepareListWithoutEditor(TF_RWPrj& dialog, const QString& caption, const QStringList& sections)
+{
+    dialog.setEntries({});
+    dialog.setWindowTitle(caption);
+    dialog.ui->EditPrjName->hide();
+    dialog.setEntries(sections);
+}
+
 } // namespace
 
 void TF_Main::BoButNewClick()
@@ -97,10 +107,7 @@ void TF_Main::BoButNewClick()
 void TF_Main::BoButOpenClick()
 {
     offerToSave(*this);
-    F_RWPrj->setEntries({});
-    F_RWPrj->setWindowTitle(QStringLiteral("Открыть проект"));
-    F_RWPrj->ui->EditPrjName->hide();
-    F_RWPrj->setEntries(ProjectIni->sections());
+    prepareListWithoutEditor(*F_RWPrj, QStringLiteral("Открыть проект"), ProjectIni->sections());
     F_RWPrj->selectEntry(CurrentProject);
     F_RWPrj->exec();
 }
@@ -118,10 +125,7 @@ void TF_Main::BoButSaveClick()
 void TF_Main::BoButDelClick()
 {
     offerToSave(*this);
-    F_RWPrj->setEntries({});
-    F_RWPrj->setWindowTitle(QStringLiteral("Удалить проект"));
-    F_RWPrj->ui->EditPrjName->hide();
-    F_RWPrj->setEntries(ProjectIni->sections());
+    prepareListWithoutEditor(*F_RWPrj, QStringLiteral("Удалить проект"), ProjectIni->sections());
     F_RWPrj->removeEntry(CurrentProject);
     if (F_RWPrj->entries().isEmpty()) {
         message(vx::MsgType::Information, "Текущий проект удалить нельзя");
