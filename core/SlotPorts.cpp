@@ -60,8 +60,9 @@ std::optional<WedgeSizes> wedgeSizes(Calc& calc, const WedgePage& page)
         z.l = kit::readMm(form, page.wedge);
 
     using kit::WriteBack;
-    const auto w = kit::sizeOrDefault(form, page.throat, z.w, std::sqrt(s.Smin * s.AspectK), WriteBack::Shown,
-                                      kit::kBadWidth);
+    // the root taken in extended precision, as the rest of the calculation, and only then a Double
+    const double defaultWidth = static_cast<double>(std::sqrt(static_cast<long double>(s.Smin) * s.AspectK));
+    const auto w = kit::sizeOrDefault(form, page.throat, z.w, defaultWidth, WriteBack::Shown, kit::kBadWidth);
     if (!w)
         return std::nullopt;
     z.w = *w;

@@ -130,6 +130,25 @@ TEST_P(SlotDefaults, WedgeWidthIsFirstShownRoundedThenReplaced)
     EXPECT_NEAR(rig.state.PriW1, *parseFloat(written[1], GetParam()), 1e-9);
 }
 
+// The default throat width is the root of Smin times the proportion taken in extended precision and
+// only then stored as a Double: its unrounded text differs in the last digit for some designs when the
+// product is rounded to a Double first.
+TEST_P(SlotDefaults, WedgeWidthDefaultIsTakenInExtendedPrecision)
+{
+    for (int fbTenths = 100; fbTenths <= 300; ++fbTenths) {
+        CalcRig rig(GetParam());
+        rig.choose(PRISM);
+        rig.put("EditFb", formatFloat(fbTenths / 10.0L, '.'));
+        rig.put({{"EditPriW1", "0"}, {"EditPriH", "0"}, {"EditPriA", "0"}});
+        rig.calc.RecalcRes(true); // a low tuning may ask about a long wedge; the width is written all the same
+        const double proportion = static_cast<double>(std::cbrt(2.0L)); // kept as a Double
+        const double w = static_cast<double>(std::sqrt(static_cast<long double>(rig.state.Smin) * proportion));
+        const double wMm = static_cast<double>(w * 1000.0L);
+        EXPECT_EQ(rig.text("EditPriW1"), formatFloat(wMm, GetParam())) << fbTenths;
+        EXPECT_EQ(rig.state.PriW1, wMm) << fbTenths;
+    }
+}
+
 TEST_P(SlotDefaults, SlotHourglassDefaultWidth)
 {
     CalcRig rig(GetParam());
