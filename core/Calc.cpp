@@ -69,6 +69,22 @@ constexpr PageText kPageTexts[] = {
     {FLAREFLAT, "EditFlaBoxR2", kBadRadius},
 };
 
+// The shape's own result fields, emptied again when its figures turn out to have no value.
+constexpr std::array<std::array<Field, 2>, kPortTypeCount> kResultFields{{
+    {"EditTubL", ""},
+    {"EditConL", "EditConD"},
+    {"EditTubConL", "EditTubConD"},
+    {"EditConTubConL", "EditConTubConD"},
+    {"EditBoxL", ""},
+    {"EditPriL", "EditPriW"},
+    {"EditBoxPriL", "EditBoxPriW"},
+    {"EditPriBoxPriL", "EditPriBoxPriW"},
+    {"EditCurveCond1", "EditCurveConD"},
+    {"EditCurveFlatW1", "EditCurveFlatW"},
+    {"EditFlaTubL", ""},
+    {"EditFlaBoxL", ""},
+}};
+
 using Branch = bool (*)(Calc&);
 constexpr std::array<Branch, kPortTypeCount> kBranches{
     branchTub,       branchCone,      branchTubCone,   branchConeTubCone, // round
@@ -316,6 +332,18 @@ void Calc::RecalcRes(bool Tell)
         return;
 
     const CalcState& s = m_state;
+    // Sizes far beyond any port (a diameter of 1E300 mm or of 1E-300 mm) leave a section or a volume
+    // that overflows or vanishes as a Double, and no figure to show: refused on the page's first editor
+    // with its warning, and the shape's results just written are emptied again.
+    if (!kit::usable(s.SInTotal) || !kit::usable(s.SOutTotal) || !std::isfinite(s.Vtot) || !std::isfinite(Lorf)) {
+        for (Field f : kResultFields[shape])
+            if (!f.empty())
+                m_form.setText(f, "");
+        for (const PageText& row : kPageTexts)
+            if (row.shape == shape)
+                return void(kit::refuse(m_form, row.field, std::string(row.message)));
+        return;
+    }
     const long double np = s.Np;
     const long double amax = s.Vd / static_cast<long double>(s.SInTotal);
     const long double aout = s.Vd / static_cast<long double>(s.SOutTotal);

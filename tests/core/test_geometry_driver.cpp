@@ -288,15 +288,17 @@ TEST(RecalcRes, FiguresBeyondTheIntegerRangeKeepTheirSign)
     for (char sep : kSeparators) {
         CalcRig huge(sep);
         huge.choose(TUB);
-        huge.put("EditTubD", "1E300");
+        huge.put("EditTubD", "1E50");
         huge.calc.RecalcRes(true);
+        ASSERT_TRUE(huge.form.messages.empty()) << huge.firstMessage();
         for (const char* f : {"EditTubL", "EditSIn", "EditSout", "EdVtot", "EditORF", "EditVmax", "EditAmax"})
             EXPECT_NE(huge.text(f).front(), '-') << f << " " << huge.text(f);
 
         CalcRig tiny(sep);
         tiny.choose(TUB);
-        tiny.put("EditTubD", "1E-300");
+        tiny.put("EditTubD", "1E-17");
         tiny.calc.RecalcRes(true);
+        ASSERT_TRUE(tiny.form.messages.empty()) << tiny.firstMessage();
         ASSERT_LT(tiny.calc.Lorf, 0);
         const double resonance = 344 / tiny.calc.Lorf / 2 * 1000;
         const auto shown = tiny.number("EditORF");
@@ -304,6 +306,47 @@ TEST(RecalcRes, FiguresBeyondTheIntegerRangeKeepTheirSign)
         EXPECT_NEAR(*shown / resonance, 1, 1e-13) << tiny.text("EditORF");
     }
 }
+
+// Sizes so far beyond any port that an area or a volume overflows or vanishes as a Double have no
+// figures to show: refused on the page's first editor with its warning, the shape's results empty.
+constexpr const char* kDiameter = "Неверное значение диаметра порта";
+constexpr const char* kWidth = "Неверное значение ширины порта";
+
+INSTANTIATE_TEST_SUITE_P(
+    BeyondAnyPort, PortRefusal,
+    ::testing::Combine(
+        ::testing::Values(
+            RefusalRow{"HugeTube", TUB, {{"EditTubD", "1E300"}}, MsgType::Warning, kDiameter, "EditTubD",
+                       {"EditTubL"}},
+            RefusalRow{"VanishingTube", TUB, {{"EditTubD", "1E-300"}}, MsgType::Warning, kDiameter, "EditTubD",
+                       {"EditTubL"}},
+            RefusalRow{"TubeWhoseVolumeOverflows", TUB, {{"EditTubD", "1E100"}}, MsgType::Warning, kDiameter,
+                       "EditTubD", {"EditTubL"}},
+            RefusalRow{"VanishingTubeCone",
+                       TUBCONE,
+                       {{"EditTubConD1", "1E-300"}, {"EditTubConA", "1E-300"}, {"EditTubConL1", "1E-300"}},
+                       MsgType::Warning,
+                       kDiameter,
+                       "EditTubConD1",
+                       {"EditTubConL", "EditTubConD"}},
+            RefusalRow{"HugeBox", BOX, {{"EditBoxW", "1E300"}, {"EditBoxH", "1E300"}}, MsgType::Warning, kWidth,
+                       "EditBoxW", {"EditBoxL"}},
+            RefusalRow{"VanishingRoundedTube",
+                       FLARETUBE,
+                       {{"EditFlaTubD", "1E-300"}, {"EditFlaTubR1", "0"}, {"EditFlaTubR2", "0"}},
+                       MsgType::Warning,
+                       kDiameter,
+                       "EditFlaTubD",
+                       {"EditFlaTubL"}},
+            RefusalRow{"HugeRoundedSlot",
+                       FLAREFLAT,
+                       {{"EditFlaBoxW", "1E300"}, {"EditFlaBoxH", "1E300"}, {"EditFlaBoxR1", "0"}, {"EditFlaBoxR2", "0"}},
+                       MsgType::Warning,
+                       kWidth,
+                       "EditFlaBoxW",
+                       {"EditFlaBoxL"}}),
+        ::testing::ValuesIn(kSeparators)),
+    RowAndSeparatorName());
 
 // ---- held inputs that give no design -----------------------------------------------------------------
 
