@@ -148,7 +148,10 @@ void TF_Main::LoadProject(const QString& name)
 void TF_Main::SaveProject(const QString& name)
 {
     const QString S = vx::upperAsciiName(name);
-    if (!ProjectModified && S == StartupProject)
+    // Nothing to write when the window shows the start-up project unchanged. A design from another
+    // project saved over the start-up project is new to that section and is written.
+    const bool showsSection = CurrentProject.compare(S, Qt::CaseInsensitive) == 0;
+    if (!ProjectModified && S == StartupProject && showsSection)
         return;
     bool saved = false;
     {

@@ -635,6 +635,28 @@ TEST_P(ProjectCommands, SaveAsUnderATypedNameOrNone)
     }
 }
 
+TEST_P(ProjectCommands, SaveAsOverTheStartUpProjectFromAnotherProjectWrites)
+{
+    // ALPHA was opened at start; ZETA, opened since and unchanged, is saved over it: the window's design
+    // goes into ALPHA, which then is the current project.
+    ProjectRig rig(kProjects, sep());
+    rig.main->LoadProject(q("ZETA"));
+    ASSERT_FALSE(rig.main->ProjectModified);
+    auto run = whileShown(F_RWPrj, [&] {
+        typeOver(rig.nameEditor(), q("alpha"));
+        QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
+    });
+    click(rig, "BoButSave");
+    EXPECT_TRUE(run->shown);
+    EXPECT_FALSE(run->leftOpen);
+    EXPECT_EQ(rig.value(q("ALPHA"), "Fb"), q("25"));
+    EXPECT_EQ(rig.value(q("ALPHA"), "TubD"), q("120"));
+    EXPECT_EQ(rig.value(q("DEFAULT"), "LastProject"), q("ALPHA"));
+    EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+    EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ALPHA]"));
+    EXPECT_TRUE(rig.boxes.boxes.empty());
+}
+
 TEST_P(ProjectCommands, PickingAnEntryCopiesItsNameForSavingOverIt)
 {
     ProjectRig rig(kProjects, sep());
