@@ -14,6 +14,12 @@
 
 namespace vx::test {
 
+// The warnings of the page sizes, as the user reads them.
+inline constexpr const char* kDiameterText = "Неверное значение диаметра порта";
+inline constexpr const char* kWidthText = "Неверное значение ширины порта";
+inline constexpr const char* kHeightText = "Неверное значение высоты порта";
+inline constexpr const char* kAngleText = "Неверное значение угла наклона образующей";
+
 struct DesignRow {
     const char* name;
     int shape;

@@ -1,5 +1,6 @@
 // The pieces the geometry branches share: editors in millimetres, defaults and refusals.
 #include "CalcRig.h"
+#include "PortRows.h"
 #include "core/BranchKit.h"
 #include "core/Branches.h"
 
@@ -152,41 +153,37 @@ TEST_P(NoDefault, RefusesTheMissingSize)
     EXPECT_TRUE(rig.noBrokenNumbers());
 }
 
-constexpr const char* kDiameter = "Неверное значение диаметра порта";
-constexpr const char* kWidth = "Неверное значение ширины порта";
-constexpr const char* kHeight = "Неверное значение высоты порта";
-
 INSTANTIATE_TEST_SUITE_P(
     Sizes, NoDefault,
     ::testing::Combine(
         ::testing::Values(
-            NoDefaultRow{"Tube", branchTub, {{"EditTubD", "0"}}, kDiameter, "EditTubD"},
-            NoDefaultRow{"Cone", branchCone, {{"EditConD1", "0"}, {"EditConA", "4"}}, kDiameter, "EditConD1"},
+            NoDefaultRow{"Tube", branchTub, {{"EditTubD", "0"}}, kDiameterText, "EditTubD"},
+            NoDefaultRow{"Cone", branchCone, {{"EditConD1", "0"}, {"EditConA", "4"}}, kDiameterText, "EditConD1"},
             NoDefaultRow{"TubeCone", branchTubCone, {{"EditTubConD1", "0"}, {"EditTubConA", "4"}, {"EditTubConL1", "50"}},
-                         kDiameter, "EditTubConD1"},
+                         kDiameterText, "EditTubConD1"},
             NoDefaultRow{"Hourglass", branchConeTubCone,
-                         {{"EditConTubConD1", "-1"}, {"EditConTubConA", "4"}, {"EditConTubConL1", "50"}}, kDiameter,
+                         {{"EditConTubConD1", "-1"}, {"EditConTubConA", "4"}, {"EditConTubConL1", "50"}}, kDiameterText,
                          "EditConTubConD1"},
-            NoDefaultRow{"BoxWidth", branchBox, {{"EditBoxW", "0"}, {"EditBoxH", "0"}}, kWidth, "EditBoxW"},
-            NoDefaultRow{"BoxHeight", branchBox, {{"EditBoxW", "100"}, {"EditBoxH", "0"}}, kHeight, "EditBoxH"},
+            NoDefaultRow{"BoxWidth", branchBox, {{"EditBoxW", "0"}, {"EditBoxH", "0"}}, kWidthText, "EditBoxW"},
+            NoDefaultRow{"BoxHeight", branchBox, {{"EditBoxW", "100"}, {"EditBoxH", "0"}}, kHeightText, "EditBoxH"},
             NoDefaultRow{"WedgeWidth", branchPrism, {{"EditPriW1", "0"}, {"EditPriH", "40"}, {"EditPriA", "8"}},
-                         kWidth, "EditPriW1"},
+                         kWidthText, "EditPriW1"},
             NoDefaultRow{"TubeWedgeHeight", branchBoxPrism,
                          {{"EditBoxPriW1", "60"}, {"EditBoxPriH", "0"}, {"EditBoxPriA", "8"}, {"EditBoxPriL1", "50"}},
-                         kHeight, "EditBoxPriH"},
+                         kHeightText, "EditBoxPriH"},
             NoDefaultRow{"SlotHourglassHeight", branchPrismBoxPrism,
                          {{"EditPriBoxPriW1", "60"}, {"EditPriBoxPriH", "-3"}, {"EditPriBoxPriA", "8"},
                           {"EditPriBoxPriL1", "50"}},
-                         kHeight, "EditPriBoxPriH"},
+                         kHeightText, "EditPriBoxPriH"},
             NoDefaultRow{"RoundedTube", branchFlareTube,
-                         {{"EditFlaTubD", "0"}, {"EditFlaTubR1", "5"}, {"EditFlaTubR2", "5"}}, kDiameter,
+                         {{"EditFlaTubD", "0"}, {"EditFlaTubR1", "5"}, {"EditFlaTubR2", "5"}}, kDiameterText,
                          "EditFlaTubD"},
             NoDefaultRow{"RoundedSlotWidth", branchFlareFlat,
                          {{"EditFlaBoxW", "0"}, {"EditFlaBoxH", "50"}, {"EditFlaBoxR1", "5"}, {"EditFlaBoxR2", "5"}},
-                         kWidth, "EditFlaBoxW"},
+                         kWidthText, "EditFlaBoxW"},
             NoDefaultRow{"RoundedSlotHeight", branchFlareFlat,
                          {{"EditFlaBoxW", "100"}, {"EditFlaBoxH", "0"}, {"EditFlaBoxR1", "5"}, {"EditFlaBoxR2", "5"}},
-                         kHeight, "EditFlaBoxH"}),
+                         kHeightText, "EditFlaBoxH"}),
         ::testing::ValuesIn(kSeparators)),
     RowAndSeparatorName());
 

@@ -309,40 +309,37 @@ TEST(RecalcRes, FiguresBeyondTheIntegerRangeKeepTheirSign)
 
 // Sizes so far beyond any port that an area or a volume overflows or vanishes as a Double have no
 // figures to show: refused on the page's first editor with its warning, the shape's results empty.
-constexpr const char* kDiameter = "Неверное значение диаметра порта";
-constexpr const char* kWidth = "Неверное значение ширины порта";
-
 INSTANTIATE_TEST_SUITE_P(
     BeyondAnyPort, PortRefusal,
     ::testing::Combine(
         ::testing::Values(
-            RefusalRow{"HugeTube", TUB, {{"EditTubD", "1E300"}}, MsgType::Warning, kDiameter, "EditTubD",
+            RefusalRow{"HugeTube", TUB, {{"EditTubD", "1E300"}}, MsgType::Warning, kDiameterText, "EditTubD",
                        {"EditTubL"}},
-            RefusalRow{"VanishingTube", TUB, {{"EditTubD", "1E-300"}}, MsgType::Warning, kDiameter, "EditTubD",
+            RefusalRow{"VanishingTube", TUB, {{"EditTubD", "1E-300"}}, MsgType::Warning, kDiameterText, "EditTubD",
                        {"EditTubL"}},
-            RefusalRow{"TubeWhoseVolumeOverflows", TUB, {{"EditTubD", "1E100"}}, MsgType::Warning, kDiameter,
+            RefusalRow{"TubeWhoseVolumeOverflows", TUB, {{"EditTubD", "1E100"}}, MsgType::Warning, kDiameterText,
                        "EditTubD", {"EditTubL"}},
             RefusalRow{"VanishingTubeCone",
                        TUBCONE,
                        {{"EditTubConD1", "1E-300"}, {"EditTubConA", "1E-300"}, {"EditTubConL1", "1E-300"}},
                        MsgType::Warning,
-                       kDiameter,
+                       kDiameterText,
                        "EditTubConD1",
                        {"EditTubConL", "EditTubConD"}},
-            RefusalRow{"HugeBox", BOX, {{"EditBoxW", "1E300"}, {"EditBoxH", "1E300"}}, MsgType::Warning, kWidth,
+            RefusalRow{"HugeBox", BOX, {{"EditBoxW", "1E300"}, {"EditBoxH", "1E300"}}, MsgType::Warning, kWidthText,
                        "EditBoxW", {"EditBoxL"}},
             RefusalRow{"VanishingRoundedTube",
                        FLARETUBE,
                        {{"EditFlaTubD", "1E-300"}, {"EditFlaTubR1", "0"}, {"EditFlaTubR2", "0"}},
                        MsgType::Warning,
-                       kDiameter,
+                       kDiameterText,
                        "EditFlaTubD",
                        {"EditFlaTubL"}},
             RefusalRow{"HugeRoundedSlot",
                        FLAREFLAT,
                        {{"EditFlaBoxW", "1E300"}, {"EditFlaBoxH", "1E300"}, {"EditFlaBoxR1", "0"}, {"EditFlaBoxR2", "0"}},
                        MsgType::Warning,
-                       kWidth,
+                       kWidthText,
                        "EditFlaBoxW",
                        {"EditFlaBoxL"}}),
         ::testing::ValuesIn(kSeparators)),

@@ -209,28 +209,27 @@ INSTANTIATE_TEST_SUITE_P(
         ::testing::ValuesIn(kSeparators)),
     RowAndSeparatorName());
 
-constexpr const char* kAngle = "Неверное значение угла наклона образующей";
 
 INSTANTIATE_TEST_SUITE_P(
     RoundSteepWall, PortRefusal,
     ::testing::Combine(
         ::testing::Values(
-            RefusalRow{"Cone90", CONE, {{"EditConD1", "70"}, {"EditConA", "90"}}, MsgType::Warning, kAngle,
+            RefusalRow{"Cone90", CONE, {{"EditConD1", "70"}, {"EditConA", "90"}}, MsgType::Warning, kAngleText,
                        "EditConA", {"EditConL", "EditConD"}},
-            RefusalRow{"Cone135", CONE, {{"EditConD1", "70"}, {"EditConA", "135"}}, MsgType::Warning, kAngle,
+            RefusalRow{"Cone135", CONE, {{"EditConD1", "70"}, {"EditConA", "135"}}, MsgType::Warning, kAngleText,
                        "EditConA", {"EditConL", "EditConD"}},
             RefusalRow{"TubeCone90",
                        TUBCONE,
                        {{"EditTubConD1", "70"}, {"EditTubConA", "90"}, {"EditTubConL1", "20"}},
                        MsgType::Warning,
-                       kAngle,
+                       kAngleText,
                        "EditTubConA",
                        {"EditTubConL", "EditTubConD"}},
             RefusalRow{"Hourglass91",
                        CONETUBCONE,
                        {{"EditConTubConD1", "70"}, {"EditConTubConA", "91.5"}, {"EditConTubConL1", "20"}},
                        MsgType::Warning,
-                       kAngle,
+                       kAngleText,
                        "EditConTubConA",
                        {"EditConTubConL", "EditConTubConD"}}),
         ::testing::ValuesIn(kSeparators)),

@@ -311,19 +311,18 @@ TEST(GetLW, OutletIsTakenAtTheEndOfTheLastSlice)
 
 // ---- steep walls and sizes that are none ------------------------------------------------------------
 
-constexpr const char* kAngle = "Неверное значение угла наклона образующей";
 
 INSTANTIATE_TEST_SUITE_P(
     SlotSteepWall, PortRefusal,
     ::testing::Combine(
         ::testing::Values(
             RefusalRow{"Wedge90", PRISM, {{"EditPriW1", "100"}, {"EditPriH", "40"}, {"EditPriA", "90"}},
-                       MsgType::Warning, kAngle, "EditPriA", {"EditPriL", "EditPriW"}},
+                       MsgType::Warning, kAngleText, "EditPriA", {"EditPriL", "EditPriW"}},
             RefusalRow{"TubeWedge100",
                        BOXPRISM,
                        {{"EditBoxPriW1", "100"}, {"EditBoxPriH", "40"}, {"EditBoxPriA", "100"}, {"EditBoxPriL1", "50"}},
                        MsgType::Warning,
-                       kAngle,
+                       kAngleText,
                        "EditBoxPriA",
                        {"EditBoxPriL", "EditBoxPriW"}},
             RefusalRow{"SlotHourglass90",
@@ -331,7 +330,7 @@ INSTANTIATE_TEST_SUITE_P(
                        {{"EditPriBoxPriW1", "0"}, {"EditPriBoxPriH", "0"}, {"EditPriBoxPriA", "90"},
                         {"EditPriBoxPriL1", "0"}},
                        MsgType::Warning,
-                       kAngle,
+                       kAngleText,
                        "EditPriBoxPriA",
                        {"EditPriBoxPriL", "EditPriBoxPriW"}}),
         ::testing::ValuesIn(kSeparators)),
