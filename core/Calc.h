@@ -35,7 +35,7 @@ public:
     void ProcessFColor(long double U, Field subj);
     void SBRecalcResClick();
 
-    // Slice solvers of the round and slot flares (metres, degrees); see Calc.cpp
+    // Slice solvers of the round and slot flares (metres, degrees); see RoundPorts.cpp and SlotPorts.cpp
     double GetL(double N, double D1, double Alp, double L1);
     double GetLW(double N, double W1, double Alp, double L1, double H);
 
