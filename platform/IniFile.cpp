@@ -311,9 +311,6 @@ bool IniFile::store()
     bool ok = false;
     {
         QSaveFile f(m_path);
-        // A folder that takes no new file leaves no room for the temporary copy; a settings file that
-        // may itself be written is then written in place, as the system's settings functions do.
-        f.setDirectWriteFallback(true);
         if (f.open(QIODevice::WriteOnly)) {
             const QByteArray data = m_doc->serialize();
             ok = f.write(data) == data.size() && f.commit();

@@ -6,8 +6,7 @@
 // first section) is kept byte for byte. Names and values are UTF-8.
 //
 // Every write replaces the whole file atomically (a temporary file beside it, flushed, then renamed over
-// it), so a crash or a full disk leaves either the old file or the new one; only a folder that takes no
-// new files has a writable settings file written in place. A Batch gathers the writes
+// it), so a crash or a full disk leaves either the old file or the new one. A Batch gathers the writes
 // of one operation and puts them on disk once.
 
 #include <QByteArray>

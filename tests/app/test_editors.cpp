@@ -18,6 +18,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -45,6 +46,18 @@ const char* leaveName(Leave l)
 }
 
 QString q(const char* s) { return QString::fromUtf8(s); }
+
+// Tables of rows run with each way of leaving the editor, named by row and way.
+const auto kEveryLeave = testing::Values(Leave::Tab, Leave::ClickOther, Leave::ActiveControl);
+
+struct RowAndLeaveName {
+    template <class Row>
+    std::string operator()(const testing::TestParamInfo<std::tuple<Row, Leave>>& info) const
+    {
+        return std::string(std::get<0>(info.param).name) + "_" + leaveName(std::get<1>(info.param));
+    }
+};
+
 
 class WindowTest {
 public:
@@ -220,12 +233,7 @@ TEST_P(FloatExit, FallsBackAndWritesBack)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, FloatExit,
-                         testing::Combine(testing::ValuesIn(kFloatRows),
-                                          testing::Values(Leave::Tab, Leave::ClickOther, Leave::ActiveControl)),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param).name) + "_" +
-                                    leaveName(std::get<1>(info.param));
-                         });
+                         testing::Combine(testing::ValuesIn(kFloatRows), kEveryLeave), RowAndLeaveName());
 
 // ---- the exit rule: what does not end an edit ----------------------------------------------------------
 
@@ -322,12 +330,7 @@ TEST_P(DiameterExit, KeepsDiameterAndAreaConsistent)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, DiameterExit,
-                         testing::Combine(testing::ValuesIn(kDiameterRows),
-                                          testing::Values(Leave::Tab, Leave::ClickOther, Leave::ActiveControl)),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param).name) + "_" +
-                                    leaveName(std::get<1>(info.param));
-                         });
+                         testing::Combine(testing::ValuesIn(kDiameterRows), kEveryLeave), RowAndLeaveName());
 
 struct AreaRow {
     const char* name;
