@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <functional>
 #include <optional>
@@ -273,6 +274,51 @@ TEST(IniFile, RefusedWritesAreReported)
         EXPECT_EQ(ini.diskWrites(), 0);
     }
 }
+
+// A settings file that may be written, in a folder where the user may not create files: there is no room
+// for the temporary copy that makes a write atomic, and writing the file in place could leave it torn by
+// a crash, so the writes are refused and reported, and the file stays as it was. Folder permissions do
+// not bind the superuser, so the writes run in a child process under an ordinary user.
+TEST(IniFile, WritableFileInAFolderWithoutWriteAccessIsRefusedNotWrittenInPlace)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    writeAll(path, "[A]\nx=1\n");
+    const bool asOtherUser = ::geteuid() == 0;
+    const QFileDevice::Permissions folderRights =
+        QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), folderRights));
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ReadOther | QFileDevice::WriteOther));
+    auto writes = [&path] {
+        IniFile ini(path);
+        bool ok = ini.writeString("A", "y", "2");
+        IniFile::Batch batch(ini);
+        ini.writeString("B", "z", "3");
+        return batch.commit() && ok;
+    };
+    bool written = false;
+    if (asOtherUser) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
+            ::_exit(dropped ? (writes() ? 0 : 1) : 2);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_NE(WEXITSTATUS(status), 2) << "no ordinary user to write as";
+        written = WEXITSTATUS(status) == 0;
+    } else {
+        written = writes();
+    }
+    QFile::setPermissions(dir.path(), folderRights | QFileDevice::WriteOwner);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readAll(path), QByteArray("[A]\nx=1\n"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Vornalex.ini"});
+}
+
 
 // A file that exists but cannot be read is never written over: its content would be lost.
 TEST(IniFile, UnreadableFileIsNotWrittenOver)
