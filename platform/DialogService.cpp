@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -14,19 +15,37 @@ public:
     MsgAnswer show(MsgType type, const QString& text, MsgButtons buttons, QWidget* parent) override
     {
         QMessageBox box(parent);
-        box.setWindowTitle(QApplication::applicationName());
+        // The program speaks Russian: captions and buttons too, whatever translations the system has.
+        box.setWindowTitle(QStringLiteral("Vornalex"));
         switch (type) {
-        case MsgType::Warning: box.setIcon(QMessageBox::Warning); box.setWindowTitle("Warning"); break;
-        case MsgType::Information: box.setIcon(QMessageBox::Information); box.setWindowTitle("Information"); break;
-        case MsgType::Confirmation: box.setIcon(QMessageBox::Question); box.setWindowTitle("Confirm"); break;
-        case MsgType::Error: box.setIcon(QMessageBox::Critical); box.setWindowTitle("Error"); break;
-        case MsgType::Plain: break;
+        case MsgType::Warning:
+            box.setIcon(QMessageBox::Warning);
+            box.setWindowTitle(QStringLiteral("Предупреждение"));
+            break;
+        case MsgType::Information:
+            box.setIcon(QMessageBox::Information);
+            box.setWindowTitle(QStringLiteral("Информация"));
+            break;
+        case MsgType::Confirmation:
+            box.setIcon(QMessageBox::Question);
+            box.setWindowTitle(QStringLiteral("Подтверждение"));
+            break;
+        case MsgType::Error:
+            box.setIcon(QMessageBox::Critical);
+            box.setWindowTitle(QStringLiteral("Ошибка"));
+            break;
+        case MsgType::Plain:
+            break;
         }
         box.setText(text);
-        if (buttons == MsgButtons::YesNo)
+        if (buttons == MsgButtons::YesNo) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        else
+            box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+            box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+        } else {
             box.setStandardButtons(QMessageBox::Ok);
+            box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+        }
         // Centre on the screen, not on the window.
         box.adjustSize();
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
