@@ -261,9 +261,13 @@ void TF_Main::setText(vx::Field f, const std::string& s)
 {
     // Never with blocked signals: writing a different text runs the editor's change handler.
     QWidget* w = component(f);
-    if (auto* e = qobject_cast<QLineEdit*>(w))
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
         e->setText(qs(s));
-    else if (auto* sp = qobject_cast<vx::SpinEdit*>(w))
+        // A written figure is read from its first digit: a text longer than the field shows its start,
+        // not the tail that QLineEdit scrolls to. An editor being typed in keeps its caret.
+        if (!e->hasFocus())
+            e->setCursorPosition(0);
+    } else if (auto* sp = qobject_cast<vx::SpinEdit*>(w))
         sp->editor()->setText(qs(s));
     else if (auto* l = qobject_cast<QLabel*>(w))
         l->setText(qs(s));

@@ -536,6 +536,23 @@ TEST_F(MainWindowTest, ChangeHandlerRunsOnEveryDifferentText)
     EXPECT_EQ(changes, 2);
 }
 
+// A figure longer than its field shows its leading digits, as a user reads a number, never only its
+// tail (a cone 300 times its throat has an outlet of 579190.99 cm², which must not read as 79190.99).
+class LongFigureTest : public MainWindowTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(LongFigureTest, FieldWrittenByTheCalculationShowsItsStart)
+{
+    showWindow();
+    auto* field = qobject_cast<QLineEdit*>(w->component(GetParam()));
+    ASSERT_NE(field, nullptr);
+    w->setText(GetParam(), num("579190.991234567"));
+    EXPECT_EQ(field->text().toStdString(), num("579190.991234567"));
+    EXPECT_EQ(field->cursorPosition(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ResultsAndWrittenBackSizes, LongFigureTest,
+                         ::testing::Values("EditSout", "EdVtot", "EditConL", "EditLpmin", "EditConD1", "EditVb"));
+
 TEST_F(MainWindowTest, WindowIsFixedAtItsDesignSize)
 {
     showWindow();
