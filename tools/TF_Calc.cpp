@@ -9,6 +9,7 @@
 #include "ui_TF_Calc.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QPalette>
@@ -47,6 +48,14 @@ TF_Calc::TF_Calc(QWidget* parent)
                           | Qt::WindowCloseButtonHint)
     , ui(new Ui::TF_Calc)
 {
+    // Laid out in pixels for the main window's face: 8-point "MS Sans Serif", or its condensed stand-in.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
+                      QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    setFont(font);
+
     ui->setupUi(this);
     setFixedSize(kWidth, kHeight);
     setModal(true);
