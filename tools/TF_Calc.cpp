@@ -277,15 +277,37 @@ void TF_Calc::showEvent(QShowEvent* event)
 
 bool TF_Calc::eventFilter(QObject* watched, QEvent* event)
 {
+    const bool keyPress = event->type() == QEvent::KeyPress;
+    const bool keyRelease = event->type() == QEvent::KeyRelease;
+    if (!keyPress && !keyRelease)
+        return QDialog::eventFilter(watched, event);
+    const auto* keyEvent = static_cast<QKeyEvent*>(event);
     // One handler per key stroke: a held key repeats its press, and its release counts once.
-    if (event->type() == QEvent::KeyRelease && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (watched == ui->EditFreq)
-            EditFreqKeyUp();
-        else if (watched == ui->EditWavLen)
-            EditWavLenKeyUp();
-        else
+    if (keyEvent->isAutoRepeat())
+        return QDialog::eventFilter(watched, event);
+    const int key = keyEvent->key();
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    const bool tuningEditor = watched != ui->EditFreq && watched != ui->EditWavLen;
+
+    if (keyPress) {
+        if (enter && tuningEditor)
+            m_enterPressedIn = watched;
+        return QDialog::eventFilter(watched, event);
+    }
+    if (watched == ui->EditFreq) {
+        EditFreqKeyUp();
+    } else if (watched == ui->EditWavLen) {
+        EditWavLenKeyUp();
+    } else if (enter) {
+        // Enter counts where it was pressed. The Enter that closes a check's message box is pressed in
+        // the box and released here, in the editor the check focused: taken for a new request, it
+        // would bring the same box back at once, again and again.
+        const bool pressedHere = m_enterPressedIn == watched;
+        m_enterPressedIn = nullptr;
+        if (pressedHere)
             EdPortKeyUp(key);
+    } else {
+        EdPortKeyUp(key);
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -49,4 +49,5 @@ private:
     void onFocusChanged(QWidget* old, QWidget* now);
 
     QMetaObject::Connection m_focusConnection;
+    QObject* m_enterPressedIn = nullptr; // the tuning editor that took the press of the Enter key last
 };

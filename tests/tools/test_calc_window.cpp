@@ -654,3 +654,47 @@ TEST_P(SeparatorTest, CorrectingTheNamedEditorThenEnterGivesTheResult)
     EXPECT_EQ(rig.ui().EdFreq->text(), local("40.9", sep()));
     EXPECT_EQ(rig.boxes.boxes.size(), 1u);
 }
+
+namespace {
+
+void releaseKey(QWidget* target, Qt::Key key)
+{
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+}
+
+} // namespace
+
+TEST_P(SeparatorTest, TheEnterThatClosesTheBoxDoesNotBringItBack)
+{
+    rig.open();
+    typeOver(rig.ui().EdPortL, QStringLiteral("200"));
+    QTest::keyClick(rig.ui().EdPortL, Qt::Key_Return);
+    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+    ASSERT_EQ(rig.focus(), rig.ui().EdBoxVol);
+
+    // The box took the press of Enter; its release arrives in the editor the check focused.
+    releaseKey(rig.ui().EdBoxVol, Qt::Key_Return);
+    EXPECT_EQ(rig.boxes.boxes.size(), 1u);
+
+    // A new Enter in that editor asks again.
+    QTest::keyClick(rig.ui().EdBoxVol, Qt::Key_Return);
+    EXPECT_EQ(rig.boxes.boxes.size(), 2u);
+    EXPECT_EQ(rig.boxes.texts().last(), QString::fromUtf8("Неверное значение объёма ящика"));
+}
+
+TEST_P(SeparatorTest, AnEnterPressedInAnotherEditorDoesNotCount)
+{
+    rig.open();
+    typeOver(rig.ui().EdBoxVol, QStringLiteral("50"));
+    typeOver(rig.ui().EdPortL, QStringLiteral("200"));
+    typeOver(rig.ui().EdPortD, QStringLiteral("100"));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(rig.ui().EdPortD, &press);
+    releaseKey(rig.ui().EdPortL, Qt::Key_Return);
+    EXPECT_TRUE(rig.ui().EdFreq->text().isEmpty());
+    releaseKey(rig.ui().EdPortD, Qt::Key_Return);
+    EXPECT_TRUE(rig.ui().EdFreq->text().isEmpty()) << "the stroke ended elsewhere";
+    QTest::keyClick(rig.ui().EdPortD, Qt::Key_Return);
+    EXPECT_EQ(rig.ui().EdFreq->text(), local("40.9", sep()));
+}
