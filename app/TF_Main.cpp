@@ -156,6 +156,7 @@ TF_Main::TF_Main(QWidget* parent)
 
     connectShapes();
     connectEditors();
+    connectFrame();
     FormCreate();
 }
 

@@ -18,6 +18,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -129,6 +130,13 @@ public:
     void Timer1Timer();
     void Timer2Timer();
     void Timer3Timer();
+    // The banner's pointer handlers (positions in the port panel for Panel3MouseMove)
+    void Image12MouseMove();
+    void Image12MouseUp(Qt::MouseButton Button);
+    void Panel3MouseMove(int X, int Y);
+    // Opens Str in the web browser when Button is the left button.
+    void ProcLink(Qt::MouseButton Button, const QString& Str);
+    std::uint32_t LastInputTick = 0; // the tick of the last keyboard or mouse input
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -138,6 +146,7 @@ protected:
 
 private:
     void connectShapes(); // TF_MainShapes.cpp
+    void connectFrame();  // TF_MainFrame.cpp
     void onFocusChanged(QWidget* old, QWidget* now);
     std::string componentNameOf(QWidget* w) const;
 

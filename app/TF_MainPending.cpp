@@ -6,18 +6,8 @@
 void TF_Main::LoadAdv() {}
 void TF_Main::FillSGBrands() {}
 void TF_Main::DeleteAdvFile() {}
-void TF_Main::BoButPrintClick() {}
-void TF_Main::BoButCalcClick() {}
-void TF_Main::BoButHlpClick() {}
-void TF_Main::Button1Click() {}
-void TF_Main::EnableButtons(bool) {}
 void TF_Main::BoButAdvClick() {}
 void TF_Main::SBCarSoundClick() {}
 void TF_Main::ButP12CloceClick() {}
-void TF_Main::SBConePrintClick() {}
-void TF_Main::SBFConePrintClick() {}
-void TF_Main::FormShow() {}
-void TF_Main::FormActivate() {}
-void TF_Main::Timer1Timer() {}
-void TF_Main::Timer2Timer() {}
 void TF_Main::Timer3Timer() {}
+void TF_Main::ProcLink(Qt::MouseButton, const QString&) {}

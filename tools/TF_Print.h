@@ -1,11 +1,29 @@
 #pragma once
-// The hidden print sheet of a curved port's longitudinal section; it is never shown and works in its
-// resize handler. For now the empty sheet, created at start with the other windows.
+// The hidden print sheet of a curved port's longitudinal section, drawn at full size as a template for
+// building the flare. It is never shown: every change of its width draws the section of the curved
+// page on screen from the values the last computation kept, and offers it to the printer.
 
 #include <QDialog>
+#include <QImage>
 
 class TF_Print : public QDialog {
     Q_OBJECT
 public:
+    static constexpr double kPxPerMm = 3.78; // 96 pixels per inch over 25.4 mm per inch, rounded
+
     explicit TF_Print(QWidget* parent = nullptr);
+
+    // The picture the section is drawn on (760 x 950, at 18, 18 of the sheet).
+    const QImage& Image1() const { return m_image; }
+    // What reaches the paper: the sheet's client area with its picture.
+    QImage sheetImage() const;
+
+    // A hidden window gets no resize event, so the width is changed here and a real change runs the
+    // resize handler at once.
+    void setSheetWidth(int width);
+    void FormResize();
+
+private:
+    void draw(double L, double throat, double outlet, int func, int multiplier);
+    QImage m_image;
 };

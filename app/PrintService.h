@@ -1,0 +1,26 @@
+#pragma once
+// Printing goes through one service, so tests can take the page instead of a real printer: the
+// printer selection dialog (PrintDialog1 of the main window) and one page holding a window's image.
+
+class QImage;
+class QWidget;
+
+namespace vx {
+
+class PrintService {
+public:
+    virtual ~PrintService() = default;
+    // The system's printer selection with default options; false when the user cancels.
+    virtual bool execDialog(QWidget* parent) = 0;
+    // One document of one page on the printer chosen last: the image at its screen size (96 pixels per
+    // inch scaled to the printer's resolution), its top left corner at the page origin. A failure
+    // while printing is dropped without a word.
+    virtual void printImage(const QImage& image) = 0;
+};
+
+// The service in use: the real printer unless a test has put its own in place.
+PrintService& printing();
+// Puts another service in place (nullptr restores the real one); the caller keeps ownership.
+void setPrinting(PrintService* service);
+
+} // namespace vx

@@ -1,0 +1,560 @@
+// The frame of the main window: the command row's print, calculator and about commands, the lock of
+// the row, the show and activation handlers, the banner with its expiry date and slide, and the print
+// sheet of the curved ports with its drawing. Timers never run on their own here: their handlers are
+// called with a fixed clock; the printer is a fake that keeps the pages.
+#include "app/TF_Main.h"
+
+#include "app/Windows.h"
+#include "projects/ProgramFolder.h"
+#include "tools/TF_Calc.h"
+#include "tools/TF_Print.h"
+#include "FakePrinting.h"
+#include "FixedClock.h"
+#include "RecordingDialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using vx::test::FakePrinting;
+using vx::test::FixedClock;
+using vx::test::RecordingDialogs;
+
+constexpr const char* kLocked[] = {"BoButNew", "BoButOpen", "BoButSave", "BoButPrint", "BoButDel",
+                                   "BoButHlp", "BoButCalc", "Label92",   "EditVs",     "SBCarSound"};
+
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VX_SPRITE_SHEET), m_dir.filePath(QStringLiteral("Vornalex.BMP"))));
+        vx::setProgramFolder(m_dir.path());
+        clock.at = QDateTime(QDate(2014, 2, 1), QTime(12, 0));
+        w = std::make_unique<TF_Main>();
+        F_Main = w.get();
+        print = std::make_unique<TF_Print>(w.get());
+        F_Print = print.get();
+    }
+    void TearDown() override
+    {
+        F_Print = nullptr;
+        print.reset();
+        F_Main = nullptr;
+        w.reset();
+        vx::setProgramFolder(QString());
+    }
+
+    void showWindow()
+    {
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    }
+    QWidget* part(const char* name) const { return w->component(name); }
+    QAbstractButton* button(const char* name) const { return qobject_cast<QAbstractButton*>(part(name)); }
+    QString status() const { return qobject_cast<QLabel*>(part("StatusBar1"))->text(); }
+    QRect cover() const { return part("Panel6")->geometry(); }
+    QRect banner() const { return part("Image12")->geometry(); }
+    // The banner's date check with the clock at the given time.
+    void bannerTick(const QDateTime& at)
+    {
+        clock.at = at;
+        w->Timer1Timer();
+    }
+    void slideToTheEnd()
+    {
+        for (int i = 0; i < 100 && w->Timer2->isActive(); ++i)
+            w->Timer2Timer();
+    }
+
+    RecordingDialogs dialogs;
+    FakePrinting printer;
+    FixedClock clock;
+    QTemporaryDir m_dir;
+    std::unique_ptr<TF_Main> w;
+    std::unique_ptr<TF_Print> print;
+};
+
+// ---- the command row and its lock
+
+TEST_F(FrameTest, AboutPanelLocksTheRowExceptTheAdvertButton)
+{
+    showWindow();
+    ASSERT_TRUE(part("Panel5")->isHidden());
+    button("BoButHlp")->click();
+    EXPECT_FALSE(part("Panel5")->isHidden());
+    for (const char* name : kLocked)
+        EXPECT_FALSE(part(name)->isEnabled()) << name;
+    EXPECT_TRUE(part("BoButAdv")->isEnabled());
+
+    button("Button1")->click();
+    EXPECT_TRUE(part("Panel5")->isHidden());
+    for (const char* name : kLocked)
+        EXPECT_TRUE(part(name)->isEnabled()) << name;
+    EXPECT_TRUE(part("BoButAdv")->isEnabled());
+}
+
+TEST_F(FrameTest, EnableButtonsSwitchesTheRowBothWays)
+{
+    for (const bool ind : {false, true, false, true}) {
+        w->EnableButtons(ind);
+        for (const char* name : kLocked)
+            EXPECT_EQ(part(name)->isEnabled(), ind) << name << (ind ? " on" : " off");
+        EXPECT_TRUE(part("BoButAdv")->isEnabled());
+    }
+}
+
+TEST_F(FrameTest, CalculatorButtonShowsTheCalculatorModally)
+{
+    auto calc = std::make_unique<TF_Calc>(w.get());
+    F_Calc = calc.get();
+    bool sawModal = false;
+    QTimer::singleShot(0, calc.get(), [&] {
+        sawModal = QApplication::activeModalWidget() == F_Calc && F_Calc->isVisible();
+        F_Calc->reject();
+    });
+    button("BoButCalc")->click();
+    EXPECT_TRUE(sawModal);
+    EXPECT_FALSE(calc->isVisible());
+    F_Calc = nullptr;
+}
+
+// ---- printing the window
+
+struct WindowPrintRow {
+    const char* name;
+    bool confirm;
+    std::size_t pages;
+};
+
+void PrintTo(const WindowPrintRow& r, std::ostream* os) { *os << r.name; }
+
+class WindowPrintTest : public FrameTest, public ::testing::WithParamInterface<WindowPrintRow> {};
+
+TEST_P(WindowPrintTest, RecomputesThenPrintsTheWindowAtScreenSizeWhenConfirmed)
+{
+    const WindowPrintRow& row = GetParam();
+    showWindow();
+    ASSERT_FALSE(w->text("EditTubL").empty());
+    // The tube's length as the user types it: the pending edit is committed and the results follow it.
+    auto* editor = qobject_cast<QLineEdit*>(part("EditFb"));
+    editor->setFocus();
+    w->setText("EditTubL", "");
+    printer.answers = {row.confirm};
+    button("BoButPrint")->click();
+    EXPECT_EQ(w->focusWidget(), part("EditVs"));
+    EXPECT_FALSE(w->text("EditTubL").empty()) << "the geometry runs before the dialog";
+    EXPECT_EQ(printer.dialogsShown, 1);
+    ASSERT_EQ(printer.pages.size(), row.pages);
+    if (row.pages) {
+        EXPECT_EQ(printer.pages[0].size(), QSize(688, 478));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialog, WindowPrintTest,
+                         ::testing::Values(WindowPrintRow{"Confirmed", true, 1}, WindowPrintRow{"Cancelled", false, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FrameTest, PrintedWindowCarriesTheResultsOnScreen)
+{
+    showWindow();
+    button("BoButPrint")->click();
+    ASSERT_EQ(printer.pages.size(), 1u);
+    EXPECT_EQ(printer.pages[0], w->grab().toImage());
+}
+
+// ---- show and activation
+
+TEST_F(FrameTest, ShowingTheWindowStampsTheInputTick)
+{
+    clock.tick = 4294967000u; // close to the wrap of the 32-bit tick
+    showWindow();
+    EXPECT_EQ(w->LastInputTick, clock.tick);
+}
+
+// ---- the banner
+
+struct ExpiryRow {
+    const char* name;
+    QDateTime at;
+    bool slides;
+};
+
+void PrintTo(const ExpiryRow& r, std::ostream* os) { *os << r.name; }
+
+class BannerExpiryTest : public FrameTest, public ::testing::WithParamInterface<ExpiryRow> {};
+
+TEST_P(BannerExpiryTest, TheDateDecidesWhetherTheCoverSlidesAway)
+{
+    const ExpiryRow& row = GetParam();
+    showWindow();
+    EXPECT_EQ(cover(), banner());
+    EXPECT_FALSE(part("Panel6")->isHidden());
+    w->Timer1->start();
+    bannerTick(row.at);
+    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_EQ(w->Timer2->isActive(), row.slides);
+    EXPECT_EQ(w->Timer2->interval(), 30);
+    slideToTheEnd();
+    EXPECT_EQ(part("Panel6")->isHidden(), row.slides);
+    EXPECT_EQ(w->Timer1->isActive(), row.slides);
+    if (!row.slides) {
+        EXPECT_EQ(cover(), banner()) << "covered for good";
+        // Hovering the covered banner never reaches it: the cover takes the pointer.
+        EXPECT_EQ(QApplication::widgetAt(w->mapToGlobal(part("Panel3")->mapTo(w.get(), banner().center()))),
+                  part("Panel6"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dates, BannerExpiryTest,
+    ::testing::Values(ExpiryRow{"LongBefore", QDateTime(QDate(2013, 6, 1), QTime(8, 0)), true},
+                      ExpiryRow{"LastMinuteBefore", QDateTime(QDate(2014, 2, 28), QTime(23, 59, 59)), true},
+                      ExpiryRow{"AtMidnight", QDateTime(QDate(2014, 3, 1), QTime(0, 0)), false},
+                      ExpiryRow{"Today", QDateTime(QDate(2026, 12, 10), QTime(9, 0)), false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FrameTest, CoverSlidesOffInFifteenStepsOfTwentyPixels)
+{
+    showWindow();
+    const QRect full = banner();
+    bannerTick(clock.at);
+    for (int step = 1; step <= 14; ++step) {
+        w->Timer2Timer();
+        EXPECT_EQ(cover().left(), full.left() + 20 * step) << step;
+        EXPECT_EQ(cover().right(), full.right()) << "the right edge stays put, step " << step;
+        EXPECT_FALSE(part("Panel6")->isHidden()) << step;
+        EXPECT_TRUE(w->Timer2->isActive()) << step;
+    }
+    w->Timer2Timer();
+    EXPECT_TRUE(part("Panel6")->isHidden());
+    EXPECT_FALSE(w->Timer2->isActive());
+    EXPECT_TRUE(w->Timer1->isActive());
+    EXPECT_EQ(w->Timer1->interval(), 5000);
+}
+
+TEST_F(FrameTest, UncoveredBannerIsRecheckedAndStopsOnceTheDatePasses)
+{
+    showWindow();
+    bannerTick(clock.at);
+    slideToTheEnd();
+    // Before the date: one idle slide tick that arms the check again.
+    bannerTick(QDateTime(QDate(2014, 2, 28), QTime(23, 59, 55)));
+    ASSERT_TRUE(w->Timer2->isActive());
+    w->Timer2Timer();
+    EXPECT_FALSE(w->Timer2->isActive());
+    EXPECT_TRUE(w->Timer1->isActive());
+    EXPECT_TRUE(part("Panel6")->isHidden());
+    // The date passes during the run: the next check stops the timer for good.
+    bannerTick(QDateTime(QDate(2014, 3, 1), QTime(0, 0, 0)));
+    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_FALSE(w->Timer2->isActive());
+    EXPECT_TRUE(part("Panel6")->isHidden()) << "a banner once uncovered stays so";
+}
+
+TEST_F(FrameTest, ActivationDuringTheSlideLaysTheFullCoverBack)
+{
+    showWindow();
+    bannerTick(clock.at);
+    for (int i = 0; i < 5; ++i)
+        w->Timer2Timer();
+    ASSERT_NE(cover(), banner());
+    w->FormActivate();
+    EXPECT_EQ(cover(), banner());
+    EXPECT_TRUE(w->Timer2->isActive());
+    int ticks = 0;
+    while (w->Timer2->isActive() && ticks < 100) {
+        w->Timer2Timer();
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, 15) << "the slide goes on from the full cover";
+    w->FormActivate();
+    EXPECT_TRUE(part("Panel6")->isHidden()) << "after the slide activation changes nothing visible";
+}
+
+void movePointer(QWidget* target, QPoint at)
+{
+    QMouseEvent move(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &move);
+}
+
+// A point of the port panel outside all of its child controls.
+QPoint barePanelPoint(QWidget* panel)
+{
+    for (int y = 2; y < panel->height(); y += 3)
+        for (int x = 2; x < panel->width(); x += 3)
+            if (!panel->childAt(x, y))
+                return {x, y};
+    ADD_FAILURE() << "the port panel has no bare point";
+    return {};
+}
+
+TEST_F(FrameTest, HoveringTheBannerShowsTheFrameAndTheLinkUntilThePointerLeaves)
+{
+    showWindow();
+    bannerTick(clock.at);
+    slideToTheEnd();
+    const QRect around = banner().adjusted(-2, -2, 2, 2);
+    movePointer(part("Image12"), {10, 10});
+    EXPECT_FALSE(part("RectSel")->isHidden());
+    EXPECT_EQ(part("RectSel")->geometry(), around);
+    EXPECT_TRUE(status().startsWith(QLatin1Char(' ')));
+    EXPECT_GT(status().size(), 1);
+    const QString link = status();
+    movePointer(part("Image12"), {20, 12});
+    EXPECT_EQ(status(), link);
+
+    movePointer(part("Panel3"), barePanelPoint(part("Panel3")));
+    EXPECT_TRUE(part("RectSel")->isHidden());
+    EXPECT_EQ(status(), QString()) << "empty, not back to the design text";
+}
+
+struct LinkLabelRow {
+    const char* name;
+    int dx, dy; // from the link label's top left corner
+    bool staysRed;
+};
+
+void PrintTo(const LinkLabelRow& r, std::ostream* os) { *os << r.name; }
+
+class LinkLabelTest : public FrameTest, public ::testing::WithParamInterface<LinkLabelRow> {};
+
+TEST_P(LinkLabelTest, LeavingTheRedLinkLabelTurnsItBlue)
+{
+    const LinkLabelRow& row = GetParam();
+    auto* label = qobject_cast<QLabel*>(part("LbURL0"));
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, QColor(255, 0, 0));
+    label->setPalette(p);
+    qobject_cast<QLabel*>(part("StatusBar1"))->setText(QStringLiteral(" http://brand.example/"));
+    const QRect r = label->geometry();
+    w->Panel3MouseMove(r.left() + row.dx, r.top() + row.dy);
+    const QColor expected = row.staysRed ? QColor(255, 0, 0) : QColor(0, 0, 255);
+    EXPECT_EQ(label->palette().color(QPalette::WindowText), expected);
+    EXPECT_EQ(status().isEmpty(), !row.staysRed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, LinkLabelTest,
+                         ::testing::Values(LinkLabelRow{"Inside", 5, 5, true}, LinkLabelRow{"OnTheRightEdge", 222, 18, true},
+                                           LinkLabelRow{"JustRight", 223, 5, false},
+                                           LinkLabelRow{"JustAbove", 5, -1, false},
+                                           LinkLabelRow{"FarAway", -300, -100, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- the section print buttons
+
+TEST_F(FrameTest, EverySectionPrintClickChangesTheWidthAndPrintsOnce)
+{
+    w->SBut5Click();
+    ASSERT_NE(print->width(), 800);
+    const char* buttons[] = {"SBConePrint", "SBFlatPrint", "SBConePrint", "SBConePrint"};
+    int expectedWidth = 800;
+    std::size_t expectedPages = 0;
+    for (const char* name : buttons) {
+        button(name)->click();
+        ++expectedPages;
+        EXPECT_EQ(print->width(), expectedWidth) << name;
+        EXPECT_EQ(printer.pages.size(), expectedPages) << name;
+        expectedWidth = expectedWidth == 800 ? 801 : 800;
+    }
+    EXPECT_FALSE(print->isVisible()) << "the sheet is never shown";
+    // Nothing changed between the clicks: the same drawing each time.
+    EXPECT_EQ(printer.pages[2], printer.pages[3]);
+}
+
+TEST_F(FrameTest, SectionPrintRecomputesBeforeDrawingAndACancelPrintsNothing)
+{
+    w->state().SBut = vx::CURVECONE;
+    w->state().CurveConD1 = 0;
+    printer.answers = {false};
+    button("SBConePrint")->click();
+    EXPECT_GT(w->state().CurveConD1, 0) << "the geometry ran first";
+    EXPECT_EQ(printer.dialogsShown, 1);
+    EXPECT_TRUE(printer.pages.empty());
+    EXPECT_FALSE(print->Image1().isNull()) << "the drawing stays on the hidden picture";
+}
+
+// ---- the section drawing
+
+bool dark(const QImage& img, int x, int y) { return x >= 0 && y >= 0 && x < img.width() && y < img.height() && qGray(img.pixel(x, y)) < 128; }
+
+int rightmostDark(const QImage& img, int y)
+{
+    for (int x = img.width() - 1; x >= 0; --x) {
+        if (dark(img, x, y))
+            return x;
+    }
+    return -1;
+}
+
+bool anyDark(const QImage& img, const QRect& r)
+{
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (dark(img, x, y))
+                return true;
+    return false;
+}
+
+int px(double mm) { return static_cast<int>(std::lrint(mm * 3.78)); }
+
+class SectionDrawingTest : public FrameTest {
+protected:
+    // A kept round curved port and its curve settings, drawn as the print button's width change does.
+    QImage drawRound(double L, double throat, double outlet, int func, int multiplier)
+    {
+        w->state().CurveConL = L;
+        w->state().CurveConD1 = throat;
+        w->state().CurveConD = outlet;
+        w->setSelectorIndex("CBCurveType", func);
+        w->setSpinValue("SEdDiv", multiplier);
+        print->FormResize();
+        return print->Image1();
+    }
+};
+
+TEST_F(SectionDrawingTest, WorkedRoundPortLandsOnItsPixels)
+{
+    const QImage img = drawRound(100, 60, 90, vx::Cosh, 30);
+    ASSERT_EQ(img.size(), QSize(760, 950));
+    // Mouths 340 pixels wide at y = 0 and y = 378.
+    for (const int y : {0, 378}) {
+        for (const int x : {0, 100, 170, 339, 340})
+            EXPECT_TRUE(dark(img, x, y)) << x << "," << y;
+        EXPECT_FALSE(dark(img, 344, y)) << y;
+    }
+    // The axis at x = 170 and the throat line at y = 189, both dashed: ink and gaps along them.
+    int axisInk = 0, throatInk = 0;
+    for (int y = 1; y < 378; ++y)
+        axisInk += dark(img, 170, y);
+    for (int x = 0; x <= 340; ++x)
+        throatInk += dark(img, x, 189);
+    EXPECT_GT(axisInk, 50);
+    EXPECT_LT(axisInk, 377);
+    EXPECT_GT(throatInk, 30);
+    EXPECT_LT(throatInk, 341);
+    // The walls pass the throat at half its size from the axis: 30 mm → 113 pixels.
+    EXPECT_TRUE(dark(img, 170 + 113, 189));
+    EXPECT_TRUE(dark(img, 170 - 113, 189));
+    EXPECT_FALSE(dark(img, 170 + 120, 189 + 1));
+    // The profile is mirrored about the axis and about the throat line.
+    for (const int d : {20, 60, 100, 150, 185}) {
+        const int below = 189 + d, above = 189 - d;
+        const int right = rightmostDark(img, below);
+        EXPECT_GT(right, 170 + 113) << d;
+        EXPECT_TRUE(dark(img, 340 - right, below)) << d;
+        EXPECT_EQ(rightmostDark(img, above), right) << d;
+    }
+    // The wall widens steadily from the throat to the mouth.
+    EXPECT_LT(rightmostDark(img, 189 + 50), rightmostDark(img, 189 + 150));
+    // Nothing beyond the section.
+    EXPECT_FALSE(anyDark(img, QRect(345, 40, 400, 900)));
+    EXPECT_FALSE(anyDark(img, QRect(0, 380, 345, 560)));
+}
+
+TEST_F(SectionDrawingTest, TextsStartLeftOfTheAxisForAWideOutletElseAtFour)
+{
+    struct Row {
+        double throat, outlet;
+        int multiplier; // the one that opens the throat to the outlet over 100 mm
+        int textX;
+    };
+    const Row rows[] = {{60, 90, 30, 170 - 117}, {40, 60, 20, 4}, {40, 61, 21, px(30.5) - 117}};
+    for (const Row& r : rows) {
+        const QImage img = drawRound(100, r.throat, r.outlet, vx::Cosh, r.multiplier);
+        const int start = std::max(r.textX, 0);
+        EXPECT_TRUE(anyDark(img, QRect(start, 6, 40, 12))) << r.outlet;
+        // Left of the texts, above where the wall comes in from the mouth's corner.
+        if (r.textX > 20) {
+            EXPECT_FALSE(anyDark(img, QRect(14, 6, r.textX - 14, 7))) << "nothing left of the texts, " << r.outlet;
+        }
+    }
+}
+
+TEST_F(SectionDrawingTest, CircleProfileStaysCloserToTheThroatThanCosh)
+{
+    const QImage cosh = drawRound(100, 60, 90, vx::Cosh, 30);
+    const QImage circle = drawRound(100, 60, 90, vx::Circle, 30);
+    const int quarter = 189 + 94;
+    EXPECT_LT(rightmostDark(circle, quarter), rightmostDark(cosh, quarter));
+    EXPECT_GT(rightmostDark(circle, quarter), 170 + 113);
+}
+
+TEST_F(SectionDrawingTest, NoBaseFunctionDrawsCosh)
+{
+    const QImage cosh = drawRound(100, 60, 90, vx::Cosh, 30);
+    const QImage none = drawRound(100, 60, 90, -1, 30);
+    EXPECT_EQ(none, cosh);
+}
+
+TEST_F(SectionDrawingTest, MultiplierComesFromTheEditorNotTheKeptValue)
+{
+    w->state().CurveConDiv = 30;
+    const QImage img = drawRound(100, 60, 90, vx::Cosh, 10);
+    // k = 0.1: the wall reaches 30 + 5 mm from the axis at the mouth, inside the 45 mm mouth.
+    const int wall = rightmostDark(img, 3);
+    EXPECT_NEAR(wall, 170 + px(35), 2);
+}
+
+TEST_F(SectionDrawingTest, SlotPageDrawsTheKeptSlotWidths)
+{
+    auto* pages = qobject_cast<QStackedWidget*>(part("PageCWork"));
+    pages->setCurrentIndex(vx::CURVEFLAT);
+    w->state().CurveConL = 100;
+    w->state().CurveConD1 = 60;
+    w->state().CurveConD = 90;
+    w->state().CurveFlatL = 60;
+    w->state().CurveFlatW1 = 40;
+    w->state().CurveFlatW = 52;
+    w->setSpinValue("SEFdiv", 20);
+    w->setSelectorIndex("CBFcurveType", vx::Circle);
+    print->FormResize();
+    const QImage img = print->Image1();
+    const int right = px(52), bottom = px(60);
+    EXPECT_TRUE(dark(img, right, 0));
+    EXPECT_TRUE(dark(img, right, bottom));
+    EXPECT_FALSE(dark(img, right + 4, 0));
+    EXPECT_FALSE(dark(img, right + 4, bottom));
+    EXPECT_TRUE(dark(img, px(26) + px(20), px(30)));
+    EXPECT_TRUE(anyDark(img, QRect(4, 6, 40, 12))) << "a narrow outlet puts the texts at x = 4";
+}
+
+TEST_F(SectionDrawingTest, APortWithoutLengthDrawsNoProfile)
+{
+    const QImage img = drawRound(0, 60, 90, vx::Cosh, 30);
+    EXPECT_TRUE(dark(img, 340, 0));
+    EXPECT_FALSE(anyDark(img, QRect(345, 50, 400, 899)));
+}
+
+TEST_F(SectionDrawingTest, SheetImageHoldsThePictureAtEighteen)
+{
+    drawRound(100, 60, 90, vx::Cosh, 30);
+    const QImage sheet = print->sheetImage();
+    EXPECT_EQ(sheet.size(), QSize(792, 736));
+    EXPECT_EQ(sheet.pixel(5, 5), print->palette().color(QPalette::Window).rgb());
+    EXPECT_EQ(sheet.copy(18, 18, 760, 718), print->Image1().copy(0, 0, 760, 718).convertToFormat(sheet.format()));
+    printer.pages.clear();
+    print->setSheetWidth(800);
+    ASSERT_EQ(printer.pages.size(), 1u);
+    EXPECT_EQ(printer.pages[0], sheet);
+}
+
+} // namespace

@@ -1,0 +1,34 @@
+#pragma once
+// A print service for widget tests: answers the printer dialog from a queue and keeps every page.
+
+#include "app/PrintService.h"
+
+#include <QImage>
+
+#include <deque>
+#include <vector>
+
+namespace vx::test {
+
+class FakePrinting : public PrintService {
+public:
+    std::deque<bool> answers; // the dialog's answers in order; empty → confirmed
+    int dialogsShown = 0;
+    std::vector<QImage> pages;
+
+    FakePrinting() { setPrinting(this); }
+    ~FakePrinting() override { setPrinting(nullptr); }
+
+    bool execDialog(QWidget*) override
+    {
+        ++dialogsShown;
+        if (answers.empty())
+            return true;
+        const bool ok = answers.front();
+        answers.pop_front();
+        return ok;
+    }
+    void printImage(const QImage& image) override { pages.push_back(image); }
+};
+
+} // namespace vx::test
