@@ -20,6 +20,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -80,8 +81,14 @@ public:
     void open()
     {
         calc->show();
+        waitActive();
+    }
+    // Activates the window as a window manager would. Over an active main window the window counts as
+    // active at once, but only becomes the application's active window, with its focus, a moment later.
+    void waitActive()
+    {
         calc->activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(calc.get()));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == calc.get(); }));
     }
     void close() { calc->reject(); }
 
@@ -697,4 +704,27 @@ TEST_P(SeparatorTest, AnEnterPressedInAnotherEditorDoesNotCount)
     EXPECT_TRUE(rig.ui().EdFreq->text().isEmpty()) << "the stroke ended elsewhere";
     QTest::keyClick(rig.ui().EdPortD, Qt::Key_Return);
     EXPECT_EQ(rig.ui().EdFreq->text(), local("40.9", sep()));
+}
+
+TEST_F(CalcTest, OpensModallyCentredOverTheMainWindow)
+{
+    rig.main->move(120, 80);
+    rig.main->show();
+    rig.main->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(rig.main.get()));
+    bool ran = false;
+    QTimer::singleShot(0, rig.calc.get(), [&] {
+        ran = true;
+        rig.waitActive();
+        EXPECT_EQ(QApplication::activeModalWidget(), rig.calc.get());
+        const QPoint offset = rig.calc->frameGeometry().center() - rig.main->frameGeometry().center();
+        EXPECT_LE(offset.manhattanLength(), 40) << "centred over the main window";
+        EXPECT_EQ(rig.focus(), rig.ui().EdBoxVol);
+        typeOver(rig.ui().EdBoxVol, QStringLiteral("50"));
+        rig.calc->reject();
+    });
+    rig.calc->exec();
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(rig.calc->isVisible());
+    EXPECT_TRUE(rig.boxes.boxes.empty());
 }
