@@ -31,6 +31,16 @@ constexpr const char* kBannerExpiry = "01.03.2014";
 constexpr const char* kBannerExpiryFormat = "dd.MM.yyyy";
 constexpr const char* kForumLink = "http://forum.vornalex.example/";
 
+// The about panel: what the program is, its terms of use and its credits.
+constexpr const char* kAboutText =
+    "Vornalex 1.2\n\n"
+    "Расчёт порта фазоинвертора акустического ящика: двенадцать форм порта, круглого и щелевого "
+    "сечения, с прямой, конической и криволинейной образующей.\n\n"
+    "Условия использования. Программа распространяется бесплатно, в том виде, как она есть, без каких-либо "
+    "гарантий. Размеры рассчитаны по приближённым формулам; проверьте их перед постройкой ящика. Автор не "
+    "отвечает за ущерб от использования результатов расчёта.\n\n"
+    "Благодарности: всем, кто строил порты по этим расчётам и присылал замечания.";
+
 // The row that a full-window panel locks, in the order it is switched; the advert button stays usable.
 constexpr const char* kLockedControls[] = {"BoButNew", "BoButOpen", "BoButSave",   "BoButPrint", "BoButDel",
                                            "BoButHlp", "BoButCalc", "Label92",     "EditVs",     "SBCarSound"};
@@ -95,6 +105,14 @@ void TF_Main::connectFrame()
     ui->RectSel->setStyleSheet(QStringLiteral("#RectSel { border: 2px solid gray; background: palette(window); }"));
     ui->RectSel->lower();
     ui->Image12->setCursor(Qt::PointingHandCursor);
+
+    ui->LabAbout->setText(QString::fromUtf8(kAboutText));
+    ui->LabAbout->setWordWrap(true);
+    ui->LabAbout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // The brands button's link colour is set for every state; a locked row shows it greyed all the same.
+    QPalette brands = ui->SBCarSound->palette();
+    brands.setColor(QPalette::Disabled, QPalette::ButtonText, palette().color(QPalette::Disabled, QPalette::ButtonText));
+    ui->SBCarSound->setPalette(brands);
 }
 
 void TF_Main::EnableButtons(bool Ind)

@@ -104,6 +104,17 @@ TEST_F(FrameTest, AboutPanelLocksTheRowExceptTheAdvertButton)
     for (const char* name : kLocked)
         EXPECT_FALSE(part(name)->isEnabled()) << name;
     EXPECT_TRUE(part("BoButAdv")->isEnabled());
+    // The panel covers everything below the command row, the input panel and the port panel alike.
+    for (const char* covered : {"EditFb", "SBut1", "StatusBar1"}) {
+        QWidget* under = part(covered);
+        const QPoint centre = under->mapToGlobal(under->rect().center());
+        QWidget* top = QApplication::widgetAt(centre);
+        const bool onPanel = top == part("Panel5") || part("Panel5")->isAncestorOf(top);
+        EXPECT_EQ(onPanel, std::string(covered) != "StatusBar1") << covered;
+    }
+    const QPalette brands = part("SBCarSound")->palette();
+    EXPECT_NE(brands.color(QPalette::Disabled, QPalette::ButtonText), brands.color(QPalette::Active, QPalette::ButtonText))
+        << "the locked brands button looks locked";
 
     button("Button1")->click();
     EXPECT_TRUE(part("Panel5")->isHidden());
