@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -499,6 +500,43 @@ TEST_F(SectionDrawingTest, TextsStartLeftOfTheAxisForAWideOutletElseAtFour)
         }
     }
 }
+
+struct FunctionLineRow {
+    const char* name;
+    int func, multiplier;
+    const char* line; // with "." for the system's separator
+};
+
+void PrintTo(const FunctionLineRow& r, std::ostream* os) { *os << r.name; }
+
+class FunctionLineTest : public SectionDrawingTest, public ::testing::WithParamInterface<FunctionLineRow> {};
+
+TEST_P(FunctionLineTest, NamesTheFunctionAndItsFactorWithTheSystemSeparator)
+{
+    const FunctionLineRow& row = GetParam();
+    const QImage img = drawRound(100, 60, 90, row.func, row.multiplier);
+    // The same line written alone where the sheet writes it: left of the axis, in the sheet's font.
+    QString line = QString::fromUtf8(row.line);
+    line.replace(QLatin1Char('.'), QLatin1Char(w->decimalSeparator()));
+    QImage expected(img.size(), img.format());
+    expected.fill(Qt::white);
+    {
+        QPainter p(&expected);
+        p.setFont(print->font());
+        p.setPen(Qt::black);
+        p.drawText(QRect(53, 6, 760, 950), Qt::AlignLeft | Qt::AlignTop, line);
+    }
+    const QRect band(53, 6, 170 - 53, 13); // up to the axis, which crosses the line
+    EXPECT_EQ(img.copy(band), expected.copy(band));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, FunctionLineTest,
+    ::testing::Values(FunctionLineRow{"Cosh", vx::Cosh, 30, "Функция:  Cosh x 0.3"},
+                      FunctionLineRow{"Circle", vx::Circle, 25, "Функция:  Круг x 0.25"},
+                      FunctionLineRow{"NoItemIsCosh", -1, 50, "Функция:  Cosh x 0.5"},
+                      FunctionLineRow{"SmallestFactor", vx::Circle, 10, "Функция:  Круг x 0.1"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SectionDrawingTest, CircleProfileStaysCloserToTheThroatThanCosh)
 {
