@@ -279,36 +279,26 @@ bool TF_Calc::eventFilter(QObject* watched, QEvent* event)
 {
     const bool keyPress = event->type() == QEvent::KeyPress;
     const bool keyRelease = event->type() == QEvent::KeyRelease;
-    if (!keyPress && !keyRelease)
-        return QDialog::eventFilter(watched, event);
-    const auto* keyEvent = static_cast<QKeyEvent*>(event);
     // One handler per key stroke: a held key repeats its press, and its release counts once.
-    if (keyEvent->isAutoRepeat())
+    if ((!keyPress && !keyRelease) || static_cast<QKeyEvent*>(event)->isAutoRepeat())
         return QDialog::eventFilter(watched, event);
-    const int key = keyEvent->key();
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    const bool tuningEditor = watched != ui->EditFreq && watched != ui->EditWavLen;
-
     if (keyPress) {
-        if (enter && tuningEditor)
-            m_enterPressedIn = watched;
+        m_keyPressedIn = watched;
         return QDialog::eventFilter(watched, event);
     }
-    if (watched == ui->EditFreq) {
+    // A key counts in the editor where it was pressed. A release without its press here belongs to a
+    // stroke that ended elsewhere: the Tab that moved the focus in from the other field (taken here, it
+    // would convert the rounded result back over what the user typed), or the Enter that closed a
+    // check's message box (taken here, it would bring the same box back at once, again and again).
+    if (watched != m_keyPressedIn)
+        return QDialog::eventFilter(watched, event);
+    m_keyPressedIn = nullptr;
+    if (watched == ui->EditFreq)
         EditFreqKeyUp();
-    } else if (watched == ui->EditWavLen) {
+    else if (watched == ui->EditWavLen)
         EditWavLenKeyUp();
-    } else if (enter) {
-        // Enter counts where it was pressed. The Enter that closes a check's message box is pressed in
-        // the box and released here, in the editor the check focused: taken for a new request, it
-        // would bring the same box back at once, again and again.
-        const bool pressedHere = m_enterPressedIn == watched;
-        m_enterPressedIn = nullptr;
-        if (pressedHere)
-            EdPortKeyUp(key);
-    } else {
-        EdPortKeyUp(key);
-    }
+    else
+        EdPortKeyUp(static_cast<QKeyEvent*>(event)->key());
     return QDialog::eventFilter(watched, event);
 }
 

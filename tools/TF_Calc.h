@@ -49,5 +49,5 @@ private:
     void onFocusChanged(QWidget* old, QWidget* now);
 
     QMetaObject::Connection m_focusConnection;
-    QObject* m_enterPressedIn = nullptr; // the tuning editor that took the press of the Enter key last
+    QObject* m_keyPressedIn = nullptr; // the editor that took the last key press not yet released
 };
