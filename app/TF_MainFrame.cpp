@@ -42,8 +42,8 @@ constexpr const char* kAboutText =
     "Благодарности: всем, кто строил порты по этим расчётам и присылал замечания.";
 
 // The row that a full-window panel locks, in the order it is switched; the advert button stays usable.
-constexpr const char* kLockedControls[] = {"BoButNew", "BoButOpen", "BoButSave",   "BoButPrint", "BoButDel",
-                                           "BoButHlp", "BoButCalc", "Label92",     "EditVs",     "SBCarSound"};
+constexpr const char* kLockedControls[] = {"BoButNew", "BoButOpen", "BoButSave", "BoButPrint", "BoButDel",
+                                           "BoButHlp", "BoButCalc", "Label92",   "EditVs",     "SBCarSound"};
 
 // Hands the pointer events of the banner and of the bare port panel to the window's handlers.
 class PointerRelay : public QObject {
@@ -111,7 +111,8 @@ void TF_Main::connectFrame()
     ui->LabAbout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The brands button's link colour is set for every state; a locked row shows it greyed all the same.
     QPalette brands = ui->SBCarSound->palette();
-    brands.setColor(QPalette::Disabled, QPalette::ButtonText, palette().color(QPalette::Disabled, QPalette::ButtonText));
+    brands.setColor(QPalette::Disabled, QPalette::ButtonText,
+                    palette().color(QPalette::Disabled, QPalette::ButtonText));
     ui->SBCarSound->setPalette(brands);
 }
 

@@ -114,7 +114,8 @@ TEST_F(FrameTest, AboutPanelLocksTheRowExceptTheAdvertButton)
         EXPECT_EQ(onPanel, std::string(covered) != "StatusBar1") << covered;
     }
     const QPalette brands = part("SBCarSound")->palette();
-    EXPECT_NE(brands.color(QPalette::Disabled, QPalette::ButtonText), brands.color(QPalette::Active, QPalette::ButtonText))
+    EXPECT_NE(brands.color(QPalette::Disabled, QPalette::ButtonText),
+              brands.color(QPalette::Active, QPalette::ButtonText))
         << "the locked brands button looks locked";
 
     button("Button1")->click();
@@ -365,7 +366,8 @@ TEST_P(LinkLabelTest, LeavingTheRedLinkLabelTurnsItBlue)
 }
 
 INSTANTIATE_TEST_SUITE_P(Points, LinkLabelTest,
-                         ::testing::Values(LinkLabelRow{"Inside", 5, 5, true}, LinkLabelRow{"OnTheRightEdge", 222, 18, true},
+                         ::testing::Values(LinkLabelRow{"Inside", 5, 5, true},
+                                           LinkLabelRow{"OnTheRightEdge", 222, 18, true},
                                            LinkLabelRow{"JustRight", 223, 5, false},
                                            LinkLabelRow{"JustAbove", 5, -1, false},
                                            LinkLabelRow{"FarAway", -300, -100, false}),
@@ -406,7 +408,10 @@ TEST_F(FrameTest, SectionPrintRecomputesBeforeDrawingAndACancelPrintsNothing)
 
 // ---- the section drawing
 
-bool dark(const QImage& img, int x, int y) { return x >= 0 && y >= 0 && x < img.width() && y < img.height() && qGray(img.pixel(x, y)) < 128; }
+bool dark(const QImage& img, int x, int y)
+{
+    return x >= 0 && y >= 0 && x < img.width() && y < img.height() && qGray(img.pixel(x, y)) < 128;
+}
 
 int rightmostDark(const QImage& img, int y)
 {
