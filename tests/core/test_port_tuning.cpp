@@ -1,5 +1,5 @@
 // The calculator's arithmetic without a window: the input filter under both separators, the port
-// sections and the tuning frequency of the worked examples.
+// sections and the tuning frequency of a 50-litre box with a round and with a slot port.
 #include "core/Calc.h"
 #include "core/Numbers.h"
 #include "core/PortTuning.h"
@@ -57,7 +57,7 @@ TEST_P(InputFilter, FilteringTwiceChangesNothing)
 
 INSTANTIATE_TEST_SUITE_P(Rows, InputFilter, testing::ValuesIn(kFilterRows));
 
-TEST(PortTuning, RoundPortOfTheWorkedExample)
+TEST(PortTuning, RoundPort100MmOn50Litres)
 {
     const vx::PortArea p = vx::roundPortArea(100);
     EXPECT_NEAR(static_cast<double>(p.S), 0.00785398, 1e-8);
@@ -68,7 +68,7 @@ TEST(PortTuning, RoundPortOfTheWorkedExample)
     EXPECT_EQ(vx::formatRounded(fb, 1, ','), "40,9");
 }
 
-TEST(PortTuning, SlotPortOfTheWorkedExample)
+TEST(PortTuning, SlotPort200By50MmOn50Litres)
 {
     const vx::PortArea p = vx::slotPortArea(200, 50);
     EXPECT_NEAR(static_cast<double>(vx::GetK(200, 50)), 1.41047, 1e-5);
