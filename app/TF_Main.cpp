@@ -157,6 +157,7 @@ TF_Main::TF_Main(QWidget* parent)
     connectShapes();
     connectEditors();
     connectFrame();
+    connectLinks();
     FormCreate();
 }
 

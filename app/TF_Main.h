@@ -136,6 +136,17 @@ public:
     void Panel3MouseMove(int X, int Y);
     // Opens Str in the web browser when Button is the left button.
     void ProcLink(Qt::MouseButton Button, const QString& Str);
+    // The brands navigator and the site-address labels (web/TF_MainLinks.cpp)
+    void SGBrandsSelectCell();
+    void SGBrandsKeyUp();
+    void SGBrandsMouseUp();
+    void SGBrandsDblClick();
+    void Label133MouseUp(Qt::MouseButton Button);
+    void Label134MouseUp(Qt::MouseButton Button);
+    void LbURLMouseMove();
+    void LbURL0MouseMove();
+    void Panel5MouseMove(int X, int Y);
+    void LbURLMouseUp(Qt::MouseButton Button);
     std::uint32_t LastInputTick = 0; // the tick of the last keyboard or mouse input
 
 protected:
@@ -147,6 +158,7 @@ protected:
 private:
     void connectShapes(); // TF_MainShapes.cpp
     void connectFrame();  // TF_MainFrame.cpp
+    void connectLinks();  // web/TF_MainLinks.cpp
     void onFocusChanged(QWidget* old, QWidget* now);
     std::string componentNameOf(QWidget* w) const;
 

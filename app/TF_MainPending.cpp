@@ -4,10 +4,6 @@
 
 // ---- window frame, printing, banner, side windows, web content
 void TF_Main::LoadAdv() {}
-void TF_Main::FillSGBrands() {}
 void TF_Main::DeleteAdvFile() {}
 void TF_Main::BoButAdvClick() {}
-void TF_Main::SBCarSoundClick() {}
-void TF_Main::ButP12CloceClick() {}
 void TF_Main::Timer3Timer() {}
-void TF_Main::ProcLink(Qt::MouseButton, const QString&) {}

@@ -42,6 +42,8 @@ protected:
         m_program = m_folder.filePath(QStringLiteral("vornalex"));
         ASSERT_TRUE(QFile::copy(QStringLiteral(VX_EXECUTABLE), m_program));
         ASSERT_TRUE(QFile::copy(QStringLiteral(VX_SPRITE_SHEET), m_folder.filePath(QStringLiteral("Vornalex.BMP"))));
+        // An empty brands list in the folder the program starts in: no box about a missing one waits for OK.
+        ASSERT_TRUE(QFile(m_folder.filePath(QStringLiteral("brands.csv"))).open(QIODevice::WriteOnly));
     }
     void TearDown() override
     {

@@ -54,6 +54,8 @@ public:
     {
         EXPECT_TRUE(QFile::copy(QStringLiteral(VX_EXECUTABLE), dir.filePath("vornalex")));
         EXPECT_TRUE(QFile::copy(QStringLiteral(VX_SPRITE_SHEET), dir.filePath("Vornalex.BMP")));
+        // An empty brands list in the folder the program starts in: no box about a missing one waits for OK.
+        EXPECT_TRUE(QFile(dir.filePath("brands.csv")).open(QIODevice::WriteOnly));
         if (file) {
             QFile f(path());
             EXPECT_TRUE(f.open(QIODevice::WriteOnly));

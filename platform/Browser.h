@@ -1,0 +1,33 @@
+#pragma once
+// The way out to the user's web browser: the command the desktop opens web links with, and the start
+// of a program as a process of its own. Tests put a recording browser in place so that nothing starts.
+
+#include <QString>
+#include <QStringList>
+
+namespace vx {
+
+class Browser {
+public:
+    virtual ~Browser() = default;
+    // The command line the desktop opens an http link with; empty when there is none.
+    virtual QString openCommand() const = 0;
+    // Starts program with its arguments, not waiting for it; no shell sees either.
+    virtual void start(const QString& program, const QStringList& arguments) = 0;
+};
+
+// What a link becomes before it starts: the command line as the user would read it, and the program
+// with its arguments as they are handed to the process start.
+struct BrowserLaunch {
+    QString commandLine;
+    QString program;
+    QStringList arguments;
+};
+
+// The launch of link through the open command; empty program when the command names no program.
+BrowserLaunch browserLaunch(const QString& command, const QString& link);
+
+Browser& browser();
+void setBrowser(Browser* b); // nullptr restores the desktop's own browser; the caller keeps ownership
+
+} // namespace vx
