@@ -72,6 +72,12 @@ QStringList brandLines(const QByteArray& data)
     return lines;
 }
 
+void setBrandRows(QTableWidget* grid, int count)
+{
+    grid->setRowCount(count);
+    grid->setRowHidden(0, true);
+}
+
 void setCell(QTableWidget* grid, int row, int column, const QString& text)
 {
     auto* item = new QTableWidgetItem(text);
@@ -156,8 +162,14 @@ void TF_Main::connectLinks()
     grid->setColumnCount(static_cast<int>(std::size(kColumnWidthsPx)));
     for (int c = 0; c < grid->columnCount(); ++c)
         grid->setColumnWidth(c, kColumnWidthsPx[c]);
-    // The first row is the grid's fixed header row, a row of the grid itself; there is no fixed column.
-    grid->horizontalHeader()->hide();
+    // Row 0 is the grid's fixed header row: it stays a row of the grid (its first cell holds the
+    // caption), hidden among the data rows and shown by the header so that it stays in view while the
+    // list scrolls. There is no fixed column.
+    grid->setHorizontalHeaderLabels({QString(), QString(), QString()});
+    grid->horizontalHeader()->setFixedHeight(kRowHeightPx);
+    grid->horizontalHeader()->setSectionsClickable(false);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setMinimumSectionSize(kRowHeightPx);
     grid->verticalHeader()->setDefaultSectionSize(kRowHeightPx);
@@ -166,7 +178,7 @@ void TF_Main::connectLinks()
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setRowCount(2);
+    setBrandRows(grid, 2);
 
     QFont underlined = ui->Label133->font();
     underlined.setUnderline(true);
@@ -211,7 +223,7 @@ void TF_Main::FillSGBrands()
 {
     QTableWidget* grid = ui->SGBrands;
     grid->clearContents();
-    grid->setRowCount(2);
+    setBrandRows(grid, 2);
     QFile file(QString::fromLatin1(kBrandsFile));
     if (!file.exists()) {
         message(vx::MsgType::Plain, kBrandsMissing);
@@ -223,7 +235,7 @@ void TF_Main::FillSGBrands()
     if (lines.isEmpty())
         return;
     // One row for each line, so a skipped line leaves an empty row at the end.
-    grid->setRowCount(static_cast<int>(lines.size()) + 1);
+    setBrandRows(grid, static_cast<int>(lines.size()) + 1);
     int row = 1;
     for (const QString& line : lines) {
         const BrandLine brand = parseBrandLine(line);
@@ -238,7 +250,9 @@ void TF_Main::FillSGBrands()
 
 void TF_Main::SBCarSoundClick()
 {
-    setCell(ui->SGBrands, 0, 0, QString::fromLatin1(kBrandsHeader));
+    const QString header = QString::fromLatin1(kBrandsHeader);
+    setCell(ui->SGBrands, 0, 0, header);
+    ui->SGBrands->horizontalHeaderItem(0)->setText(header);
     EnableButtons(false);
     ui->Panel12->show();
     ui->Panel12->raise();

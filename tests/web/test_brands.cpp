@@ -12,6 +12,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTableWidget>
@@ -88,7 +89,14 @@ protected:
         return item ? item->text() : QString();
     }
     QPoint cellCentre(int row) const { return grid()->visualRect(grid()->model()->index(row, 0)).center(); }
-    void clickRow(int row) { QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(row)); }
+    // Row 0 is the fixed header row: a click on it is a click on the grid's header.
+    void clickRow(int row)
+    {
+        if (row == 0)
+            QTest::mouseClick(grid()->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(20, 8));
+        else
+            QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(row));
+    }
     QStringList startedLinks() const
     {
         QStringList out;
@@ -188,6 +196,11 @@ TEST_F(BrandsTest, NavigatorLocksTheRowUntilClosed)
     openNavigator();
     EXPECT_FALSE(part("Panel12")->isHidden());
     EXPECT_EQ(cell(0, 0), QStringLiteral("Audio brands"));
+    // The header row stays in view above the data rows.
+    EXPECT_TRUE(grid()->isRowHidden(0));
+    ASSERT_NE(grid()->horizontalHeaderItem(0), nullptr);
+    EXPECT_EQ(grid()->horizontalHeaderItem(0)->text(), QStringLiteral("Audio brands"));
+    EXPECT_TRUE(grid()->horizontalHeader()->isVisible());
     EXPECT_EQ(QApplication::focusWidget(), grid());
     for (const char* name : locked)
         EXPECT_FALSE(part(name)->isEnabled()) << name;
@@ -235,6 +248,15 @@ TEST_F(BrandsTest, KeysMoveTheSelectionAndTheLinksFollow)
     EXPECT_EQ(label("Label134")->text(), QStringLiteral("http://gamma/sub"));
     QTest::keyClick(grid(), Qt::Key_Up);
     EXPECT_EQ(label("Label133")->text(), QStringLiteral("http://alpha/"));
+    // The header row is out of the keys' reach.
+    QTest::keyClick(grid(), Qt::Key_Up);
+    EXPECT_EQ(grid()->currentRow(), 1);
+    EXPECT_EQ(label("Label133")->text(), QStringLiteral("http://alpha/"));
+    // Row 0 as the current row, however it came to be, changes no link.
+    grid()->setCurrentCell(0, 0);
+    w->SGBrandsKeyUp();
+    EXPECT_EQ(label("Label133")->text(), QStringLiteral("http://alpha/"));
+    EXPECT_EQ(label("Label134")->text(), QStringLiteral("http://alpha/sub"));
 }
 
 TEST_F(BrandsTest, DoubleClickOpensTheRowsMainPage)
