@@ -148,6 +148,13 @@ public:
     void Panel5MouseMove(int X, int Y);
     void LbURLMouseUp(Qt::MouseButton Button);
     std::uint32_t LastInputTick = 0; // the tick of the last keyboard or mouse input
+    // The advert (web/TF_MainAdvert.cpp): the index fetched at start, the idle watch, the client id
+    QString AdvLink;      // where a click on the advert leads
+    QString AdvLocalFile; // the advert picture beside the executable, empty when the index named none
+    bool AdvShown = false; // the advert window has been shown in this run
+    // Writes the body of a GET of fileURL into FileName (truncated first); raises vx::HttpError.
+    void GetInetFile(const QString& fileURL, const QString& FileName);
+    QString GetId(); // a new client identifier from the frame clock's date and time
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -3,7 +3,3 @@
 #include "app/TF_Main.h"
 
 // ---- window frame, printing, banner, side windows, web content
-void TF_Main::LoadAdv() {}
-void TF_Main::DeleteAdvFile() {}
-void TF_Main::BoButAdvClick() {}
-void TF_Main::Timer3Timer() {}

@@ -1,15 +1,159 @@
 #include "web/TF_Pic.h"
 
+#include "app/FrameClock.h"
+#include "app/TF_Main.h"
+#include "app/Windows.h"
+#include "platform/DialogService.h"
+#include "platform/HttpClient.h"
+#include "platform/PictureFile.h"
+#include "web/AdvSayings.h"
+#include "web/FormBody.h"
+
+#include "ui_TF_Pic.h"
+
+#include <QFont>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+
 namespace {
-constexpr int kWidth = 484;
+
+constexpr int kWidth = 484;   // client area with a saying (outer 492 x 360)
 constexpr int kHeight = 326;
+constexpr int kPictureExtraW = 5; // picture at (3, 3): outer width + 13 is the client width + 5
+constexpr int kPictureExtraH = 4;
+
+struct Scheme {
+    const char* background;
+    const char* text;
+};
+// By the tick count mod 3.
+constexpr Scheme kSchemes[3] = {{"#E4FFE3", "#808000"}, {"#CDFFFE", "#0000FF"}, {"#FFFFE3", "#FF00FF"}};
+
+struct Greeting {
+    int fromHour;
+    const char* text;
+};
+constexpr Greeting kGreetings[] = {{0, "Доброй ночи"}, {6, "Доброе утро"}, {12, "Добрый день"}, {18, "Добрый вечер"}};
+
+constexpr const char* kUserAgent = "Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) "
+                                   "Chrome/30.0.1599.13014 YaBrowser/13.12.1599.13014 Safari/537.36";
+constexpr int kMaxRedirects = 15;
+
+QFont sansSerif(int pixels, bool bold)
+{
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
 } // namespace
 
 TF_Pic::TF_Pic(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint)
+    , ui(new Ui::TF_Pic)
 {
+    ui->setupUi(this);
     setObjectName(QStringLiteral("TF_Pic"));
     setFixedSize(kWidth, kHeight);
     setModal(true);
+    setFont(sansSerif(11, false));
+    ui->MemText->setFont(sansSerif(20, true));
+    ui->ImgAdv->installEventFilter(this);
+}
+
+TF_Pic::~TF_Pic() { delete ui; }
+
+QString TF_Pic::greeting(int hour)
+{
+    const char* text = kGreetings[0].text;
+    for (const Greeting& g : kGreetings)
+        if (hour >= g.fromHour)
+            text = g.text;
+    return QStringLiteral(" ") + QString::fromUtf8(text) + QStringLiteral("!");
+}
+
+void TF_Pic::showEvent(QShowEvent* event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+    if (parentWidget()) // centred on the main window
+        move(parentWidget()->geometry().center() - rect().center());
+}
+
+void TF_Pic::FormShow()
+{
+    const std::uint32_t tick = vx::frameClock().tickMs();
+    setWindowTitle(greeting(vx::frameClock().now().time().hour()));
+
+    const QString file = F_Main ? F_Main->AdvLocalFile : QString();
+    const QImage picture = file.isEmpty() ? QImage() : vx::PictureFile::load(file);
+    if (!picture.isNull()) {
+        ui->ImgAdv->setPixmap(QPixmap::fromImage(picture));
+        ui->ImgAdv->resize(picture.size());
+        ui->ImgAdv->setVisible(true);
+    }
+    if (!picture.isNull() && picture.width() > 0 && picture.height() > 0) {
+        ui->MemText->setVisible(false);
+        setFixedSize(picture.width() + kPictureExtraW, picture.height() + kPictureExtraH);
+    } else {
+        const Scheme& s = kSchemes[tick % 3];
+        QPalette p = ui->MemText->palette();
+        p.setColor(QPalette::Base, QColor(QLatin1String(s.background)));
+        p.setColor(QPalette::Text, QColor(QLatin1String(s.text)));
+        ui->MemText->setPalette(p);
+        ui->MemText->clear();
+        ui->MemText->setPlainText(vx::advQuote(tick % vx::kAdvQuoteCount));
+        QTextCursor all(ui->MemText->document());
+        all.select(QTextCursor::Document);
+        QTextBlockFormat centred;
+        centred.setAlignment(Qt::AlignHCenter);
+        all.mergeBlockFormat(centred);
+        ui->ImgAdv->setVisible(false);
+        setFixedSize(kWidth, kHeight);
+        ui->MemText->setVisible(true);
+    }
+    if (F_Main) {
+        F_Main->LastInputTick = vx::frameClock().tickMs();
+        F_Main->AdvShown = true;
+    }
+}
+
+void TF_Pic::SendPost()
+{
+    vx::HttpClient& client = vx::http();
+    client.setHeader("User-Agent", kUserAgent);
+    client.setHeader("Content-Type", "application/x-www-form-urlencoded");
+    client.setHeader("Connection", "keep-alive");
+    const QString id = F_Main ? F_Main->ClientId : QString();
+    const QString link = F_Main ? F_Main->AdvLink : QString();
+    const QStringList lines = {QStringLiteral("id=") + id, QStringLiteral("&in=p_vn"), QStringLiteral("&to_page=") + link};
+    client.setFollowRedirects(true, kMaxRedirects);
+    client.post(QString::fromLatin1(vx::kSiteBase) + QStringLiteral("cd_adv.php"), vx::formBody(lines));
+}
+
+void TF_Pic::ImgAdvMouseUp(Qt::MouseButton Button)
+{
+    try {
+        SendPost();
+    } catch (const std::exception& e) {
+        // the window stays open and no link is opened
+        vx::dialogs().show(vx::MsgType::Error, QString::fromUtf8(e.what()), vx::MsgButtons::Ok, this);
+        return;
+    }
+    close();
+    if (F_Main)
+        F_Main->ProcLink(Button, F_Main->AdvLink);
+}
+
+bool TF_Pic::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->ImgAdv && event->type() == QEvent::MouseButtonRelease) {
+        ImgAdvMouseUp(static_cast<QMouseEvent*>(event)->button());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }

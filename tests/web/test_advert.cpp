@@ -1,0 +1,549 @@
+// The advert: the index fetched at start with its version offer and picture, the idle watch, the
+// advert window with its sayings and picture, the click report, the client id and the closing clean-up.
+// A fake HTTP client answers; timers never run on their own: their handlers run with a fixed clock.
+#include "app/TF_Main.h"
+
+#include "app/Windows.h"
+#include "platform/HttpClient.h"
+#include "projects/ClientId.h"
+#include "projects/ProgramFolder.h"
+#include "web/AdvSayings.h"
+#include "web/FormBody.h"
+#include "web/InputWatch.h"
+#include "web/TF_Pic.h"
+#include "FakeHttp.h"
+#include "FixedClock.h"
+#include "RecordingBrowser.h"
+#include "RecordingDialogs.h"
+
+#include "ui_TF_Pic.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <ostream>
+
+namespace {
+
+using vx::MsgAnswer;
+using vx::MsgType;
+using vx::test::FakeHttp;
+using vx::test::FixedClock;
+using vx::test::RecordingBrowser;
+using vx::test::RecordingDialogs;
+
+const QString kBase = QString::fromLatin1(vx::kSiteBase);
+const QString kIndex = kBase + QStringLiteral("images/adv.txt");
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class AdvertTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VX_SPRITE_SHEET), m_dir.filePath(QStringLiteral("Vornalex.BMP"))));
+        vx::setProgramFolder(m_dir.path());
+        clock.at = QDateTime(QDate(2026, 3, 1), QTime(10, 5, 9, 123));
+        clock.tick = 1000;
+        w = std::make_unique<TF_Main>();
+        F_Main = w.get();
+        pic = std::make_unique<TF_Pic>(w.get());
+        F_Pic = pic.get();
+        dialogs.boxes.clear();
+        http.requests.clear();
+    }
+    void TearDown() override
+    {
+        F_Pic = nullptr;
+        pic.reset();
+        F_Main = nullptr;
+        w.reset();
+        vx::setProgramFolder(QString());
+    }
+    QString folder() const { return vx::programFolder(); }
+
+    // Runs what, closing the advert window at once should it open modally; tells whether it opened.
+    template <typename F>
+    bool opensAdvert(F what)
+    {
+        bool opened = false;
+        w->Timer3->stop(); // only the handler runs here, never the real timer
+        QTimer::singleShot(0, pic.get(), [this, &opened] {
+            opened = pic->isVisible();
+            pic->reject();
+        });
+        what();
+        QApplication::processEvents();
+        return opened;
+    }
+
+    FixedClock clock;
+    RecordingDialogs dialogs;
+    FakeHttp http;
+    QTemporaryDir m_dir;
+    std::unique_ptr<TF_Main> w;
+    std::unique_ptr<TF_Pic> pic;
+};
+
+// ---- the index fetched at start
+
+struct IndexRow {
+    const char* name;
+    std::optional<QByteArray> index;   // none: the index cannot be fetched
+    MsgAnswer answer;                  // to the download offer
+    bool versionServed;                // the new version's file is on the site
+    QStringList paths;                 // requested after the index, relative to the site base
+    std::optional<MsgType> box;        // the box after the offer, or the offer itself when declined
+    const char* boxText;               // "%1" stands for the program folder
+    const char* link;
+    const char* localName;             // the advert picture beside the executable; null: none
+    const char* versionFile;           // the new version beside the executable; null: none
+};
+void PrintTo(const IndexRow& r, std::ostream* os) { *os << r.name; }
+
+const QByteArray kPicture = QByteArrayLiteral("\xFF\xD8 advert picture bytes");
+const QByteArray kSetup = QByteArrayLiteral("PK new version");
+
+const IndexRow kIndexRows[] = {
+    {"SameVersionNoBoxPictureSaved", QByteArray("images/adv.jpg\thttp://shop.example/page\r\n1.2\r\nnew ..files/setup.zip"),
+     MsgAnswer::No, true, {"images/adv.jpg"}, std::nullopt, "", "http://shop.example/page", "adv.jpg", nullptr},
+    {"OtherVersionDeclined", QByteArray("images/adv.jpg\tlink\r\n1.3\r\nnew ..files/setup.zip"), MsgAnswer::No, true,
+     {"images/adv.jpg"}, MsgType::Confirmation, "Доступна версия 1.3 Vornalex.\rСкачать?", "link", "adv.jpg", nullptr},
+    {"OtherVersionAccepted", QByteArray("images/adv.jpg\tlink\r\n1.20\r\nnew ../files/setup.zip"), MsgAnswer::Yes, true,
+     {"/files/setup.zip", "images/adv.jpg"}, MsgType::Information, "Версия 1.20 Vornalex находится в файле\r%1setup.zip",
+     "link", "adv.jpg", "setup.zip"},
+    {"DownloadFailureWarnsAndDeletes", QByteArray("images/adv.jpg\tlink\r\n1.1\r\n..files/setup.zip"), MsgAnswer::Yes,
+     false, {"files/setup.zip", "images/adv.jpg"}, MsgType::Warning, "Не удалось скачать версию 1.1 Vornalex.", "link",
+     "adv.jpg", nullptr},
+    {"NoDotsNoFileNoPicture", QByteArray("images/adv.jpg\tlink\r\n1.2 \r\nfiles/setup.zip"), MsgAnswer::Yes, true, {},
+     MsgType::Warning, "Не удалось скачать версию 1.2  Vornalex.", "link", nullptr, nullptr},
+    {"NetworkFailureSilent", std::nullopt, MsgAnswer::Yes, true, {}, std::nullopt, "", "", nullptr, nullptr},
+    {"LfAloneLosesLastCharacter", QByteArray("pic.jpg\tlinks\n1.2\n..x"), MsgAnswer::No, true, {"pic.jpg"},
+     MsgType::Confirmation, "Доступна версия 1. Vornalex.\rСкачать?", "link", "pic.jpg", nullptr},
+    {"NoTabWholeLineIsLink", QByteArray("http://only.example/\r\n1.2\r\n"), MsgAnswer::No, true, {}, std::nullopt, "",
+     "http://only.example/", nullptr, nullptr},
+    {"PicturePathFiltered", QByteArray("images/new adv-1.jpg\tlink\r\n1.2\r\n"), MsgAnswer::No, true,
+     {"images/newadv1.jpg"}, std::nullopt, "", "link", "newadv1.jpg", nullptr},
+    {"NoLineEndEmptyVersion", QByteArray("garbage"), MsgAnswer::No, true, {}, MsgType::Confirmation,
+     "Доступна версия  Vornalex.\rСкачать?", "", nullptr, nullptr},
+};
+
+class IndexFetch : public AdvertTest, public ::testing::WithParamInterface<IndexRow> {};
+
+TEST_P(IndexFetch, OffersReadsAndSavesAsTheIndexSays)
+{
+    const IndexRow& r = GetParam();
+    if (r.index)
+        http.serve(QStringLiteral("images/adv.txt"), *r.index);
+    for (const char* pic : {"images/adv.jpg", "pic.jpg", "images/newadv1.jpg"})
+        http.serve(QString::fromLatin1(pic), kPicture);
+    if (r.versionServed)
+        for (const char* p : {"/files/setup.zip", "files/setup.zip"})
+            http.serve(QString::fromLatin1(p), kSetup);
+    else
+        http.breakOff(QStringLiteral("files/setup.zip"), "PK half");
+    dialogs.answers = {r.answer};
+    w->AdvShown = true;
+    w->Timer3->stop();
+    clock.tick = 777;
+
+    w->LoadAdv();
+
+    QStringList expected{kIndex};
+    for (const QString& p : r.paths)
+        expected << kBase + p;
+    EXPECT_EQ(http.urls(), expected);
+    EXPECT_EQ(w->AdvLink, QString::fromUtf8(r.link));
+    EXPECT_EQ(w->AdvLocalFile, r.localName ? folder() + QString::fromLatin1(r.localName) : QString());
+    if (r.localName) {
+        EXPECT_EQ(readAll(w->AdvLocalFile), kPicture);
+    }
+    if (r.versionFile) {
+        EXPECT_EQ(readAll(folder() + QString::fromLatin1(r.versionFile)), kSetup);
+    }
+    EXPECT_FALSE(QFile::exists(folder() + QStringLiteral("setup.zip")) && !r.versionFile);
+
+    std::vector<RecordingDialogs::Box> boxes = dialogs.boxes;
+    if (!boxes.empty() && boxes.front().type == MsgType::Confirmation && r.box != MsgType::Confirmation)
+        boxes.erase(boxes.begin()); // the offer before its outcome
+    if (r.box) {
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].type, *r.box);
+        EXPECT_EQ(boxes[0].text, QString::fromUtf8(r.boxText).replace(QStringLiteral("%1"), folder()));
+    } else {
+        EXPECT_TRUE(boxes.empty());
+    }
+    // The idle watch runs after every outcome.
+    EXPECT_TRUE(w->Timer3->isActive());
+    EXPECT_EQ(w->Timer3->interval(), 1000);
+    EXPECT_FALSE(w->AdvShown);
+    EXPECT_EQ(w->LastInputTick, 777u);
+}
+INSTANTIATE_TEST_SUITE_P(Rows, IndexFetch, ::testing::ValuesIn(kIndexRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AdvertTest, BrokenPictureDownloadIsSilentAndLeavesNoPicture)
+{
+    http.serve(QStringLiteral("images/adv.txt"), "images/adv.jpg\tlink\r\n1.2\r\n");
+    http.breakOff(QStringLiteral("images/adv.jpg"), "");
+    w->LoadAdv();
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_EQ(w->AdvLocalFile, folder() + QStringLiteral("adv.jpg"));
+    pic->FormShow();
+    EXPECT_FALSE(pic->ui->MemText->isHidden());
+}
+
+// ---- the idle watch
+
+struct IdleRow {
+    const char* name;
+    std::uint32_t lastInput;
+    std::uint32_t now;
+    bool opens;
+};
+void PrintTo(const IdleRow& r, std::ostream* os) { *os << r.name; }
+
+const IdleRow kIdleRows[] = {
+    {"JustAMinute", 1000, 61000, false},
+    {"MoreThanAMinute", 1000, 61001, true},
+    {"AcrossTheWrapStillShort", 4294967000u, 59000, false},
+    {"AcrossTheWrapLongEnough", 4294967000u, 60000, true},
+    {"FreshInput", 5000, 5000, false},
+};
+
+class IdleCheck : public AdvertTest, public ::testing::WithParamInterface<IdleRow> {};
+
+TEST_P(IdleCheck, OpensOnlyAfterMoreThanAMinuteWithoutInput)
+{
+    const IdleRow& r = GetParam();
+    w->LoadAdv();
+    w->LastInputTick = r.lastInput;
+    clock.tick = r.now;
+    EXPECT_EQ(opensAdvert([this] { w->Timer3Timer(); }), r.opens);
+    EXPECT_EQ(w->AdvShown, r.opens);
+    EXPECT_EQ(w->LastInputTick, r.opens ? r.now : r.lastInput);
+}
+INSTANTIATE_TEST_SUITE_P(Rows, IdleCheck, ::testing::ValuesIn(kIdleRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(AdvertTest, InputRestartsTheMinuteAndTheAdvertComesOnce)
+{
+    w->LoadAdv();
+    EXPECT_EQ(w->LastInputTick, 1000u);
+    clock.tick = 60000;
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(w.get(), &key);
+    EXPECT_EQ(w->LastInputTick, 60000u);
+    clock.tick = 120000;
+    EXPECT_FALSE(opensAdvert([this] { w->Timer3Timer(); }));
+    clock.tick = 120001;
+    EXPECT_TRUE(opensAdvert([this] { w->Timer3Timer(); }));
+    clock.tick = 500000;
+    EXPECT_FALSE(opensAdvert([this] { w->Timer3Timer(); }));
+}
+
+TEST_F(AdvertTest, AfterTheButtonTheAdvertNeverComesByItself)
+{
+    w->LoadAdv();
+    EXPECT_TRUE(opensAdvert([this] { w->BoButAdvClick(); }));
+    EXPECT_TRUE(w->AdvShown);
+    clock.tick = 1000000;
+    EXPECT_FALSE(opensAdvert([this] { w->Timer3Timer(); }));
+    // the button opens it as often as asked
+    EXPECT_TRUE(opensAdvert([this] { w->BoButAdvClick(); }));
+}
+
+struct EventRow {
+    QEvent::Type type;
+    bool input;
+};
+const EventRow kEventRows[] = {
+    {QEvent::KeyPress, true},          {QEvent::KeyRelease, true},           {QEvent::MouseMove, true},
+    {QEvent::MouseButtonPress, true},  {QEvent::MouseButtonRelease, true},   {QEvent::MouseButtonDblClick, true},
+    {QEvent::Wheel, true},             {QEvent::NonClientAreaMouseMove, false}, {QEvent::Paint, false},
+    {QEvent::Timer, false},            {QEvent::FocusIn, false},             {QEvent::Enter, false},
+};
+
+TEST_F(AdvertTest, OnlyKeysAndPointerEventsCountAsInput)
+{
+    w->LoadAdv();
+    for (const EventRow& r : kEventRows) {
+        EXPECT_EQ(vx::InputWatch::isInput(r.type), r.input) << r.type;
+    }
+    // Events of any window reach the hook, the advert window's too.
+    clock.tick = 4242;
+    QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(pic->ui->MemText, &move);
+    EXPECT_EQ(w->LastInputTick, 4242u);
+    clock.tick = 5000;
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(pic.get(), &enter);
+    EXPECT_EQ(w->LastInputTick, 4242u);
+}
+
+// ---- the advert window
+
+struct SayingRow {
+    std::uint32_t tick;
+    int index;
+    const char* background;
+    const char* text;
+};
+const SayingRow kSayingRows[] = {
+    {1, 1, "#cdfffe", "#0000ff"},
+    {2, 2, "#ffffe3", "#ff00ff"},
+    {3, 3, "#e4ffe3", "#808000"},
+    {4294967295u, 31, "#e4ffe3", "#808000"},
+    {100, 4, "#cdfffe", "#0000ff"},
+};
+
+class Sayings : public AdvertTest, public ::testing::WithParamInterface<SayingRow> {};
+
+TEST_P(Sayings, WithoutAPictureASayingByTheTick)
+{
+    const SayingRow& r = GetParam();
+    w->AdvLocalFile.clear();
+    clock.tick = r.tick;
+    pic->FormShow();
+    EXPECT_EQ(pic->ui->MemText->toPlainText(), vx::advQuote(std::uint32_t(r.index)));
+    EXPECT_EQ(pic->ui->MemText->palette().color(QPalette::Base).name(), QString::fromLatin1(r.background));
+    EXPECT_EQ(pic->ui->MemText->palette().color(QPalette::Text).name(), QString::fromLatin1(r.text));
+    EXPECT_FALSE(pic->ui->MemText->isHidden());
+    EXPECT_TRUE(pic->ui->ImgAdv->isHidden());
+    EXPECT_EQ(pic->size(), QSize(484, 326));
+    EXPECT_TRUE(w->AdvShown);
+    EXPECT_EQ(w->LastInputTick, r.tick);
+}
+INSTANTIATE_TEST_SUITE_P(Rows, Sayings, ::testing::ValuesIn(kSayingRows));
+
+struct QuoteRow {
+    int length;
+    const char* begins;
+};
+const QuoteRow kQuotes[] = {
+    {175, "Побеждает тот, кто ищет"}, {144, "Всё самое лучшее, что"}, {251, "Желаю Вам удачного дня."},
+    {102, "Великая слава заключается не"}, {106, "Чтобы быть хорошим воином,"},
+    {121, "Жизнь измеряется не количеством"}, {134, "Мы не осмеливаемся сделать"}, {107, "Вы получите всё, что"},
+    {81, "Пока не поздно, не"}, {60, "Мир принадлежит оптимистам."}, {88, "Если вы хотите иметь"},
+    {79, "Если вы недовольны тем"}, {85, "Даже если вы на"}, {82, "Никогда не оправдывайся!"},
+    {78, "Для успеха в жизни"}, {73, "Нужно уметь прощать людям"}, {205, "В каждом из нас"},
+    {56, "Сделай первый шаг, и ты поймешь, что не все так страшно."}, {78, "Если ты дважды подумаешь,"},
+    {79, "Успех заключается в том,"}, {152, "Время - ваше величайшее"},
+    {109, "Проблема, кажущаяся затруднительной"}, {177, "Бог знал, что он"}, {99, "Нельзя вернуться в прошлое"},
+    {52, "Нет никаких ключей от"}, {227, "Начни день с улыбки,"}, {155, "Если вам нужны новые"},
+    {125, "Молчание и улыбка —"}, {135, "Три вещи никогда не"}, {221, "Не нужно расстраиваться, если"},
+    {227, "Кто из вас в"}, {102, "Когда кажется, что в"},
+};
+
+TEST(AdvSayings, ThirtyTwoSingleLinesOfTheirLengths)
+{
+    static_assert(std::size(kQuotes) == vx::kAdvQuoteCount);
+    for (std::uint32_t i = 0; i < vx::kAdvQuoteCount; ++i) {
+        const QString q = vx::advQuote(i);
+        EXPECT_EQ(q.size(), kQuotes[i].length) << i;
+        EXPECT_TRUE(q.startsWith(QString::fromUtf8(kQuotes[i].begins))) << i;
+        EXPECT_FALSE(q.contains(u'\n') || q.contains(u'\r')) << i;
+    }
+}
+
+struct GreetingRow {
+    int hour, minute;
+    const char* greeting;
+};
+const GreetingRow kGreetingRows[] = {
+    {0, 0, "Доброй ночи"},  {5, 59, "Доброй ночи"},  {6, 0, "Доброе утро"},   {11, 59, "Доброе утро"},
+    {12, 0, "Добрый день"}, {17, 59, "Добрый день"}, {18, 0, "Добрый вечер"}, {23, 59, "Добрый вечер"},
+};
+
+TEST_F(AdvertTest, CaptionGreetsByTheHour)
+{
+    for (const GreetingRow& r : kGreetingRows) {
+        clock.at = QDateTime(QDate(2026, 5, 5), QTime(r.hour, r.minute));
+        pic->FormShow();
+        EXPECT_EQ(pic->windowTitle(), QStringLiteral(" ") + QString::fromUtf8(r.greeting) + QStringLiteral("!"))
+            << r.hour << ":" << r.minute;
+    }
+}
+
+struct PictureRow {
+    const char* name;
+    const char* file;
+    bool valid; // a real picture of that format, not broken bytes
+};
+const PictureRow kPictureRows[] = {
+    {"Bitmap", "adv.bmp", true},
+    {"Jpeg", "adv.jpg", true},
+    {"BrokenJpeg", "broken.jpg", false},
+    {"UnknownExtension", "adv.png", true},
+    {"Missing", "none.bmp", false},
+};
+
+TEST_F(AdvertTest, APictureSizesTheWindowAndAnythingElseGivesASaying)
+{
+    const QImage image = [] {
+        QImage i(40, 30, QImage::Format_RGB32);
+        i.fill(Qt::red);
+        return i;
+    }();
+    for (const PictureRow& r : kPictureRows) {
+        const QString path = folder() + QString::fromLatin1(r.file);
+        const QString ext = QFileInfo(path).suffix();
+        if (r.valid)
+            ASSERT_TRUE(image.save(path, ext == QStringLiteral("jpg") ? "JPEG" : ext.toUpper().toLatin1().constData()))
+                << r.name;
+        else if (QString::fromLatin1(r.file).startsWith(QStringLiteral("broken"))) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("\xFF\xD8 not really");
+        }
+        w->AdvLocalFile = path;
+        pic->FormShow();
+        const bool shows = r.valid && ext != QStringLiteral("png");
+        EXPECT_EQ(pic->ui->MemText->isHidden(), shows) << r.name;
+        EXPECT_EQ(pic->ui->ImgAdv->isHidden(), !shows) << r.name;
+        if (shows) {
+            EXPECT_EQ(pic->ui->ImgAdv->size(), QSize(40, 30)) << r.name;
+            EXPECT_EQ(pic->size(), QSize(45, 34)) << r.name; // outer 53 x 68 with the frame
+        } else {
+            EXPECT_EQ(pic->size(), QSize(484, 326)) << r.name;
+        }
+    }
+}
+
+// ---- the click report
+
+TEST(FormBody, ValuesEncodedNamesKept)
+{
+    struct Row {
+        const char* value;
+        const char* encoded;
+    };
+    const Row rows[] = {
+        {"http://shop.example/a b?x=1&y=2", "http://shop.example/a%20b?x=1&y=2"},
+        {"<*#%[]>", "%3C%2A%23%25%5B%5D%3E"},
+        {"~!$'()+,;=@^`{|}", "~!$'()+,;=@^`{|}"},
+        {"тест", "%D1%82%D0%B5%D1%81%D1%82"},
+        {"a\tb\x7f", "a%09b\x7f"},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(vx::encodeFormValue(QString::fromUtf8(r.value)), QByteArray(r.encoded)) << r.value;
+    EXPECT_EQ(vx::formBody({QStringLiteral("id=a b"), QStringLiteral("&in=p_vn"), QStringLiteral("&to=x=y z")}),
+              QByteArray("id=a%20b&&in=p_vn&&to=x=y%20z"));
+}
+
+struct ClickRow {
+    const char* name;
+    Qt::MouseButton button;
+    bool postFails;
+    bool opensLink;
+};
+void PrintTo(const ClickRow& r, std::ostream* os) { *os << r.name; }
+const ClickRow kClickRows[] = {
+    {"LeftOpensTheLink", Qt::LeftButton, false, true},
+    {"RightOnlyReports", Qt::RightButton, false, false},
+    {"FailedReportKeepsTheWindow", Qt::LeftButton, true, false},
+};
+
+class ClickReport : public AdvertTest, public ::testing::WithParamInterface<ClickRow> {};
+
+TEST_P(ClickReport, PostsTheFormThenClosesAndOpens)
+{
+    const ClickRow& r = GetParam();
+    RecordingBrowser browser;
+    w->ClientId = vx::makeClientId(QDateTime(QDate(2026, 3, 1), QTime(10, 5, 9, 123)));
+    w->AdvLink = QStringLiteral("http://shop.example/a b?x=1&y=2");
+    if (!r.postFails)
+        http.serve(QStringLiteral("cd_adv.php"), "thanks");
+    pic->show();
+    QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), r.button, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(pic->ui->ImgAdv, &up);
+
+    ASSERT_EQ(http.requests.size(), 1u);
+    const FakeHttp::Request& post = http.requests[0];
+    EXPECT_EQ(post.method, QStringLiteral("POST"));
+    EXPECT_EQ(post.url, kBase + QStringLiteral("cd_adv.php"));
+    EXPECT_EQ(post.body, QByteArray("id=Lc%3C_kAE?&&in=p_vn&&to_page=http://shop.example/a%20b?x=1&y=2"));
+    EXPECT_EQ(post.headers.at("User-Agent"),
+              QByteArray("Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) "
+                         "Chrome/30.0.1599.13014 YaBrowser/13.12.1599.13014 Safari/537.36"));
+    EXPECT_EQ(post.headers.at("Content-Type"), QByteArray("application/x-www-form-urlencoded"));
+    EXPECT_EQ(post.headers.at("Connection"), QByteArray("keep-alive"));
+    EXPECT_TRUE(post.follow);
+    EXPECT_EQ(post.maxRedirects, 15);
+    // the settings stay on the client for the rest of the run
+    EXPECT_TRUE(http.follow);
+    EXPECT_EQ(http.headers.at("Connection"), QByteArray("keep-alive"));
+
+    EXPECT_EQ(pic->isVisible(), r.postFails);
+    EXPECT_EQ(browser.starts.size(), r.opensLink ? 1u : 0u);
+    if (r.opensLink) {
+        EXPECT_TRUE(browser.starts[0].arguments.join(u' ').contains(w->AdvLink));
+    }
+    if (r.postFails) {
+        ASSERT_EQ(dialogs.boxes.size(), 1u);
+        EXPECT_EQ(dialogs.boxes[0].type, MsgType::Error);
+        EXPECT_FALSE(dialogs.boxes[0].text.isEmpty());
+    } else {
+        EXPECT_TRUE(dialogs.boxes.empty());
+    }
+    pic->hide();
+}
+INSTANTIATE_TEST_SUITE_P(Rows, ClickReport, ::testing::ValuesIn(kClickRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- client id and closing
+
+TEST_F(AdvertTest, ClientIdFromTheClock)
+{
+    struct Row {
+        QDateTime at;
+        const char* id;
+    };
+    const Row rows[] = {
+        {QDateTime(QDate(2018, 3, 29), QTime(14, 5, 9, 123)), "DcX_oAE?"},
+        {QDateTime(QDate(2026, 1, 1), QTime(0, 0, 0, 0)), "La<_a<<<"},
+        {QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59, 999)), "LlZ_xwwc"},
+    };
+    for (const Row& r : rows) {
+        clock.at = r.at;
+        EXPECT_EQ(w->GetId(), QString::fromLatin1(r.id)) << r.id;
+    }
+}
+
+TEST_F(AdvertTest, ClosingDeletesTheAdvertPictureOnly)
+{
+    const QString advert = folder() + QStringLiteral("adv.jpg");
+    const QString other = folder() + QStringLiteral("keep.jpg");
+    for (const QString& p : {advert, other}) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    w->AdvLocalFile.clear();
+    w->DeleteAdvFile();
+    EXPECT_TRUE(QFile::exists(advert));
+    w->AdvLocalFile = advert;
+    w->DeleteAdvFile();
+    EXPECT_FALSE(QFile::exists(advert));
+    EXPECT_TRUE(QFile::exists(other));
+    EXPECT_TRUE(QFile::exists(folder() + QStringLiteral("Vornalex.BMP")));
+}
+
+} // namespace
