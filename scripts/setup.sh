@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
     libjpeg62-turbo-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-dejavu-core fonts-dejavu-extra xvfb xauth
+    fonts-dejavu-core fonts-dejavu-extra xdg-utils xvfb xauth
 )
 missing=()
 for p in "${packages[@]}"; do
