@@ -87,12 +87,12 @@ void TF_Main::FormCreate()
     vx::ProjectTransfer io(*ProjectIni, *this, m_state);
     if (!io.hasDefaultProject()) {
         vx::IniFile::Batch firstRun(*ProjectIni);
-        const bool written = io.writeFirstRun(vx::makeClientId(QDateTime::currentDateTime()), x(), y());
+        const bool written = io.writeFirstRun(GetId(), x(), y());
         if (!firstRun.commit() || !written)
             IniWriteRefused();
     }
     if (ProjectIni->readString(kDefault, QStringLiteral("id")).isEmpty() &&
-        !ProjectIni->writeString(kDefault, QStringLiteral("id"), vx::makeClientId(QDateTime::currentDateTime())))
+        !ProjectIni->writeString(kDefault, QStringLiteral("id"), GetId()))
         IniWriteRefused();
     ClientId = ProjectIni->readString(kDefault, QStringLiteral("id"), QStringLiteral("default"));
 

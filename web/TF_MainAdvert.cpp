@@ -12,7 +12,9 @@
 #include "web/TF_Pic.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 namespace {
@@ -38,6 +40,17 @@ QString filteredPath(const QString& path)
 }
 
 QString lastSegment(const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); }
+
+// The program's own files beside the executable are never written over, nor deleted, by a download:
+// a site that named one of them would cost the user the projects, the sprite sheet or the program.
+bool isProgramFile(const QString& name)
+{
+    const QString exe = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    for (const QString& own : {QStringLiteral("Vornalex.ini"), QStringLiteral("Vornalex.BMP"), exe})
+        if (name.compare(own, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
 
 } // namespace
 
@@ -74,8 +87,11 @@ void TF_Main::LoadAdv()
             if (answer == vx::MsgAnswer::Yes) {
                 const qsizetype dots = tail.indexOf(QStringLiteral(".."));
                 const QString path = dots < 0 ? QString() : tail.mid(dots + 2);
-                const QString local = folder + lastSegment(path);
+                const QString name = lastSegment(path);
+                const QString local = folder + name;
                 try {
+                    if (isProgramFile(name))
+                        throw vx::HttpError("Refused to write over " + name.toStdString());
                     GetInetFile(base + path, local);
                     vx::dialogs().show(vx::MsgType::Information,
                                        QStringLiteral("Версия ") + version +
@@ -86,12 +102,12 @@ void TF_Main::LoadAdv()
                                        QStringLiteral("Не удалось скачать версию ") + version +
                                            QStringLiteral(" Vornalex."),
                                        vx::MsgButtons::Ok, nullptr);
-                    fetchPicture = QFile::remove(local);
+                    fetchPicture = !isProgramFile(name) && QFile::remove(local);
                 }
             }
         }
-        if (fetchPicture && !picture.isEmpty()) {
-            const QString filtered = filteredPath(picture);
+        const QString filtered = filteredPath(picture);
+        if (fetchPicture && !picture.isEmpty() && !isProgramFile(lastSegment(filtered))) {
             AdvLocalFile = folder + lastSegment(filtered);
             try {
                 GetInetFile(base + filtered, AdvLocalFile);

@@ -141,6 +141,11 @@ const IndexRow kIndexRows[] = {
      "http://only.example/", nullptr, nullptr},
     {"PicturePathFiltered", QByteArray("images/new adv-1.jpg\tlink\r\n1.2\r\n"), MsgAnswer::No, true,
      {"images/newadv1.jpg"}, std::nullopt, "", "link", "newadv1.jpg", nullptr},
+    // The program's own files beside the executable are never written over by a download.
+    {"VersionNamedLikeTheSettingsFile", QByteArray("images/adv.jpg\tlink\r\n1.3\r\n..files/Vornalex.ini"),
+     MsgAnswer::Yes, true, {}, MsgType::Warning, "Не удалось скачать версию 1.3 Vornalex.", "link", nullptr, nullptr},
+    {"PictureNamedLikeTheSpriteSheet", QByteArray("images/Vornalex.BMP\tlink\r\n1.2\r\n"), MsgAnswer::No, true, {},
+     std::nullopt, "", "link", nullptr, nullptr},
     {"NoLineEndEmptyVersion", QByteArray("garbage"), MsgAnswer::No, true, {}, MsgType::Confirmation,
      "Доступна версия  Vornalex.\rСкачать?", "", nullptr, nullptr},
 };
@@ -152,10 +157,10 @@ TEST_P(IndexFetch, OffersReadsAndSavesAsTheIndexSays)
     const IndexRow& r = GetParam();
     if (r.index)
         http.serve(QStringLiteral("images/adv.txt"), *r.index);
-    for (const char* pic : {"images/adv.jpg", "pic.jpg", "images/newadv1.jpg"})
+    for (const char* pic : {"images/adv.jpg", "pic.jpg", "images/newadv1.jpg", "images/Vornalex.BMP"})
         http.serve(QString::fromLatin1(pic), kPicture);
     if (r.versionServed)
-        for (const char* p : {"/files/setup.zip", "files/setup.zip"})
+        for (const char* p : {"/files/setup.zip", "files/setup.zip", "files/Vornalex.ini"})
             http.serve(QString::fromLatin1(p), kSetup);
     else
         http.breakOff(QStringLiteral("files/setup.zip"), "PK half");
@@ -163,6 +168,10 @@ TEST_P(IndexFetch, OffersReadsAndSavesAsTheIndexSays)
     w->AdvShown = true;
     w->Timer3->stop();
     clock.tick = 777;
+    const QString sheet = folder() + QStringLiteral("Vornalex.BMP");
+    const QString settings = folder() + QStringLiteral("Vornalex.ini");
+    const QByteArray sheetBefore = readAll(sheet), settingsBefore = readAll(settings);
+    ASSERT_FALSE(sheetBefore.isEmpty());
 
     w->LoadAdv();
 
@@ -179,6 +188,9 @@ TEST_P(IndexFetch, OffersReadsAndSavesAsTheIndexSays)
         EXPECT_EQ(readAll(folder() + QString::fromLatin1(r.versionFile)), kSetup);
     }
     EXPECT_FALSE(QFile::exists(folder() + QStringLiteral("setup.zip")) && !r.versionFile);
+    EXPECT_EQ(readAll(sheet), sheetBefore);
+    EXPECT_EQ(QFile::exists(settings), !settingsBefore.isNull());
+    EXPECT_EQ(readAll(settings), settingsBefore);
 
     std::vector<RecordingDialogs::Box> boxes = dialogs.boxes;
     if (!boxes.empty() && boxes.front().type == MsgType::Confirmation && r.box != MsgType::Confirmation)
