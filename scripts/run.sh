@@ -3,4 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-exec ./build/bin/vornalex
+# The brands list is read from the current folder; the build puts it beside the program.
+cd build/bin && exec ./vornalex
