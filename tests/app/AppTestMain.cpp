@@ -1,4 +1,7 @@
-// The widget tests share one application object, created before any test runs.
+// The widget tests share one application object, created before any test runs, and no network: the
+// windows' web requests fail at once, as on a machine without one.
+#include "OfflineHttp.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -9,6 +12,10 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    vx::test::OfflineHttp offline;
+    vx::setHttp(&offline);
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    vx::setHttp(nullptr);
+    return result;
 }

@@ -34,8 +34,8 @@ public:
     bool follow = false;
     int maxRedirects = 0;
 
-    FakeHttp() { setHttp(this); }
-    ~FakeHttp() override { setHttp(nullptr); }
+    FakeHttp() : m_previous(&http()) { setHttp(this); }
+    ~FakeHttp() override { setHttp(m_previous); }
 
     void serve(const QString& path, const QByteArray& body) { answers[QString::fromLatin1(kSiteBase) + path] = {body}; }
     void breakOff(const QString& path, const QByteArray& partial)
@@ -70,6 +70,8 @@ public:
     }
 
 private:
+    HttpClient* m_previous; // the client in place before this one, put back when it goes
+
     void record(const char* method, const QString& url, const QByteArray& body)
     {
         requests.push_back({QString::fromLatin1(method), url, body, headers, follow, maxRedirects});
