@@ -2,6 +2,7 @@
 
 #include "app/SpinEdit.h"
 #include "platform/DialogService.h"
+#include "platform/WindowFont.h"
 
 #include "ui_TF_Main.h"
 
@@ -55,15 +56,7 @@ TF_Main::TF_Main(QWidget* parent)
     , Timer2(new QTimer(this))
     , Timer3(new QTimer(this))
 {
-    // The layout is in pixels at 96 dpi, with the 8-point "MS Sans Serif" (height -11) it was designed
-    // for; where that face is missing the system's sans-serif stands in, in its condensed cut, which
-    // comes closest to the widths the layout was made for.
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(vx::windowFont());
 
     ui->setupUi(this);
     setFixedSize(kClientWidth, kClientHeight);
@@ -96,8 +89,7 @@ TF_Main::TF_Main(QWidget* parent)
             l->setPixmap(QPixmap(QString::fromLatin1(picture.resource)));
     }
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
-    QFont bold = font;
-    bold.setBold(true);
+    const QFont bold = vx::windowFont(11, true);
     ui->BoButHlp->setFont(bold);
     ui->BoButAdv->setFont(bold);
     ui->BoButAdv->setStyleSheet(QStringLiteral("color: #0000FF"));

@@ -5,6 +5,7 @@
 #include "core/Numbers.h"
 #include "core/PortTuning.h"
 #include "platform/DialogService.h"
+#include "platform/WindowFont.h"
 
 #include "ui_TF_Calc.h"
 
@@ -48,13 +49,7 @@ TF_Calc::TF_Calc(QWidget* parent)
                           | Qt::WindowCloseButtonHint)
     , ui(new Ui::TF_Calc)
 {
-    // Laid out in pixels for the main window's face: 8-point "MS Sans Serif", or its condensed stand-in.
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(vx::windowFont());
 
     ui->setupUi(this);
     setFixedSize(kWidth, kHeight);

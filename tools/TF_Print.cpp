@@ -5,6 +5,7 @@
 #include "app/Windows.h"
 #include "core/CalcState.h"
 #include "core/Numbers.h"
+#include "platform/WindowFont.h"
 
 #include <QPainter>
 #include <QStackedWidget>
@@ -38,12 +39,7 @@ TF_Print::TF_Print(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("TF_Print"));
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
-                      QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    setFont(font);
+    setFont(vx::windowFont());
     resize(kWidth, kHeight);
 }
 

@@ -8,6 +8,7 @@
 #include "platform/PictureFile.h"
 #include "web/AdvSayings.h"
 #include "web/FormBody.h"
+#include "platform/WindowFont.h"
 
 #include "ui_TF_Pic.h"
 
@@ -41,14 +42,6 @@ constexpr const char* kUserAgent = "Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWeb
                                    "Chrome/30.0.1599.13014 YaBrowser/13.12.1599.13014 Safari/537.36";
 constexpr int kMaxRedirects = 15;
 
-QFont sansSerif(int pixels, bool bold)
-{
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
-
 } // namespace
 
 TF_Pic::TF_Pic(QWidget* parent)
@@ -60,8 +53,8 @@ TF_Pic::TF_Pic(QWidget* parent)
     setObjectName(QStringLiteral("TF_Pic"));
     setFixedSize(kWidth, kHeight);
     setModal(true);
-    setFont(sansSerif(11, false));
-    ui->MemText->setFont(sansSerif(20, true));
+    setFont(vx::windowFont(11, false));
+    ui->MemText->setFont(vx::windowFont(20, true));
     ui->ImgAdv->installEventFilter(this);
 }
 
