@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the packages the program and its tests need on a Debian 12 machine, then configures and
-# builds everything into ./build. Both README commands and .ci/run go through here.
+# builds into ./build: everything, or only the targets named as arguments (run.sh names the program's).
+# Both README commands and .ci/run go through here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,4 +24,6 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
+cmake --build build -j"$(nproc)" "${targets[@]}"
