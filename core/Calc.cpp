@@ -18,6 +18,7 @@ constexpr std::string_view kBadFb = "Неверное значение част�
 constexpr std::string_view kBadVb = "Неверное значение объёма ящика";
 constexpr std::string_view kBadDd = "Неверное значение диаметра диффузора";
 constexpr std::string_view kBadXmax = "Неверное значение максимального хода диффузора";
+constexpr std::string_view kBadNp = "Неверное значение количества портов";
 constexpr std::string_view kBadVs = "Неверная величина скорости звука. Будет использовано значение 344 м/с.";
 
 constexpr long double kEndFactor = 0.82L; // added length of both ends of a straight tube, in diameters
@@ -120,6 +121,9 @@ Field unusableInput(const CalcState& s)
         return "EditDd";
     if (!kit::usable(s.Xmax))
         return "EditXmax";
+    // A count below 1 typed into the spin editor stays there until the editor is left.
+    if (s.Np < 1)
+        return "SpinEdNPorts";
     // Positive inputs can still be so extreme that the target or the boundary values overflow.
     if (!kit::usable(massTarget(s)))
         return "EditFb";
@@ -188,8 +192,9 @@ bool Calc::CheckVs()
 
 void Calc::warnInput(Field field)
 {
-    static constexpr std::array<std::pair<Field, std::string_view>, 4> kMessages{{
+    static constexpr std::array<std::pair<Field, std::string_view>, 5> kMessages{{
         {"EditFb", kBadFb}, {"EditVb", kBadVb}, {"EditDd", kBadDd}, {"EditXmax", kBadXmax},
+        {"SpinEdNPorts", kBadNp},
     }};
     for (const auto& [f, text] : kMessages)
         if (f == field)

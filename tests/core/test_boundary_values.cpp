@@ -265,11 +265,19 @@ INSTANTIATE_TEST_SUITE_P(Counts, WooferCount,
 
 struct NegativeRow {
     const char* field;
-    const char* text;
+    const char* text; // typed into the field; for the port count, nothing
     const char* message;
+    int ports = 1;    // the port count's value as typed
 };
 
-void PrintTo(const NegativeRow& r, std::ostream* os) { *os << r.field << " \"" << r.text << '"'; }
+void PrintTo(const NegativeRow& r, std::ostream* os)
+{
+    *os << r.field << ' ';
+    if (r.text)
+        *os << '"' << r.text << '"';
+    else
+        *os << r.ports;
+}
 
 class NegativeInput : public ::testing::TestWithParam<std::tuple<NegativeRow, char>> {};
 
@@ -279,7 +287,9 @@ TEST_P(NegativeInput, WarnsOnItsEditorInsteadOfShowingNoNumber)
     CalcRig rig(sep);
     rig.calc.RecalcMins();
     const double smin = rig.state.Smin, dpmin = rig.state.Dpmin;
-    rig.put(row.field, row.text);
+    if (row.text)
+        rig.put(row.field, row.text);
+    rig.form.spins["SpinEdNPorts"] = row.ports;
     rig.calc.RecalcMins();
     ASSERT_EQ(rig.form.messages.size(), 1u);
     EXPECT_EQ(rig.form.messages[0].text, row.message);
@@ -296,7 +306,9 @@ INSTANTIATE_TEST_SUITE_P(
                                          NegativeRow{"EditVb", "-45", "Неверное значение объёма ящика"},
                                          NegativeRow{"EditDd", "-210", "Неверное значение диаметра диффузора"},
                                          NegativeRow{"EditXmax", "-7", "Неверное значение максимального хода диффузора"},
-                                         NegativeRow{"EditFb", "1E-200", "Неверное значение частоты настройки порта"}),
+                                         NegativeRow{"EditFb", "1E-200", "Неверное значение частоты настройки порта"},
+                                         NegativeRow{"SpinEdNPorts", nullptr, "Неверное значение количества портов", 0},
+                                         NegativeRow{"SpinEdNPorts", nullptr, "Неверное значение количества портов", -2}),
                        ::testing::ValuesIn(kSeparators)));
 
 // ---- reset of the source editors --------------------------------------------------------------------
