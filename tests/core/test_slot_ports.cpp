@@ -296,6 +296,29 @@ TEST(WedgeCap, WideWedgeAsksOnceAndShowsTheCappedWedge)
     }
 }
 
+// ---- the volume of the wedge page ---------------------------------------------------------------------
+
+// The wedge alone is a trapezoid from throat to outlet times its height, for every port: worked out from
+// the sizes the page shows (to 0.01 mm), so only the shown litre (to 0.001) and those roundings differ.
+TEST(WedgeVolume, IsTheTrapezoidTimesTheHeightOfEveryPort)
+{
+    for (char sep : kSeparators) {
+        for (int ports : {1, 3}) {
+            CalcRig rig(sep);
+            rig.form.spins["SpinEdNPorts"] = ports;
+            rig.choose(PRISM);
+            rig.put({{"EditPriW1", "100"}, {"EditPriH", "40"}, {"EditPriA", "8"}});
+            rig.calc.RecalcRes(true);
+            ASSERT_TRUE(rig.form.messages.empty()) << rig.firstMessage();
+            const double throat = *rig.number("EditPriW1"), outlet = *rig.number("EditPriW");
+            const double length = *rig.number("EditPriL"), height = *rig.number("EditPriH");
+            ASSERT_GT(outlet, throat);
+            const double litres = (throat + outlet) / 2 * length * height * ports / 1e6;
+            EXPECT_NEAR(*rig.number("EdVtot"), litres, 0.001) << ports << " ports, '" << sep << "'";
+        }
+    }
+}
+
 TEST(GetLW, OutletIsTakenAtTheEndOfTheLastSlice)
 {
     CalcRig rig('.');
