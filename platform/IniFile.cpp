@@ -1,8 +1,10 @@
 #include "platform/IniFile.h"
 
+#include "platform/FileReplace.h"
+#include "platform/IniCodec.h"
+
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 
 #include <sys/stat.h>
 
@@ -12,33 +14,30 @@ namespace vx {
 
 namespace {
 
-// One line of the file as it was read, with its key when it is a "key=value" line.
+// One line of the file, with its own line end: a write changes only the lines it touches, and a line
+// it does not touch keeps every byte, its line end included.
 struct Line {
     QByteArray raw; // without the line end
+    QByteArray eol; // "\n", "\r\n", or empty for a last line that has none
     QByteArray key; // folded key name; empty for comments, blank lines and anything else
 };
 
 struct Section {
-    QByteArray header; // the "[name]" line as it stands
-    QString name;      // as spelt in the file
+    Line header;  // the "[name]" line as it stands
+    QString name; // as spelt in the file
     std::vector<Line> lines;
 };
 
-QByteArray trimmed(const QByteArray& b)
-{
-    return b.trimmed();
-}
-
 // Names compare without regard to case. Settings files are mostly ASCII, which folds byte by byte; other
 // names take the full Unicode case folding.
-QByteArray fold(QByteArrayView utf8)
+QByteArray fold(const QString& name)
 {
-    utf8 = utf8.trimmed();
-    for (char c : utf8) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return QString::fromUtf8(utf8).toCaseFolded().toUtf8();
+    const QString t = name.trimmed();
+    for (QChar c : t) {
+        if (c.unicode() >= 0x80)
+            return t.toCaseFolded().toUtf8();
     }
-    QByteArray out(utf8.data(), utf8.size());
+    QByteArray out = t.toLatin1();
     for (char& c : out) {
         if (c >= 'A' && c <= 'Z')
             c = char(c - 'A' + 'a');
@@ -46,24 +45,19 @@ QByteArray fold(QByteArrayView utf8)
     return out;
 }
 
-QByteArray fold(const QString& name)
-{
-    return fold(QByteArrayView(name.toUtf8()));
-}
-
 // "[name]" gives the name; anything else is no section line.
-bool sectionName(const QByteArray& raw, QString& name)
+bool sectionName(const QByteArray& raw, const IniCodec& codec, QString& name)
 {
     const QByteArrayView t = QByteArrayView(raw).trimmed();
     if (!t.startsWith('['))
         return false;
     const qsizetype close = t.indexOf(']');
-    name = QString::fromUtf8(t.sliced(1, close < 0 ? t.size() - 1 : close - 1).trimmed());
+    name = codec.decode(t.sliced(1, close < 0 ? t.size() - 1 : close - 1).trimmed());
     return true;
 }
 
 // The folded key of a "key=value" line; empty for comments and lines without "=".
-QByteArray lineKey(const QByteArray& raw)
+QByteArray lineKey(const QByteArray& raw, const IniCodec& codec)
 {
     const QByteArrayView t = QByteArrayView(raw).trimmed();
     if (t.isEmpty() || t.startsWith(';') || t.startsWith('#'))
@@ -71,13 +65,13 @@ QByteArray lineKey(const QByteArray& raw)
     const qsizetype eq = t.indexOf('=');
     if (eq <= 0)
         return {};
-    return fold(t.first(eq));
+    return fold(codec.decode(t.first(eq)));
 }
 
-QString lineValue(const QByteArray& raw)
+QString lineValue(const QByteArray& raw, const IniCodec& codec)
 {
     const qsizetype eq = raw.indexOf('=');
-    return QString::fromUtf8(QByteArrayView(raw).sliced(eq + 1).trimmed());
+    return codec.decode(QByteArrayView(raw).sliced(eq + 1).trimmed());
 }
 
 // stat() of the file: device, inode, size and modification time. A replacement by rename always
@@ -105,11 +99,14 @@ bool validName(const QString& s, bool isSection)
 } // namespace
 
 struct IniFile::Document {
+    IniCodec codec;
     QByteArray bom;
-    QByteArray eol = "\n";
+    QByteArray eol = "\n";     // for new lines: the line end of the first line of the file
     std::vector<Line> preamble; // text before the first section
     std::vector<Section> sections;
     QHash<QByteArray, int> index; // folded name → first section of that name
+
+    enum class Change { None, Made, Refused };
 
     void parse(const QByteArray& data)
     {
@@ -118,20 +115,26 @@ struct IniFile::Document {
             bom = text.left(3);
             text.remove(0, 3);
         }
-        if (text.contains("\r\n"))
-            eol = "\r\n";
+        codec = IniCodec::of(text);
         QList<QByteArray> rows = text.split('\n');
-        if (!rows.isEmpty() && rows.back().isEmpty())
-            rows.pop_back(); // the line end of the last line
-        for (QByteArray& row : rows) {
-            if (row.endsWith('\r'))
-                row.chop(1);
+        const bool lastHasLineEnd = !rows.isEmpty() && rows.back().isEmpty();
+        if (lastHasLineEnd)
+            rows.pop_back();
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            QByteArray& row = rows[i];
+            QByteArray lineEnd;
+            if (i + 1 < rows.size() || lastHasLineEnd) {
+                lineEnd = row.endsWith('\r') ? QByteArray("\r\n") : QByteArray("\n");
+                row.chop(lineEnd.size() - 1);
+            }
+            if (i == 0 && !lineEnd.isEmpty())
+                eol = lineEnd;
             QString name;
-            if (sectionName(row, name)) {
-                sections.push_back({row, name, {}});
+            if (sectionName(row, codec, name)) {
+                sections.push_back({Line{row, lineEnd, {}}, name, {}});
                 continue;
             }
-            Line line{row, lineKey(row)};
+            Line line{row, lineEnd, lineKey(row, codec)};
             if (sections.empty())
                 preamble.push_back(std::move(line));
             else
@@ -152,17 +155,20 @@ struct IniFile::Document {
 
     QByteArray serialize() const
     {
-        QByteArray out = bom;
-        auto put = [&](const QByteArray& raw) {
-            out += raw;
-            out += eol;
-        };
+        std::vector<const Line*> lines;
         for (const Line& l : preamble)
-            put(l.raw);
+            lines.push_back(&l);
         for (const Section& s : sections) {
-            put(s.header);
+            lines.push_back(&s.header);
             for (const Line& l : s.lines)
-                put(l.raw);
+                lines.push_back(&l);
+        }
+        QByteArray out = bom;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            out += lines[i]->raw;
+            // A last line without a line end keeps it that way until something follows it.
+            const bool last = i + 1 == lines.size();
+            out += lines[i]->eol.isEmpty() && !last ? eol : lines[i]->eol;
         }
         return out;
     }
@@ -181,32 +187,42 @@ struct IniFile::Document {
         return nullptr;
     }
 
-    // True when the text of the file changes.
-    bool write(const QString& section, const QString& key, const QString& value)
+    Change write(const QString& section, const QString& key, const QString& value)
     {
+        const auto valueBytes = codec.encode(value);
+        if (!valueBytes)
+            return Change::Refused;
         Section* s = find(section);
         if (!s) {
-            sections.push_back({'[' + section.toUtf8() + ']', section, {}});
+            const auto name = codec.encode(section);
+            const auto keyText = codec.encode(key.trimmed());
+            if (!name || !keyText)
+                return Change::Refused;
+            sections.push_back({Line{'[' + *name + ']', eol, {}}, section, {}});
             index.insert(fold(section), int(sections.size()) - 1);
-            s = &sections.back();
+            sections.back().lines.push_back(Line{*keyText + '=' + *valueBytes, eol, fold(key)});
+            return Change::Made;
         }
         const QByteArray folded = fold(key);
         if (Line* l = findKey(*s, folded)) {
-            // The key keeps its place and its spelling; only the value changes.
-            const QByteArray keyText = trimmed(l->raw.left(l->raw.indexOf('=')));
-            const QByteArray raw = keyText + '=' + value.toUtf8();
+            // The key keeps its place, its spelling and its line end; only the value changes.
+            const QByteArray keyText = l->raw.left(l->raw.indexOf('=')).trimmed();
+            const QByteArray raw = keyText + '=' + *valueBytes;
             if (raw == l->raw)
-                return false;
+                return Change::None;
             l->raw = raw;
-            return true;
+            return Change::Made;
         }
+        const auto keyText = codec.encode(key.trimmed());
+        if (!keyText)
+            return Change::Refused;
         // A new key goes after the last non-blank line of its section, so blank lines that part it
         // from the next section stay where they are.
         auto pos = s->lines.end();
-        while (pos != s->lines.begin() && trimmed(std::prev(pos)->raw).isEmpty())
+        while (pos != s->lines.begin() && std::prev(pos)->raw.trimmed().isEmpty())
             --pos;
-        s->lines.insert(pos, Line{key.trimmed().toUtf8() + '=' + value.toUtf8(), folded});
-        return true;
+        s->lines.insert(pos, Line{*keyText + '=' + *valueBytes, eol, folded});
+        return Change::Made;
     }
 
     bool erase(const QString& section)
@@ -257,7 +273,7 @@ QString IniFile::readString(const QString& section, const QString& key, const QS
     if (!s)
         return def;
     Line* l = Document::findKey(*s, fold(key));
-    return l ? lineValue(l->raw) : def;
+    return l ? lineValue(l->raw, d.codec) : def;
 }
 
 QStringList IniFile::sections() const
@@ -273,6 +289,11 @@ bool IniFile::hasSection(const QString& section) const
     return document().find(section) != nullptr;
 }
 
+bool IniFile::canHold(const QString& text) const
+{
+    return document().codec.encode(text).has_value();
+}
+
 bool IniFile::writeString(const QString& section, const QString& key, const QString& value)
 {
     if (!validName(section, true) || !validName(key, false) || value.contains(u'\n') || value.contains(u'\r')) {
@@ -286,8 +307,17 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
             m_batchFailed = true;
         return false;
     }
-    if (d.write(section, key, value))
+    switch (d.write(section, key, value)) {
+    case Document::Change::Made:
         m_pending = true;
+        break;
+    case Document::Change::Refused:
+        if (m_batchDepth > 0)
+            m_batchFailed = true;
+        return false;
+    case Document::Change::None:
+        break;
+    }
     return m_batchDepth > 0 || store();
 }
 
@@ -308,14 +338,7 @@ bool IniFile::store()
 {
     if (!m_pending)
         return true;
-    bool ok = false;
-    {
-        QSaveFile f(m_path);
-        if (f.open(QIODevice::WriteOnly)) {
-            const QByteArray data = m_doc->serialize();
-            ok = f.write(data) == data.size() && f.commit();
-        }
-    }
+    const bool ok = replaceFile(m_path, m_doc->serialize());
     m_pending = false;
     if (ok) {
         ++m_diskWrites;

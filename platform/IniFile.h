@@ -3,11 +3,13 @@
 // the rules of the classic private-profile functions. Section and key names match without regard to
 // case; a new section goes to the end of the file, a new key to the end of its section, and an existing
 // key is replaced where it stands. Everything else in the file (comments, blank lines, text before the
-// first section) is kept byte for byte. Names and values are UTF-8.
+// first section) is kept byte for byte, and so is every line a write does not touch, its line end
+// included; new lines take the line end of the file's first line. A file that is not valid UTF-8 is read
+// and written in Windows-1251 (the code page it was written in on Windows); any other file is UTF-8.
 //
-// Every write replaces the whole file atomically (a temporary file beside it, flushed, then renamed over
-// it), so a crash or a full disk leaves either the old file or the new one. A Batch gathers the writes
-// of one operation and puts them on disk once.
+// Every write replaces the whole file through replaceFile() (platform/FileReplace.h): a write that
+// cannot complete is refused and leaves the old file as it was. A Batch gathers the writes of one
+// operation and puts them on disk once.
 
 #include <QByteArray>
 #include <QString>
@@ -31,6 +33,9 @@ public:
     // Section names in file order, as they are spelt in the file.
     QStringList sections() const;
     bool hasSection(const QString& section) const;
+    // Whether the file's encoding can hold this text (a Windows-1251 file holds no Chinese, for one);
+    // writes of names or values it cannot hold are refused.
+    bool canHold(const QString& text) const;
 
     // Outside a batch each of these reaches the disk at once; inside one it is kept until commit().
     // False when the file cannot be written (or, inside a batch, when the batch can no longer succeed).

@@ -2,6 +2,8 @@
 // that refuse writes, and saves killed at random moments.
 #include "platform/IniFile.h"
 
+#include "ChildProcess.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -13,12 +15,14 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <functional>
 #include <optional>
 
 using vx::IniFile;
+using vx::test::ChildSetup;
+using vx::test::kNoOrdinaryUser;
+using vx::test::runInChild;
 
 namespace {
 
@@ -76,6 +80,30 @@ const EditRow kEditRows[] = {
      QByteArray("[ПРОЕКТ]\nFb=31\n")},
     {"WindowsLineEndsKept", QByteArray("[A]\r\nx=1\r\n"), [](IniFile& f) { return f.writeString("A", "y", "2"); }, true,
      "[A]\r\nx=1\r\ny=2\r\n"},
+    {"OneWindowsLineEndStaysOnItsLine", QByteArray("[A]\nx=1\ny=2\r\n"),
+     [](IniFile& f) { return f.writeString("B", "z", "3"); }, true, "[A]\nx=1\ny=2\r\n[B]\nz=3\n"},
+    {"ReplacedLineKeepsItsLineEnd", QByteArray("[A]\nx=1\r\ny=2\n"),
+     [](IniFile& f) { return f.writeString("A", "x", "5"); }, true, "[A]\nx=5\r\ny=2\n"},
+    {"NewLinesTakeTheFirstLinesLineEnd", QByteArray("[A]\r\nx=1\ny=2\n"),
+     [](IniFile& f) { return f.writeString("A", "z", "3"); }, true, "[A]\r\nx=1\ny=2\nz=3\r\n"},
+    // A file brought from Windows: Cyrillic names in the code page Windows-1251 ("Бокс", "Ящик").
+    {"Windows1251ValueReplacedInItsCodePage", QByteArray("[\xC1\xEE\xEA\xF1]\r\nFb=30\r\nname=\xDF\r\n"),
+     [](IniFile& f) { return f.writeString(QString::fromUtf8("Бокс"), "Fb", "31"); }, true,
+     "[\xC1\xEE\xEA\xF1]\r\nFb=31\r\nname=\xDF\r\n"},
+    {"Windows1251NewSectionInItsCodePage", QByteArray("[\xC1\xEE\xEA\xF1]\nFb=30\n"),
+     [](IniFile& f) { return f.writeString(QString::fromUtf8("Ящик"), "LastProject", QString::fromUtf8("Ящик")); },
+     true, "[\xC1\xEE\xEA\xF1]\nFb=30\n[\xDF\xF9\xE8\xEA]\nLastProject=\xDF\xF9\xE8\xEA\n"},
+    {"Windows1251CaseInsensitive", QByteArray("[\xC1\xCE\xCA\xD1]\nFb=30\n"),
+     [](IniFile& f) { return f.writeString(QString::fromUtf8("бокс"), "fb", "31"); }, true,
+     "[\xC1\xCE\xCA\xD1]\nFb=31\n"},
+    {"Windows1251SectionErased", QByteArray("[\xC1\xEE\xEA\xF1]\nFb=30\n[\xDF\xF9\xE8\xEA]\nFb=40\n"),
+     [](IniFile& f) { return f.eraseSection(QString::fromUtf8("Бокс")); }, true, "[\xDF\xF9\xE8\xEA]\nFb=40\n"},
+    {"Windows1251RefusesANameItCannotHold", QByteArray("[\xC1\xEE\xEA\xF1]\nFb=30\n"),
+     [](IniFile& f) { return f.writeString(QString::fromUtf8("箱子"), "Fb", "30"); }, false,
+     "[\xC1\xEE\xEA\xF1]\nFb=30\n"},
+    {"Windows1251RefusesAValueItCannotHold", QByteArray("[\xC1\xEE\xEA\xF1]\nFb=30\n"),
+     [](IniFile& f) { return f.writeString("DEFAULT", "LastProject", QString::fromUtf8("箱子")); }, false,
+     "[\xC1\xEE\xEA\xF1]\nFb=30\n"},
     {"ByteOrderMarkKept", QByteArray("\xEF\xBB\xBF[A]\nx=1\n"), [](IniFile& f) { return f.writeString("A", "x", "5"); },
      true, "\xEF\xBB\xBF[A]\nx=5\n"},
     {"UndecodableBytesKept", QByteArray("; \xE0\xF2\xEE\n[A]\nx=1\n"),
@@ -160,6 +188,9 @@ const ReadRow kReadRows[] = {
     {"KeyBeforeAnySectionIsNotInOne", "x=1\n[A]\n", "A", "x", "d", "d"},
     {"CyrillicValue", "[A]\nname=Проект\n", "A", "name", "d", QString::fromUtf8("Проект")},
     {"CyrillicSectionOtherCase", "[ПРОЕКТ]\nFb=31\n", QString::fromUtf8("проект"), "Fb", "d", "31"},
+    {"Windows1251Value", "[A]\nname=\xCF\xF0\xEE\xE5\xEA\xF2\n", "A", "name", "d", QString::fromUtf8("Проект")},
+    {"Windows1251SectionOtherCase", "[\xCF\xD0\xCE\xC5\xCA\xD2]\nFb=31\n", QString::fromUtf8("проект"), "Fb", "d",
+     "31"},
 };
 
 class IniFileRead : public testing::TestWithParam<ReadRow> {};
@@ -186,6 +217,42 @@ TEST(IniFile, SectionsInFileOrderAsSpelt)
     EXPECT_EQ(ini.sections(), (QStringList{"zeta", "DEFAULT", QString::fromUtf8("Проект"), "alpha"}));
     EXPECT_TRUE(ini.hasSection("default"));
     EXPECT_FALSE(ini.hasSection("beta"));
+}
+
+// Two Cyrillic projects written on Windows keep their own names; neither is taken for the other.
+TEST(IniFile, Windows1251SectionsKeepTheirNames)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    writeAll(path, QByteArray("[\xC1\xEE\xEA\xF1]\nFb=30\n[\xDF\xF9\xE8\xEA]\nFb=40\n"));
+    IniFile ini(path);
+    EXPECT_EQ(ini.sections(), (QStringList{QString::fromUtf8("Бокс"), QString::fromUtf8("Ящик")}));
+    EXPECT_EQ(ini.readString(QString::fromUtf8("Ящик"), "Fb"), "40");
+    EXPECT_FALSE(ini.hasSection(QString::fromUtf8("����")));
+}
+
+// What a file can hold follows its encoding: UTF-8 (and a new file) holds every name.
+TEST(IniFile, WhatTheFileCanHold)
+{
+    const struct {
+        const char* name;
+        std::optional<QByteArray> file;
+        bool cyrillic, chinese;
+    } rows[] = {
+        {"new file", std::nullopt, true, true},
+        {"UTF-8", QByteArray("[Бокс]\n"), true, true},
+        {"ASCII", QByteArray("[A]\n"), true, true},
+        {"Windows-1251", QByteArray("[\xC1\xEE\xEA\xF1]\n"), true, false},
+    };
+    for (const auto& row : rows) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Vornalex.ini");
+        if (row.file)
+            writeAll(path, *row.file);
+        IniFile ini(path);
+        EXPECT_EQ(ini.canHold(QString::fromUtf8("Ящик ё")), row.cyrillic) << row.name;
+        EXPECT_EQ(ini.canHold(QString::fromUtf8("箱子")), row.chinese) << row.name;
+    }
 }
 
 TEST(IniFile, MissingFileReadsDefaultsAndListsNothing)
@@ -275,64 +342,107 @@ TEST(IniFile, RefusedWritesAreReported)
     }
 }
 
+const QFileDevice::Permissions kReadOnlyFolder =
+    QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther;
+const QFileDevice::Permissions kOpenFolder = kReadOnlyFolder | QFileDevice::WriteOwner | QFileDevice::WriteOther;
+const QFileDevice::Permissions kWritableFile =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther | QFileDevice::WriteOther;
+
 // A settings file that may be written, in a folder where the user may not create files: there is no room
-// for the temporary copy that makes a write atomic, and writing the file in place could leave it torn by
-// a crash, so the writes are refused and reported, and the file stays as it was. Folder permissions do
-// not bind the superuser, so the writes run in a child process under an ordinary user.
-TEST(IniFile, WritableFileInAFolderWithoutWriteAccessIsRefusedNotWrittenInPlace)
+// for the temporary copy of an atomic replace, so the file is written in place. The writes run as an
+// ordinary user, whom the folder refuses.
+TEST(IniFile, WritableFileInAFolderWithoutWriteAccessIsWrittenInPlace)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("Vornalex.ini");
-    writeAll(path, "[A]\nx=1\n");
-    const bool asOtherUser = ::geteuid() == 0;
-    const QFileDevice::Permissions folderRights =
-        QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther;
-    ASSERT_TRUE(QFile::setPermissions(dir.path(), folderRights));
-    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                 QFileDevice::ReadOther | QFileDevice::WriteOther));
-    auto writes = [&path] {
-        IniFile ini(path);
-        bool ok = ini.writeString("A", "y", "2");
-        IniFile::Batch batch(ini);
-        ini.writeString("B", "z", "3");
-        return batch.commit() && ok;
-    };
-    bool written = false;
-    if (asOtherUser) {
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
-            ::_exit(dropped ? (writes() ? 0 : 1) : 2);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        ASSERT_NE(WEXITSTATUS(status), 2) << "no ordinary user to write as";
-        written = WEXITSTATUS(status) == 0;
-    } else {
-        written = writes();
-    }
-    QFile::setPermissions(dir.path(), folderRights | QFileDevice::WriteOwner);
-    EXPECT_FALSE(written);
-    EXPECT_EQ(readAll(path), QByteArray("[A]\nx=1\n"));
+    writeAll(path, "[A]\nx=1\n[OLD]\nfrom=an earlier run with a long line\n");
+    ASSERT_TRUE(QFile::setPermissions(path, kWritableFile));
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), kReadOnlyFolder));
+    const int code = runInChild(
+        [&path] {
+            IniFile ini(path);
+            bool ok = ini.writeString("A", "y", "2");
+            {
+                IniFile::Batch batch(ini);
+                ini.writeString("B", "z", "3");
+                ok = batch.commit() && ok;
+            }
+            ok = ini.eraseSection("OLD") && ok; // a shorter file: nothing of the old one stays at its end
+            return ok ? 0 : 1;
+        },
+        ChildSetup{.ordinaryUser = true, .maxFileBytes = std::nullopt});
+    QFile::setPermissions(dir.path(), kOpenFolder);
+    if (code == kNoOrdinaryUser)
+        GTEST_SKIP() << "the superuser could not become an ordinary user, whom the folder would refuse";
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(readAll(path), QByteArray("[A]\nx=1\ny=2\n[B]\nz=3\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Vornalex.ini"});
 }
 
-
-// A file that exists but cannot be read is never written over: its content would be lost.
+// A file that exists but cannot be read is never written over: its content would be lost. Read rights do
+// not bind the superuser, so the check runs as an ordinary user, in a folder that takes new files.
 TEST(IniFile, UnreadableFileIsNotWrittenOver)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "the superuser reads every file";
     QTemporaryDir dir;
     const QString path = dir.filePath("Vornalex.ini");
     writeAll(path, "[A]\nx=1\n");
-    QFile::setPermissions(path, QFileDevice::WriteOwner);
-    IniFile ini(path);
-    EXPECT_FALSE(ini.writeString("A", "y", "2"));
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::WriteOwner | QFileDevice::WriteOther));
+    ASSERT_TRUE(QFile::setPermissions(dir.path(), kOpenFolder));
+    const int code = runInChild(
+        [&path] {
+            IniFile ini(path);
+            const bool readDefault = ini.readString("A", "x", "d") == "d";
+            const bool refused = !ini.writeString("A", "y", "2") && !ini.eraseSection("A");
+            return readDefault && refused ? 0 : 1;
+        },
+        ChildSetup{.ordinaryUser = true, .maxFileBytes = std::nullopt});
+    QFile::setPermissions(path, kWritableFile);
+    if (code == kNoOrdinaryUser)
+        GTEST_SKIP() << "the superuser could not become an ordinary user, whom the file would refuse";
+    EXPECT_EQ(code, 0);
     EXPECT_EQ(readAll(path), QByteArray("[A]\nx=1\n"));
+}
+
+// Writes that cannot complete, as on a full disk: the child may write files of a few bytes only, so its
+// writes fail part way with EFBIG. Each is reported as refused, and the old file stays byte for byte:
+// replaced atomically, the temporary copy is dropped; written in place (a folder without write access),
+// the old contents are written back.
+TEST(IniFile, WriteThatCannotCompleteIsRefusedAndLeavesTheOldFile)
+{
+    const QByteArray old = "[A]\r\nx=1\r\n[\xC1\xEE\xEA\xF1]\r\nFb=30\r\n";
+    const struct {
+        const char* name;
+        bool inPlace;
+    } rows[] = {{"atomic replace", false}, {"in place", true}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Vornalex.ini");
+        writeAll(path, old);
+        ASSERT_TRUE(QFile::setPermissions(path, kWritableFile));
+        ASSERT_TRUE(QFile::setPermissions(dir.path(), row.inPlace ? kReadOnlyFolder : kOpenFolder));
+        // Room for the old file, not for any longer one.
+        const int code = runInChild(
+            [&path] {
+                IniFile ini(path);
+                int refused = 0;
+                refused += !ini.writeString("A", "y", "2");
+                refused += !ini.writeString("A", "x", "1234567890");
+                IniFile::Batch batch(ini);
+                ini.writeString("NEW", "Fb", "30");
+                refused += !batch.commit();
+                const bool oldStillRead = ini.readString(QString::fromUtf8("Бокс"), "Fb") == "30" &&
+                                          ini.readString("A", "y", "none") == "none";
+                return refused == 3 && oldStillRead ? 0 : 1;
+            },
+            ChildSetup{.ordinaryUser = row.inPlace, .maxFileBytes = rlim_t(old.size())});
+        QFile::setPermissions(dir.path(), kOpenFolder);
+        if (code == kNoOrdinaryUser)
+            GTEST_SKIP() << "the superuser could not become an ordinary user, whom the folder would refuse";
+        EXPECT_EQ(code, 0);
+        EXPECT_EQ(readAll(path), old);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Vornalex.ini"});
+    }
 }
 
 // Two versions of one project: the writer flips between them; after a kill the section must hold one of
