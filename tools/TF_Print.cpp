@@ -30,6 +30,7 @@ constexpr int kFirstLineY = 6;
 constexpr int kSecondLineY = 21;
 constexpr int kThirdLineY = 36;
 
+// Halves go to the even neighbour.
 int px(long double mm) { return static_cast<int>(vx::Round(mm * TF_Print::kPxPerMm)); }
 QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -54,7 +55,7 @@ void TF_Print::setSheetWidth(int width)
 QImage TF_Print::sheetImage() const
 {
     QImage sheet(kWidth, kHeight, QImage::Format_RGB32);
-    sheet.fill(palette().color(QPalette::Window));
+    sheet.fill(palette().color(QPalette::Active, QPalette::Base));
     QPainter painter(&sheet);
     if (!m_image.isNull())
         painter.drawImage(kPictureOffset, kPictureOffset, m_image);

@@ -9,13 +9,16 @@
 class TF_Print : public QDialog {
     Q_OBJECT
 public:
-    static constexpr double kPxPerMm = 3.78; // 96 pixels per inch over 25.4 mm per inch, rounded
+    // 96 pixels per inch over 25.4 mm per inch, rounded. Extended, as the rest of the arithmetic: the
+    // double nearest 3.78 lies below it, and every exact half (75 mm · 3.78 = 283.5) would round down.
+    static constexpr long double kPxPerMm = 3.78L;
 
     explicit TF_Print(QWidget* parent = nullptr);
 
     // The picture the section is drawn on (760 x 950, at 18, 18 of the sheet).
     const QImage& Image1() const { return m_image; }
-    // What reaches the paper: the sheet's client area with its picture.
+    // What reaches the paper: the sheet's client area in the system's window colour (the white of an
+    // editor's field, not the grey button face), with its picture.
     QImage sheetImage() const;
 
     // A hidden window gets no resize event, so the width is changed here and a real change runs the

@@ -598,12 +598,107 @@ TEST_F(SectionDrawingTest, APortWithoutLengthDrawsNoProfile)
     EXPECT_FALSE(anyDark(img, QRect(345, 50, 400, 899)));
 }
 
+// ---- the section's rows to the pixel
+
+// Round(mm · 3.78) worked out exactly for the double mm, halves to the even neighbour: mm · 378 is exact
+// in a long double (53 + 9 bits), and so is its remainder over 100.
+int exactPx(double mm)
+{
+    const long double hundredths = static_cast<long double>(mm) * 378;
+    const long double rest = std::fmod(hundredths, 100.0L);
+    const auto whole = static_cast<long long>((hundredths - rest) / 100);
+    if (rest < 50)
+        return static_cast<int>(whole);
+    if (rest > 50)
+        return static_cast<int>(whole + 1);
+    return static_cast<int>(whole % 2 == 0 ? whole : whole + 1);
+}
+
+int darkInRow(const QImage& img, int y, int from, int to)
+{
+    int n = 0;
+    for (int x = from; x <= to; ++x)
+        n += dark(img, x, y);
+    return n;
+}
+
+struct SectionRowsRow {
+    const char* name;
+    int length;   // mm
+    int throatY;  // Round(L/2 · 3.78): 283.5 → 284 and 236.25 → 236
+    int bottomY;  // Round(L · 3.78): 661.5 → 662, 472.5 → 472
+};
+
+void PrintTo(const SectionRowsRow& r, std::ostream* os) { *os << r.name; }
+
+class SectionRowsTest : public FrameTest, public ::testing::WithParamInterface<SectionRowsRow> {};
+
+// The whole road of a user's print: the design typed, the round curved page, the print button.
+TEST_P(SectionRowsTest, ThroatLineAndMouthsLieOnTheirRows)
+{
+    const SectionRowsRow& row = GetParam();
+    const std::pair<const char*, const char*> inputs[] = {{"EditFb", "30"}, {"EditVb", "45"}, {"EditDd", "210"},
+                                                          {"EditNd", "1"},  {"EditXmax", "7"}, {"EditVs", "344"}};
+    for (const auto& [field, text] : inputs)
+        w->setText(field, text);
+    w->setSpinValue("SpinEdNPorts", 1);
+    w->SBut5Click();
+    ASSERT_EQ(w->state().SBut, vx::CURVECONE);
+    w->setText("EditCurveConL", std::to_string(row.length));
+    w->setSelectorIndex("CBCurveType", vx::Cosh);
+    w->setSpinValue("SEdDiv", 10);
+    dialogs.boxes.clear(); // what start-up reported is not this test's business
+    button("SBConePrint")->click();
+    ASSERT_TRUE(dialogs.boxes.empty()) << dialogs.texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_EQ(printer.pages.size(), 1u);
+    ASSERT_EQ(w->state().CurveConL, row.length);
+    const double outlet = w->state().CurveConD;
+    ASSERT_GT(outlet, w->state().CurveConD1);
+
+    // The rows the drawing must use, worked out from the length alone.
+    ASSERT_EQ(exactPx(row.length / 2.0), row.throatY);
+    ASSERT_EQ(exactPx(row.length), row.bottomY);
+    const int right = exactPx(outlet);
+    const int axis = exactPx(outlet / 2);
+
+    const QImage img = print->Image1();
+    // The solid mouths: every pixel from 0 to the outlet's width, nothing beyond; the wall that meets
+    // them from inside leaves only a few pixels on the rows next to them.
+    for (const int y : {0, row.bottomY}) {
+        EXPECT_EQ(darkInRow(img, y, 0, right), right + 1) << "mouth at " << y;
+        EXPECT_FALSE(dark(img, right + 1, y)) << "mouth at " << y;
+    }
+    EXPECT_LT(darkInRow(img, row.bottomY - 1, 0, right), 8);
+    // The walls end Round(L/2 · 3.78) below the throat line: when that half rounds up (L = 150: 284 + 284)
+    // their last pixels lie one row below the mouth (567). Nothing at all below that.
+    const int lowest = std::max(row.bottomY, 2 * row.throatY);
+    EXPECT_LE(darkInRow(img, row.bottomY + 1, 0, img.width() - 1), lowest > row.bottomY ? 4 : 0);
+    EXPECT_EQ(darkInRow(img, lowest + 1, 0, img.width() - 1), 0);
+    // The dashed throat line: ink along its row, only the walls and the axis on the rows beside it.
+    EXPECT_GT(darkInRow(img, row.throatY, 0, right), right / 4);
+    for (const int beside : {row.throatY - 1, row.throatY + 1})
+        EXPECT_LT(darkInRow(img, beside, 0, right), 8) << beside;
+    // The walls pass the throat line symmetrically about the axis.
+    const int wall = exactPx(w->state().CurveConD1 / 2);
+    EXPECT_TRUE(dark(img, axis + wall, row.throatY));
+    EXPECT_TRUE(dark(img, axis - wall, row.throatY));
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, SectionRowsTest,
+                         ::testing::Values(SectionRowsRow{"L150ThroatHalfUp", 150, 284, 567},
+                                           SectionRowsRow{"L175BottomHalfUp", 175, 331, 662},
+                                           SectionRowsRow{"L125BottomHalfDown", 125, 236, 472}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(SectionDrawingTest, SheetImageHoldsThePictureAtEighteen)
 {
     drawRound(100, 60, 90, vx::Cosh, 30);
     const QImage sheet = print->sheetImage();
     EXPECT_EQ(sheet.size(), QSize(792, 736));
-    EXPECT_EQ(sheet.pixel(5, 5), print->palette().color(QPalette::Window).rgb());
+    // Around the picture, the system's window colour: the field of an enabled editor, not the button face.
+    QLineEdit field;
+    EXPECT_EQ(sheet.pixel(5, 5), field.palette().color(QPalette::Active, QPalette::Base).rgb());
+    EXPECT_EQ(sheet.pixel(785, 730), field.palette().color(QPalette::Active, QPalette::Base).rgb());
     EXPECT_EQ(sheet.copy(18, 18, 760, 718), print->Image1().copy(0, 0, 760, 718).convertToFormat(sheet.format()));
     printer.pages.clear();
     print->setSheetWidth(800);
