@@ -152,8 +152,7 @@ public:
     QString AdvLink;      // where a click on the advert leads
     QString AdvLocalFile; // the advert picture beside the executable, empty when the index named none
     bool AdvShown = false; // the advert window has been shown in this run
-    // Writes the body of a GET of fileURL into FileName (truncated first); raises vx::HttpError.
-    void GetInetFile(const QString& fileURL, const QString& FileName);
+    bool AdvFileWritten = false; // this run put the picture at AdvLocalFile, so the closing removes it
     QString GetId(); // a new client identifier from the frame clock's date and time
 
 protected:

@@ -57,6 +57,12 @@ BrowserLaunch browserLaunch(const QString& command, const QString& link)
     return launch;
 }
 
+bool isWebAddress(const QString& link)
+{
+    return link.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+           link.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
 Browser& browser() { return g_browser ? *g_browser : g_desktop; }
 
 void setBrowser(Browser* b) { g_browser = b; }

@@ -27,6 +27,11 @@ struct BrowserLaunch {
 // The launch of link through the open command; empty program when the command names no program.
 BrowserLaunch browserLaunch(const QString& command, const QString& link);
 
+// A link the browser is given: one beginning with "http://" or "https://" in any case. The desktop's
+// opener picks its program by the link's kind, so a file: link or a local path would open local files
+// in whatever program is associated with them, and a link beginning with "-" would read as an option.
+bool isWebAddress(const QString& link);
+
 Browser& browser();
 void setBrowser(Browser* b); // nullptr restores the desktop's own browser; the caller keeps ownership
 

@@ -4,6 +4,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <memory>
 
 namespace vx {
@@ -17,25 +18,41 @@ CurlHttpClient& curlClient()
 }
 
 HttpClient* g_client = nullptr;
+const WebLimits* g_limits = nullptr;
 
 struct HeaderList {
     curl_slist* list = nullptr;
     ~HeaderList() { curl_slist_free_all(list); }
 };
 
+using Clock = std::chrono::steady_clock;
+
 } // namespace
 
 HttpClient& http() { return g_client ? *g_client : curlClient(); }
 void setHttp(HttpClient* client) { g_client = client; }
 
+const WebLimits& webLimits() { return g_limits ? *g_limits : kWebLimits; }
+void setWebLimits(const WebLimits* limits) { g_limits = limits; }
+
 // Where a body goes: into memory or an open device. A body of an answer that is not a success is
-// never written: the transfer stops at its first byte.
+// never written: the transfer stops at its first byte. So does a body that grows beyond its cap, and
+// a transfer that has brought too little for too long.
 struct CurlHttpClient::Sink {
     CURL* curl = nullptr;
     QByteArray* memory = nullptr;
     QIODevice* device = nullptr;
-    bool refused = false;   // the answer's status was not a success
+    qint64 maxBytes = 0;
+    qint64 received = 0;
+    bool refused = false; // the answer's status was not a success
     bool writeFailed = false;
+    bool tooBig = false;
+    bool stalled = false;
+    // The stall watch: the bytes and the time at which the current window began.
+    qint64 stallBytes = 0;
+    Clock::duration stallTime{};
+    qint64 windowBytes = 0;
+    Clock::time_point windowStart = Clock::now();
 
     static size_t write(char* data, size_t size, size_t count, void* user)
     {
@@ -47,6 +64,11 @@ struct CurlHttpClient::Sink {
             s->refused = true;
             return 0;
         }
+        if (s->maxBytes > 0 && s->received + qint64(n) > s->maxBytes) {
+            s->tooBig = true;
+            return 0;
+        }
+        s->received += qint64(n);
         if (s->memory) {
             s->memory->append(data, qsizetype(n));
             return n;
@@ -56,6 +78,26 @@ struct CurlHttpClient::Sink {
             return 0;
         }
         return n;
+    }
+
+    // Called by libcurl while the transfer runs (at least about once a second, also when nothing
+    // arrives); a non-zero result ends the transfer.
+    static int progress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t)
+    {
+        auto* s = static_cast<Sink*>(user);
+        if (s->stallBytes <= 0)
+            return 0;
+        const Clock::time_point now = Clock::now();
+        if (qint64(downloaded) - s->windowBytes >= s->stallBytes) {
+            s->windowBytes = qint64(downloaded);
+            s->windowStart = now;
+            return 0;
+        }
+        if (now - s->windowStart >= s->stallTime) {
+            s->stalled = true;
+            return 1;
+        }
+        return 0;
     }
 };
 
@@ -87,12 +129,16 @@ void CurlHttpClient::setFollowRedirects(bool follow, int maxRedirects)
     m_maxRedirects = maxRedirects;
 }
 
-void CurlHttpClient::perform(const QString& url, const QByteArray* postBody, Sink& sink)
+void CurlHttpClient::perform(const QString& url, const QByteArray* postBody, const HttpLimits& limits, Sink& sink)
 {
     auto* curl = static_cast<CURL*>(m_curl);
     if (!curl)
         throw HttpError("HTTP client not available");
     sink.curl = curl;
+    sink.maxBytes = limits.maxBytes;
+    sink.stallBytes = limits.stallMs > 0 ? limits.stallBytes : 0;
+    sink.stallTime = std::chrono::milliseconds(limits.stallMs);
+    sink.windowStart = Clock::now();
 
     const QByteArray address = url.toUtf8();
     QByteArray agent;
@@ -114,7 +160,14 @@ void CurlHttpClient::perform(const QString& url, const QByteArray* postBody, Sin
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, long(m_maxRedirects));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &Sink::write);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &Sink::progress);
+    curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &sink);
+    curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, long(limits.connectMs));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, long(limits.totalMs));
+    // An announced length beyond the cap fails before any byte of the body is taken.
+    curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.maxBytes));
     if (postBody) {
         curl_easy_setopt(curl, CURLOPT_POST, 1L);
         curl_easy_setopt(curl, CURLOPT_POSTFIELDS, postBody->constData());
@@ -129,6 +182,11 @@ void CurlHttpClient::perform(const QString& url, const QByteArray* postBody, Sin
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     if (sink.writeFailed)
         throw HttpError("Cannot write the received data");
+    if (sink.tooBig || rc == CURLE_FILESIZE_EXCEEDED)
+        throw HttpError("The answer is larger than " + std::to_string(limits.maxBytes) + " bytes");
+    if (sink.stalled)
+        throw HttpError("The transfer stalled: less than " + std::to_string(limits.stallBytes) + " bytes in " +
+                        std::to_string(limits.stallMs) + " ms");
     if (rc != CURLE_OK && !sink.refused)
         throw HttpError(curl_easy_strerror(rc));
     // An empty body of an error or redirect answer never reaches the sink: the status decides.
@@ -136,28 +194,28 @@ void CurlHttpClient::perform(const QString& url, const QByteArray* postBody, Sin
         throw HttpError("HTTP/1.1 " + std::to_string(status));
 }
 
-QByteArray CurlHttpClient::get(const QString& url)
+QByteArray CurlHttpClient::get(const QString& url, const HttpLimits& limits)
 {
     QByteArray body;
     Sink sink;
     sink.memory = &body;
-    perform(url, nullptr, sink);
+    perform(url, nullptr, limits, sink);
     return body;
 }
 
-void CurlHttpClient::getInto(const QString& url, QIODevice& out)
+void CurlHttpClient::getInto(const QString& url, QIODevice& out, const HttpLimits& limits)
 {
     Sink sink;
     sink.device = &out;
-    perform(url, nullptr, sink);
+    perform(url, nullptr, limits, sink);
 }
 
-QByteArray CurlHttpClient::post(const QString& url, const QByteArray& body)
+QByteArray CurlHttpClient::post(const QString& url, const QByteArray& body, const HttpLimits& limits)
 {
     QByteArray reply;
     Sink sink;
     sink.memory = &reply;
-    perform(url, &body, sink);
+    perform(url, &body, limits, sink);
     return reply;
 }
 

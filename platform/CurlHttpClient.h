@@ -14,15 +14,15 @@ public:
     CurlHttpClient(const CurlHttpClient&) = delete;
     CurlHttpClient& operator=(const CurlHttpClient&) = delete;
 
-    QByteArray get(const QString& url) override;
-    void getInto(const QString& url, QIODevice& out) override;
-    QByteArray post(const QString& url, const QByteArray& body) override;
+    QByteArray get(const QString& url, const HttpLimits& limits) override;
+    void getInto(const QString& url, QIODevice& out, const HttpLimits& limits) override;
+    QByteArray post(const QString& url, const QByteArray& body, const HttpLimits& limits) override;
     void setHeader(const QByteArray& name, const QByteArray& value) override;
     void setFollowRedirects(bool follow, int maxRedirects) override;
 
 private:
     struct Sink;
-    void perform(const QString& url, const QByteArray* postBody, Sink& sink);
+    void perform(const QString& url, const QByteArray* postBody, const HttpLimits& limits, Sink& sink);
 
     void* m_curl = nullptr;
     std::map<QByteArray, QByteArray> m_headers; // by name as given; "User-Agent" goes its own way

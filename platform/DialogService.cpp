@@ -37,6 +37,9 @@ public:
         case MsgType::Plain:
             break;
         }
+        // Texts may carry what the web site sent (a version line, a transfer's error): shown as they
+        // are, never read as markup.
+        box.setTextFormat(Qt::PlainText);
         box.setText(text);
         if (buttons == MsgButtons::YesNo) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -9,29 +9,40 @@ namespace vx {
 
 namespace {
 
-// Extension and the reader format behind it; null for the formats we know by name only.
+// Extension and the reader format behind it; null for the formats we know by name only. JPEG goes
+// through our own decoder.
 struct Format {
     const char* extension;
     const char* reader;
+    bool jpeg = false;
 };
 
 constexpr Format kFormats[] = {
-    {"bmp", "bmp"}, {"ico", "ico"}, {"tif", "tiff"}, {"tiff", "tiff"}, {"wmf", nullptr}, {"emf", nullptr},
+    {"bmp", "bmp"},   {"ico", "ico"},   {"tif", "tiff"},           {"tiff", "tiff"},
+    {"wmf", nullptr}, {"emf", nullptr}, {"jpg", nullptr, true}, {"jpeg", nullptr, true},
 };
+
+const Format* formatOf(const QString& path)
+{
+    const QString extension = QFileInfo(path).suffix().toLower();
+    for (const Format& f : kFormats)
+        if (extension == QLatin1String(f.extension))
+            return &f;
+    return nullptr;
+}
 
 } // namespace
 
+bool PictureFile::knowsExtension(const QString& name) { return formatOf(name) != nullptr; }
+
 QImage PictureFile::load(const QString& path)
 {
-    const QString extension = QFileInfo(path).suffix().toLower();
-    if (extension == QLatin1String("jpg") || extension == QLatin1String("jpeg"))
-        return JpegImage::load(path);
-    for (const Format& f : kFormats) {
-        if (extension != QLatin1String(f.extension))
-            continue;
-        if (!f.reader)
+    if (const Format* f = formatOf(path)) {
+        if (f->jpeg)
+            return JpegImage::load(path);
+        if (!f->reader)
             return {};
-        QImageReader reader(path, f.reader);
+        QImageReader reader(path, f->reader);
         // The extension decides: a file of another format under this name is no picture.
         reader.setDecideFormatFromContent(false);
         return reader.read();

@@ -13,6 +13,8 @@ public:
     // A null image when the extension names no known format, the file is missing or its data is broken
     // or of another format. Metafiles (wmf, emf) are known names but cannot be drawn here: null as well.
     static QImage load(const QString& path);
+    // The name ends in one of the extensions above.
+    static bool knowsExtension(const QString& name);
 };
 
 } // namespace vx

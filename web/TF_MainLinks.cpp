@@ -2,8 +2,9 @@
 // labels: every web link of the program leaves through ProcLink into the user's browser.
 #include "app/TF_Main.h"
 
-#include "core/Numbers.h"
 #include "platform/Browser.h"
+#include "platform/SiteBase.h"
+#include "web/BrandsList.h"
 
 #include "ui_TF_Main.h"
 
@@ -16,61 +17,18 @@
 
 #include <initializer_list>
 #include <iterator>
-#include <optional>
 
 namespace {
 
 constexpr const char* kBrandsFile = "brands.csv";
 constexpr const char* kBrandsMissing = "Файл брендов не найден.";
 constexpr const char* kBrandsHeader = "Audio brands";
-constexpr const char* kSiteLink = "http://vornalex.example/vornalexmaster/";
+constexpr const char* kProgramPage = "vornalexmaster/"; // the program's page on the maker's site
 constexpr const char* kAdvertMail = "reklama@vornalex.example";
 constexpr int kColumnWidthsPx[] = {190, 64, 64};
 constexpr int kRowHeightPx = 17;
-constexpr int kListedFlag = 1;
 const QColor kLinkBlue(0, 0, 255);
 const QColor kLinkRed(255, 0, 0);
-
-// One line of the brands list: name, main page, subwoofer page and the visibility flag, TAB-separated.
-// A missing TAB leaves its field empty and the whole rest to the next field, as the list has always
-// been read. A flag that is no whole number (an empty line too) reads as "not listed".
-struct BrandLine {
-    QString name, mainPage, subPage;
-    bool listed = false;
-};
-
-BrandLine parseBrandLine(QString rest)
-{
-    QString fields[3];
-    for (QString& field : fields) {
-        const qsizetype tab = rest.indexOf(QLatin1Char('\t'));
-        if (tab >= 0) {
-            field = rest.left(tab);
-            rest = rest.mid(tab + 1);
-        }
-    }
-    const std::optional<int> flag = vx::parseInt(rest.toStdString());
-    return {fields[0], fields[1], fields[2], flag && *flag == kListedFlag};
-}
-
-// The lines of the file as they would be read one by one: a last line without its line end counts,
-// an empty file has none; CR before LF belongs to the line end. Bytes that are no UTF-8 become the
-// replacement character, so a stray byte spoils its own field only.
-QStringList brandLines(const QByteArray& data)
-{
-    QStringList lines;
-    if (data.isEmpty())
-        return lines;
-    QList<QByteArray> raw = data.split('\n');
-    if (raw.last().isEmpty())
-        raw.removeLast();
-    for (QByteArray& line : raw) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-        lines << QString::fromUtf8(line);
-    }
-    return lines;
-}
 
 void setBrandRows(QTableWidget* grid, int count)
 {
@@ -195,8 +153,16 @@ void TF_Main::connectLinks()
     setLinkColour(ui->Label137, palette().color(QPalette::Highlight));
     ui->Label137->setText(QString::fromLatin1(kAdvertMail));
     ui->Panel12->setFrameShadow(QFrame::Sunken);
-    for (QLabel* site : {ui->LbURL, ui->LbURL0})
-        site->setCursor(Qt::PointingHandCursor);
+    // The captions show the site the labels lead to.
+    const QString site = vx::siteBase();
+    const QString host = site.mid(site.indexOf(QLatin1String("//")) + 2).section(QLatin1Char('/'), 0, 0);
+    for (QLabel* label : {ui->LbURL, ui->LbURL0}) {
+        label->setCursor(Qt::PointingHandCursor);
+        label->setText(host);
+    }
+    // Links and captions come from the brands list and the configured site: shown as they are.
+    for (QLabel* label : {ui->Label133, ui->Label134, ui->LbURL, ui->LbURL0})
+        label->setTextFormat(Qt::PlainText);
 
     auto* relay = new LinkRelay(*this, *ui);
     for (QObject* watched : std::initializer_list<QObject*>{grid, grid->viewport(), ui->Label133, ui->Label134,
@@ -209,7 +175,9 @@ void TF_Main::connectLinks()
 
 void TF_Main::ProcLink(Qt::MouseButton Button, const QString& Str)
 {
-    if (Button != Qt::LeftButton)
+    // Only web addresses reach the browser: anything else the site or the brands list names (a file,
+    // a local path, an option, nothing) opens nothing.
+    if (Button != Qt::LeftButton || !vx::isWebAddress(Str))
         return;
     // The command is asked for at every link, so a browser chosen meanwhile is the one that opens it.
     vx::Browser& b = vx::browser();
@@ -231,14 +199,13 @@ void TF_Main::FillSGBrands()
     }
     if (!file.open(QIODevice::ReadOnly))
         return;
-    const QStringList lines = brandLines(file.readAll());
-    if (lines.isEmpty())
+    const std::vector<vx::BrandLine> lines = vx::readBrandsList(file.readAll());
+    if (lines.empty())
         return;
     // One row for each line, so a skipped line leaves an empty row at the end.
     setBrandRows(grid, static_cast<int>(lines.size()) + 1);
     int row = 1;
-    for (const QString& line : lines) {
-        const BrandLine brand = parseBrandLine(line);
+    for (const vx::BrandLine& brand : lines) {
         if (!brand.listed)
             continue;
         setCell(grid, row, 0, brand.name);
@@ -311,4 +278,7 @@ void TF_Main::Panel5MouseMove(int X, int Y)
     }
 }
 
-void TF_Main::LbURLMouseUp(Qt::MouseButton Button) { ProcLink(Button, QString::fromLatin1(kSiteLink)); }
+void TF_Main::LbURLMouseUp(Qt::MouseButton Button)
+{
+    ProcLink(Button, vx::siteBase() + QLatin1String(kProgramPage));
+}

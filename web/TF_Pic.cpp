@@ -6,6 +6,7 @@
 #include "platform/DialogService.h"
 #include "platform/HttpClient.h"
 #include "platform/PictureFile.h"
+#include "platform/SiteBase.h"
 #include "web/AdvSayings.h"
 #include "web/FormBody.h"
 #include "platform/WindowFont.h"
@@ -125,7 +126,7 @@ void TF_Pic::SendPost()
     const QString link = F_Main ? F_Main->AdvLink : QString();
     const QStringList lines = {QStringLiteral("id=") + id, QStringLiteral("&in=p_vn"), QStringLiteral("&to_page=") + link};
     client.setFollowRedirects(true, kMaxRedirects);
-    client.post(QString::fromLatin1(vx::kSiteBase) + QStringLiteral("cd_adv.php"), vx::formBody(lines));
+    client.post(vx::siteBase() + QStringLiteral("cd_adv.php"), vx::formBody(lines), vx::webLimits().report);
 }
 
 void TF_Pic::ImgAdvMouseUp(Qt::MouseButton Button)

@@ -10,9 +10,9 @@ namespace vx::test {
 
 class OfflineHttp : public HttpClient {
 public:
-    QByteArray get(const QString& url) override { fail(url); }
-    void getInto(const QString& url, QIODevice&) override { fail(url); }
-    QByteArray post(const QString& url, const QByteArray&) override { fail(url); }
+    QByteArray get(const QString& url, const HttpLimits&) override { fail(url); }
+    void getInto(const QString& url, QIODevice&, const HttpLimits&) override { fail(url); }
+    QByteArray post(const QString& url, const QByteArray&, const HttpLimits&) override { fail(url); }
     void setHeader(const QByteArray&, const QByteArray&) override {}
     void setFollowRedirects(bool, int) override {}
 

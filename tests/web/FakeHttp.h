@@ -4,6 +4,7 @@
 // fails as an unreachable host does.
 
 #include "platform/HttpClient.h"
+#include "platform/SiteBase.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -37,11 +38,8 @@ public:
     FakeHttp() : m_previous(&http()) { setHttp(this); }
     ~FakeHttp() override { setHttp(m_previous); }
 
-    void serve(const QString& path, const QByteArray& body) { answers[QString::fromLatin1(kSiteBase) + path] = {body}; }
-    void breakOff(const QString& path, const QByteArray& partial)
-    {
-        answers[QString::fromLatin1(kSiteBase) + path] = {partial, true};
-    }
+    void serve(const QString& path, const QByteArray& body) { answers[siteBase() + path] = {body}; }
+    void breakOff(const QString& path, const QByteArray& partial) { answers[siteBase() + path] = {partial, true}; }
     QStringList urls() const
     {
         QStringList out;
@@ -50,8 +48,8 @@ public:
         return out;
     }
 
-    QByteArray get(const QString& url) override { return answer("GET", url, {}); }
-    void getInto(const QString& url, QIODevice& out) override
+    QByteArray get(const QString& url, const HttpLimits&) override { return answer("GET", url, {}); }
+    void getInto(const QString& url, QIODevice& out, const HttpLimits&) override
     {
         record("GET", url, {});
         const auto it = answers.find(url);
@@ -61,7 +59,10 @@ public:
         if (it->second.fails)
             throw HttpError("Connection reset");
     }
-    QByteArray post(const QString& url, const QByteArray& body) override { return answer("POST", url, body); }
+    QByteArray post(const QString& url, const QByteArray& body, const HttpLimits&) override
+    {
+        return answer("POST", url, body);
+    }
     void setHeader(const QByteArray& name, const QByteArray& value) override { headers[name] = value; }
     void setFollowRedirects(bool on, int max) override
     {

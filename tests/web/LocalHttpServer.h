@@ -1,8 +1,10 @@
 #pragma once
-// A tiny HTTP/1.1 server on 127.0.0.1 for the client's tests, run in a thread of its own because the
-// client blocks the thread that calls it. It answers from a table of paths, records every request it
-// receives, closes each connection after its answer and stops by itself when the test ends or after
-// a bounded number of connections or seconds.
+// A tiny HTTP/1.1 server on 127.0.0.1 for the client's tests and a small test web site, run in a thread
+// of its own because the client blocks the thread that calls it. It answers from a table of paths,
+// records every request it receives, closes each connection after its answer and stops by itself when
+// the test ends or after a bounded number of connections or seconds. Besides whole answers it plays the
+// sites a client must not wait for: one that never answers, one that trickles its answer, one that
+// cuts it off midway; each records whether the client gave up before the server did.
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -10,6 +12,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
@@ -26,11 +29,23 @@ public:
         QByteArray method, path;
         std::map<QByteArray, QByteArray> headers; // names in lower case
         QByteArray body;
+        bool clientLeft = false; // the client closed the connection before the answer was complete
+        bool answered = false;   // the server is done with it
+    };
+    enum class Way {
+        Whole,   // the answer at once
+        Silent,  // the connection is taken and nothing is ever sent
+        Trickle, // head at once, then the body `chunk` bytes every `gapMs`
+        Cut,     // head announcing the whole body, then half of it, and the connection closes
     };
     struct Reply {
         int status = 200;
         QByteArray extraHeaders; // complete lines with their CR LF
         QByteArray body;
+        Way way = Way::Whole;
+        int gapMs = 0;
+        int chunk = 1;
+        bool announced = true; // with a Content-Length; without one the closing connection ends the body
     };
 
     explicit LocalHttpServer(std::map<QByteArray, Reply> replies)
@@ -58,10 +73,25 @@ public:
         std::lock_guard lock(m_mutex);
         return m_requests;
     }
+    // The requests once the server is done with every one of them (it notices a client that gave up
+    // a moment after the client did).
+    std::vector<Request> answeredRequests() const
+    {
+        const auto end = std::chrono::steady_clock::now() + kHold + std::chrono::seconds(2);
+        for (;;) {
+            std::vector<Request> all = requests();
+            const bool done = std::all_of(all.begin(), all.end(), [](const Request& r) { return r.answered; });
+            if (done || std::chrono::steady_clock::now() > end)
+                return all;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
 
 private:
     static constexpr int kMaxConnections = 64;
-    static constexpr auto kLifetime = std::chrono::seconds(20);
+    static constexpr auto kLifetime = std::chrono::seconds(60);
+    // How long a silent or trickling answer holds on before the server itself gives up.
+    static constexpr auto kHold = std::chrono::seconds(10);
 
     void run(std::promise<quint16>& ready)
     {
@@ -104,20 +134,78 @@ private:
         r.body = data.mid(headEnd + 4);
         while (r.body.size() < length && socket.waitForReadyRead(2000))
             r.body += socket.readAll();
+        size_t index = 0;
         {
             std::lock_guard lock(m_mutex);
+            index = m_requests.size();
             m_requests.push_back(r);
         }
         const auto it = m_replies.find(r.path);
         const Reply reply = it != m_replies.end() ? it->second : Reply{404, {}, "not here"};
-        QByteArray out = "HTTP/1.1 " + QByteArray::number(reply.status) + " Status\r\n" + reply.extraHeaders +
-                         "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\nConnection: close\r\n\r\n" +
-                         reply.body;
-        socket.write(out);
-        socket.waitForBytesWritten(2000);
-        socket.disconnectFromHost();
-        if (socket.state() != QAbstractSocket::UnconnectedState)
-            socket.waitForDisconnected(2000);
+        const bool left = !answer(socket, reply);
+        std::lock_guard lock(m_mutex);
+        m_requests[index].clientLeft = left;
+        m_requests[index].answered = true;
+    }
+
+    // Sends the answer its way; false when the client went away first.
+    bool answer(QTcpSocket& socket, const Reply& reply)
+    {
+        const QByteArray length =
+            reply.announced ? "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n" : QByteArray();
+        const QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + " Status\r\n" + reply.extraHeaders +
+                                length + "Connection: close\r\n\r\n";
+        const auto holdEnd = std::chrono::steady_clock::now() + kHold;
+        const auto holding = [&] { return !m_stop && std::chrono::steady_clock::now() < holdEnd; };
+        bool stayed = true;
+        switch (reply.way) {
+        case Way::Whole:
+            stayed = send(socket, head + reply.body);
+            break;
+        case Way::Silent:
+            while (stayed && holding())
+                stayed = !gone(socket, 50);
+            break;
+        case Way::Trickle:
+            stayed = send(socket, head);
+            for (qsizetype at = 0; stayed && at < reply.body.size() && holding(); at += reply.chunk) {
+                stayed = send(socket, reply.body.mid(at, reply.chunk));
+                if (stayed && at + reply.chunk < reply.body.size())
+                    stayed = !gone(socket, reply.gapMs);
+            }
+            break;
+        case Way::Cut:
+            stayed = send(socket, head + reply.body.left(reply.body.size() / 2));
+            break;
+        }
+        if (socket.state() == QAbstractSocket::ConnectedState) {
+            socket.disconnectFromHost();
+            if (socket.state() != QAbstractSocket::UnconnectedState)
+                socket.waitForDisconnected(2000);
+        }
+        return stayed;
+    }
+
+    // Writes all of data; false when the connection broke.
+    static bool send(QTcpSocket& socket, const QByteArray& data)
+    {
+        if (socket.state() != QAbstractSocket::ConnectedState || socket.write(data) != data.size())
+            return false;
+        while (socket.bytesToWrite() > 0)
+            if (!socket.waitForBytesWritten(2000))
+                return false;
+        return true;
+    }
+
+    // Waits up to ms for the client to close the connection; true when it has.
+    static bool gone(QTcpSocket& socket, int ms)
+    {
+        if (socket.state() != QAbstractSocket::ConnectedState)
+            return true;
+        if (socket.waitForDisconnected(ms))
+            return true;
+        socket.readAll(); // nothing more is expected; keep the buffer empty
+        return socket.state() != QAbstractSocket::ConnectedState;
     }
 
     std::map<QByteArray, Reply> m_replies;

@@ -5,6 +5,7 @@
 
 #include "app/Windows.h"
 #include "platform/HttpClient.h"
+#include "platform/SiteBase.h"
 #include "projects/ClientId.h"
 #include "projects/ProgramFolder.h"
 #include "web/AdvSayings.h"
@@ -44,7 +45,7 @@ using vx::test::FixedClock;
 using vx::test::RecordingBrowser;
 using vx::test::RecordingDialogs;
 
-const QString kBase = QString::fromLatin1(vx::kSiteBase);
+const QString kBase = vx::siteBase();
 const QString kIndex = kBase + QStringLiteral("images/adv.txt");
 
 QByteArray readAll(const QString& path)
@@ -141,11 +142,17 @@ const IndexRow kIndexRows[] = {
      "http://only.example/", nullptr, nullptr},
     {"PicturePathFiltered", QByteArray("images/new adv-1.jpg\tlink\r\n1.2\r\n"), MsgAnswer::No, true,
      {"images/newadv1.jpg"}, std::nullopt, "", "link", "newadv1.jpg", nullptr},
+    {"UnderscoreKeptInPicturePath", QByteArray("images/new_adv.jpg\tlink\r\n1.2\r\n"), MsgAnswer::No, true,
+     {"images/new_adv.jpg"}, std::nullopt, "", "link", "new_adv.jpg", nullptr},
     // The program's own files beside the executable are never written over by a download.
     {"VersionNamedLikeTheSettingsFile", QByteArray("images/adv.jpg\tlink\r\n1.3\r\n..files/Vornalex.ini"),
      MsgAnswer::Yes, true, {}, MsgType::Warning, "Не удалось скачать версию 1.3 Vornalex.", "link", nullptr, nullptr},
+    {"VersionNamedLikeTheSettingsFileInCapitals", QByteArray("images/adv.jpg\tlink\r\n1.3\r\n..files/VORNALEX.INI"),
+     MsgAnswer::Yes, true, {}, MsgType::Warning, "Не удалось скачать версию 1.3 Vornalex.", "link", nullptr, nullptr},
     {"PictureNamedLikeTheSpriteSheet", QByteArray("images/Vornalex.BMP\tlink\r\n1.2\r\n"), MsgAnswer::No, true, {},
      std::nullopt, "", "link", nullptr, nullptr},
+    {"PictureNamedLikeTheSpriteSheetInSmallLetters", QByteArray("images/vornalex.bmp\tlink\r\n1.2\r\n"),
+     MsgAnswer::No, true, {}, std::nullopt, "", "link", nullptr, nullptr},
     {"NoLineEndEmptyVersion", QByteArray("garbage"), MsgAnswer::No, true, {}, MsgType::Confirmation,
      "Доступна версия  Vornalex.\rСкачать?", "", nullptr, nullptr},
 };
@@ -157,10 +164,11 @@ TEST_P(IndexFetch, OffersReadsAndSavesAsTheIndexSays)
     const IndexRow& r = GetParam();
     if (r.index)
         http.serve(QStringLiteral("images/adv.txt"), *r.index);
-    for (const char* pic : {"images/adv.jpg", "pic.jpg", "images/newadv1.jpg", "images/Vornalex.BMP"})
+    for (const char* pic : {"images/adv.jpg", "pic.jpg", "images/newadv1.jpg", "images/new_adv.jpg",
+                            "images/Vornalex.BMP", "images/vornalex.bmp"})
         http.serve(QString::fromLatin1(pic), kPicture);
     if (r.versionServed)
-        for (const char* p : {"/files/setup.zip", "files/setup.zip", "files/Vornalex.ini"})
+        for (const char* p : {"/files/setup.zip", "files/setup.zip", "files/Vornalex.ini", "files/VORNALEX.INI"})
             http.serve(QString::fromLatin1(p), kSetup);
     else
         http.breakOff(QStringLiteral("files/setup.zip"), "PK half");
@@ -520,6 +528,39 @@ TEST_P(ClickReport, PostsTheFormThenClosesAndOpens)
 INSTANTIATE_TEST_SUITE_P(Rows, ClickReport, ::testing::ValuesIn(kClickRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
+struct AdvertLinkRow {
+    const char* link;
+    bool opens;
+};
+const AdvertLinkRow kAdvertLinkRows[] = {
+    {"HTTPS://x.example/", true},  {"http://shop.example/a", true}, {"Http://mixed.example/", true},
+    {"file:///etc/passwd", false}, {"/etc/passwd", false},          {"--help", false},
+    {"", false},                   {" http://x.example/", false},   {"httpx://x.example/", false},
+    {"javascript:alert(1)", false},
+};
+
+// The site names the advert's link: only a web address reaches the browser, as its one argument.
+TEST_F(AdvertTest, AdvertLinkOpensOnlyAsAWebAddress)
+{
+    RecordingBrowser browser;
+    http.serve(QStringLiteral("cd_adv.php"), "thanks");
+    for (const AdvertLinkRow& r : kAdvertLinkRows) {
+        browser.starts.clear();
+        w->AdvLink = QString::fromUtf8(r.link);
+        pic->show();
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
+                       Qt::NoModifier);
+        QApplication::sendEvent(pic->ui->ImgAdv, &up);
+        EXPECT_FALSE(pic->isVisible()) << r.link;
+        if (r.opens) {
+            ASSERT_EQ(browser.starts.size(), 1u) << r.link;
+            EXPECT_EQ(browser.starts[0].arguments, QStringList{QString::fromUtf8(r.link)});
+        } else {
+            EXPECT_TRUE(browser.starts.empty()) << r.link;
+        }
+    }
+}
+
 // ---- client id and closing
 
 TEST_F(AdvertTest, ClientIdFromTheClock)
@@ -539,23 +580,40 @@ TEST_F(AdvertTest, ClientIdFromTheClock)
     }
 }
 
-TEST_F(AdvertTest, ClosingDeletesTheAdvertPictureOnly)
+TEST_F(AdvertTest, ClosingDeletesOnlyThePictureThisRunWrote)
 {
     const QString advert = folder() + QStringLiteral("adv.jpg");
     const QString other = folder() + QStringLiteral("keep.jpg");
     for (const QString& p : {advert, other}) {
         QFile f(p);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("x");
+        f.write("older");
     }
     w->AdvLocalFile.clear();
     w->DeleteAdvFile();
     EXPECT_TRUE(QFile::exists(advert));
-    w->AdvLocalFile = advert;
+
+    // The picture this run downloaded goes, and nothing else.
+    http.serve(QStringLiteral("images/adv.txt"), "images/adv.jpg\tlink\r\n1.2\r\n");
+    http.serve(QStringLiteral("images/adv.jpg"), kPicture);
+    w->LoadAdv();
+    ASSERT_EQ(readAll(advert), kPicture);
     w->DeleteAdvFile();
     EXPECT_FALSE(QFile::exists(advert));
-    EXPECT_TRUE(QFile::exists(other));
+    EXPECT_EQ(readAll(other), QByteArray("older"));
     EXPECT_TRUE(QFile::exists(folder() + QStringLiteral("Vornalex.BMP")));
+
+    // A file of that name that was there before stays, and a download broken off replaces none of it.
+    QFile f(advert);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("older");
+    f.close();
+    http.breakOff(QStringLiteral("images/adv.jpg"), "half a picture");
+    w->LoadAdv();
+    EXPECT_EQ(w->AdvLocalFile, advert);
+    EXPECT_EQ(readAll(advert), QByteArray("older"));
+    w->DeleteAdvFile();
+    EXPECT_EQ(readAll(advert), QByteArray("older"));
 }
 
 } // namespace

@@ -19,6 +19,8 @@ using vx::HttpError;
 using vx::test::LocalHttpServer;
 using Reply = LocalHttpServer::Reply;
 
+const vx::HttpLimits kNoLimits{};
+
 const QByteArray kBinary = QByteArray("\x00\x01\xFF\r\n\x7F end", 10);
 
 std::map<QByteArray, Reply> site()
@@ -62,18 +64,18 @@ TEST_P(HttpGet, IntoTextAndIntoAFile)
     CurlHttpClient client;
     client.setFollowRedirects(r.follow, 15);
     if (r.fails) {
-        EXPECT_THROW(client.get(server.url(r.path)), HttpError);
+        EXPECT_THROW(client.get(server.url(r.path), kNoLimits), HttpError);
     } else {
-        EXPECT_EQ(client.get(server.url(r.path)), r.body);
+        EXPECT_EQ(client.get(server.url(r.path), kNoLimits), r.body);
     }
 
     QTemporaryDir dir;
     QFile file(dir.filePath(QStringLiteral("out.bin")));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     if (r.fails)
-        EXPECT_THROW(client.getInto(server.url(r.path), file), HttpError);
+        EXPECT_THROW(client.getInto(server.url(r.path), file, kNoLimits), HttpError);
     else
-        client.getInto(server.url(r.path), file);
+        client.getInto(server.url(r.path), file, kNoLimits);
     file.close();
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     // an error answer's body never lands in the file
@@ -87,6 +89,74 @@ TEST_P(HttpGet, IntoTextAndIntoAFile)
 INSTANTIATE_TEST_SUITE_P(Rows, HttpGet, ::testing::ValuesIn(kGetRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// ---- limits: a site that never answers, trickles or sends too much ends the request, not the program
+
+using Way = LocalHttpServer::Way;
+
+struct LimitRow {
+    const char* name;
+    Reply reply;
+    vx::HttpLimits limits;
+    bool fails;
+};
+void PrintTo(const LimitRow& r, std::ostream* os) { *os << r.name; }
+
+const QByteArray kKiloBytes(8 * 1024, 'k');
+
+const LimitRow kLimitRows[] = {
+    {"SilentServerEndsAtTheTotalLimit", {200, {}, "never sent", Way::Silent}, {2000, 300, 0, 0, 0}, true},
+    {"TricklingServerEndsAtTheTotalLimit", {200, {}, QByteArray(1000, 't'), Way::Trickle, 50, 1},
+     {2000, 300, 0, 0, 0}, true},
+    {"TricklingServerEndsWhenTooLittleArrives", {200, {}, QByteArray(1000, 't'), Way::Trickle, 50, 1},
+     {2000, 0, 0, 1024, 300}, true},
+    // No total limit: a transfer that keeps bringing enough may take longer than the stall window.
+    {"SteadyTransferOutlastsTheStallWindow", {200, {}, kKiloBytes, Way::Trickle, 100, 2048},
+     {2000, 0, 0, 1024, 300}, false},
+    {"BodyAtTheCapKept", {200, {}, QByteArray(1000, 'c')}, {2000, 2000, 1000, 0, 0}, false},
+    {"BodyOverTheCapRaised", {200, {}, QByteArray(1001, 'c')}, {2000, 2000, 1000, 0, 0}, true},
+    {"UnannouncedBodyOverTheCapRaised", {200, {}, QByteArray(5000, 'u'), Way::Whole, 0, 1, false},
+     {2000, 2000, 1000, 0, 0}, true},
+};
+
+class HttpLimit : public ::testing::TestWithParam<LimitRow> {};
+
+TEST_P(HttpLimit, EndsTheRequestAsAFailure)
+{
+    const LimitRow& r = GetParam();
+    for (bool intoFile : {false, true}) {
+        LocalHttpServer server({{"/x", r.reply}});
+        CurlHttpClient client;
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        QByteArray body;
+        bool failed = false;
+        try {
+            if (intoFile)
+                client.getInto(server.url("/x"), out, r.limits);
+            else
+                body = client.get(server.url("/x"), r.limits);
+        } catch (const HttpError&) {
+            failed = true;
+        }
+        EXPECT_EQ(failed, r.fails) << (intoFile ? "into a file" : "into text");
+        if (!r.fails) {
+            EXPECT_EQ(intoFile ? out.data() : body, r.reply.body);
+        }
+        // Nothing beyond the cap is ever taken.
+        if (r.limits.maxBytes > 0) {
+            EXPECT_LE(out.data().size(), r.limits.maxBytes);
+        }
+        // The client gave up, not the server: without the limit it would still be waiting.
+        const auto requests = server.answeredRequests();
+        ASSERT_EQ(requests.size(), 1u);
+        if (r.reply.way != Way::Whole) {
+            EXPECT_EQ(requests[0].clientLeft, r.fails) << (intoFile ? "into a file" : "into text");
+        }
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Rows, HttpLimit, ::testing::ValuesIn(kLimitRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(HttpClient, PostCarriesBodyAndHeadersThatStay)
 {
     LocalHttpServer server(site());
@@ -95,8 +165,8 @@ TEST(HttpClient, PostCarriesBodyAndHeadersThatStay)
     client.setHeader("Content-Type", "application/x-www-form-urlencoded");
     client.setHeader("Connection", "keep-alive");
     const QByteArray body = "id=Lc%3C_kAE?&&in=p_vn&&to_page=http://x.example/?a=1&b=2";
-    EXPECT_EQ(client.post(server.url("/post"), body), QByteArray("thanks"));
-    EXPECT_EQ(client.get(server.url("/text")), QByteArray("line one\r\nline two"));
+    EXPECT_EQ(client.post(server.url("/post"), body, kNoLimits), QByteArray("thanks"));
+    EXPECT_EQ(client.get(server.url("/text"), kNoLimits), QByteArray("line one\r\nline two"));
 
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 2u);
@@ -114,17 +184,17 @@ TEST(HttpClient, PostErrorAnswerRaised)
 {
     LocalHttpServer server(site());
     CurlHttpClient client;
-    EXPECT_THROW(client.post(server.url("/broken"), "a=b"), HttpError);
+    EXPECT_THROW(client.post(server.url("/broken"), "a=b", kNoLimits), HttpError);
 }
 
 TEST(HttpClient, CookiesKeptForTheRun)
 {
     LocalHttpServer server(site());
     CurlHttpClient client;
-    client.get(server.url("/cookie"));
-    client.get(server.url("/text"));
+    client.get(server.url("/cookie"), kNoLimits);
+    client.get(server.url("/text"), kNoLimits);
     CurlHttpClient other; // a fresh run has none
-    other.get(server.url("/text"));
+    other.get(server.url("/text"), kNoLimits);
 
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 3u);
@@ -146,8 +216,8 @@ TEST(HttpClient, UnreachableHostRaisedAtOnce)
         port = probe.serverPort();
     }
     const QString url = QStringLiteral("http://127.0.0.1:%1/text").arg(port);
-    EXPECT_THROW(client.get(url), HttpError);
-    EXPECT_THROW(client.getInto(url, out), HttpError);
+    EXPECT_THROW(client.get(url, kNoLimits), HttpError);
+    EXPECT_THROW(client.getInto(url, out, kNoLimits), HttpError);
     EXPECT_TRUE(out.data().isEmpty());
 }
 

@@ -1,0 +1,167 @@
+#include "web/AdvertFetch.h"
+
+#include "platform/DialogService.h"
+#include "platform/HttpClient.h"
+#include "platform/PictureFile.h"
+#include "platform/SiteBase.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <initializer_list>
+#include <stdexcept>
+
+namespace vx {
+
+namespace {
+
+constexpr const char* kOwnVersion = "1.2";
+constexpr const char* kIndexPath = "images/adv.txt";
+
+// The download's own file could not be made: nothing was written, nothing is there to remove.
+class NoFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The first n characters; none for an n below 1, all of them for an n beyond the length.
+QString firstChars(const QString& s, qsizetype n) { return n < 1 ? QString() : s.left(n); }
+
+// The index's three lines: line 1 is the picture path, a TAB and the link; line 2 the version; the
+// rest is any text, "..", and the new version's path. Lines end in CR LF; a lone LF costs the line its
+// last character, as the index has always been read.
+struct AdvertIndex {
+    QString link, picturePath, version, tail;
+};
+
+AdvertIndex splitIndex(const QString& T)
+{
+    AdvertIndex index;
+    const qsizetype a = T.indexOf(u'\n') + 1;
+    const QString line1 = firstChars(T, a - 2);
+    const QString R = T.mid(a);
+    const qsizetype b = R.indexOf(u'\n') + 1;
+    index.version = firstChars(R, b - 2);
+    index.tail = R.mid(b);
+    const qsizetype t = line1.indexOf(u'\t') + 1;
+    index.link = line1.mid(t);
+    index.picturePath = firstChars(line1, t - 1);
+    return index;
+}
+
+// Only digits, ASCII letters, ".", "/" and "_" survive in a picture path.
+QString filteredPath(const QString& path)
+{
+    QString out;
+    for (const QChar c : path) {
+        const char16_t u = c.unicode();
+        if ((u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || u == u'.' ||
+            u == u'/' || u == u'_')
+            out += c;
+    }
+    return out;
+}
+
+QString lastSegment(const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); }
+
+// Whether a download may take this name beside the executable. Never the name of a file the program
+// reads or writes there (in any letter case, for a file system that ignores it), nor the other
+// download's name: a site that named one would cost the user the projects, the sprite sheet, the
+// brands list, the program or the new version. A name that is no file (empty, "." or "..") cannot be
+// made either.
+bool mayTake(const QString& name, const QString& otherDownload)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    const QString exe = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    for (const QString& taken : {QStringLiteral("Vornalex.ini"), QStringLiteral("Vornalex.BMP"),
+                                 QStringLiteral("brands.csv"), exe, otherDownload})
+        if (!taken.isEmpty() && name.compare(taken, Qt::CaseInsensitive) == 0)
+            return false;
+    return true;
+}
+
+// The body of a GET of fileURL into the file FileName. It is written to a temporary file beside it,
+// which takes the name only once every byte has arrived and is on the disk: a failed or cut download
+// replaces nothing and leaves nothing. Raises NoFileError when the file cannot be made, HttpError
+// when the transfer or the write fails.
+void GetInetFile(const QString& fileURL, const QString& FileName, const HttpLimits& limits)
+{
+    if (QFileInfo(FileName).isDir())
+        throw NoFileError("Cannot create file " + FileName.toStdString());
+    QSaveFile file(FileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw NoFileError("Cannot create file " + FileName.toStdString());
+    http().getInto(fileURL, file, limits);
+    // A full disk may show only at the last flush, which the commit would not report.
+    if (!file.flush() || !file.commit())
+        throw HttpError("Cannot write file " + FileName.toStdString());
+}
+
+// The offer of another version and, on Yes, its download. Tells whether the fetch goes on to the
+// picture: not when a failed download left no file of its own to remove.
+bool offerVersion(const AdvertIndex& index, const QString& base, const QString& folder, const QString& pictureName)
+{
+    const MsgAnswer answer = dialogs().show(
+        MsgType::Confirmation, QStringLiteral("Доступна версия ") + index.version + QStringLiteral(" Vornalex.\rСкачать?"),
+        MsgButtons::YesNo, nullptr);
+    if (answer != MsgAnswer::Yes)
+        return true;
+    const qsizetype dots = index.tail.indexOf(QStringLiteral(".."));
+    const QString path = dots < 0 ? QString() : index.tail.mid(dots + 2);
+    const QString name = lastSegment(path);
+    const QString local = folder + name;
+    try {
+        if (!mayTake(name, pictureName))
+            throw NoFileError("Refused to write " + name.toStdString());
+        GetInetFile(base + path, local, webLimits().version);
+    } catch (const std::exception& e) {
+        dialogs().show(MsgType::Warning,
+                       QStringLiteral("Не удалось скачать версию ") + index.version + QStringLiteral(" Vornalex."),
+                       MsgButtons::Ok, nullptr);
+        // A transfer that failed has already taken its partial file away; one that could not make its
+        // file has nothing to remove, and the fetch ends there.
+        return dynamic_cast<const NoFileError*>(&e) == nullptr;
+    }
+    dialogs().show(MsgType::Information,
+                   QStringLiteral("Версия ") + index.version + QStringLiteral(" Vornalex находится в файле\r") + local,
+                   MsgButtons::Ok, nullptr);
+    return true;
+}
+
+} // namespace
+
+Advert fetchAdvert(const QString& folder)
+{
+    Advert advert;
+    const QString base = siteBase();
+    try {
+        const AdvertIndex index =
+            splitIndex(QString::fromUtf8(http().get(base + QLatin1String(kIndexPath), webLimits().index)));
+        advert.link = index.link;
+        const QString filtered = filteredPath(index.picturePath);
+        // The picture is kept only under a name the advert window can load, so it never takes the name
+        // of anything else the site might point at.
+        const QString pictureName = lastSegment(filtered);
+        const bool pictureWanted =
+            !index.picturePath.isEmpty() && PictureFile::knowsExtension(pictureName) && mayTake(pictureName, {});
+        if (index.version != QLatin1String(kOwnVersion) &&
+            !offerVersion(index, base, folder, pictureWanted ? pictureName : QString()))
+            return advert;
+        if (!pictureWanted)
+            return advert;
+        advert.localFile = folder + pictureName;
+        try {
+            GetInetFile(base + filtered, advert.localFile, webLimits().picture);
+            advert.pictureWritten = true;
+        } catch (const std::exception&) {
+            // no picture: the advert window shows a saying
+        }
+    } catch (const std::exception&) {
+        // offline or no index: nothing to offer, nothing to show
+    }
+    return advert;
+}
+
+} // namespace vx
