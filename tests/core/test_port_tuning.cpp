@@ -26,6 +26,7 @@ void PrintTo(const FilterRow& r, std::ostream* os)
 const FilterRow kFilterRows[] = {
     {"12,5", '.', "12.5"},   {"12.5", ',', "12,5"},   // the other separator becomes the system's
     {"1.2.3", '.', "1.23"},  {"1,2,3", ',', "1,23"},  // later separators are dropped
+    {"1,2,3", '.', "1.23"},  {"1.2.3", ',', "1,23"},  // the first other one stands for the system's
     {",5", '.', "0.5"},      {".5", ',', "0,5"},      // a leading separator gets its zero
     {"-7e3", '.', "73"},     {"-7e3", ',', "73"},     // no sign, no exponent
     {"", '.', ""},           {"", ',', ""},

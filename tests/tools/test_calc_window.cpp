@@ -444,7 +444,8 @@ struct LeaveRow {
 
 const LeaveRow kLeaves[] = {
     {"EdBoxVol", "abc", ""},       {"EdBoxVol", "12~5", "12.5"}, {"EdBoxVol", "-3", "3"},
-    {"EdPortL", "1.2.3", "1.23"},  {"EdPortL", ".", "0."},       {"EdPortD", "100 мм", "100"},
+    {"EdPortL", "1.2.3", "1.23"},  {"EdPortL", "1~2~3", "1.23"}, // later separators of either kind go
+    {"EdPortL", ".", "0."},        {"EdPortD", "100 мм", "100"},
     {"EdPortN", "x", "1"},         {"EdPortN", "", "1"},         {"EdPortN", "2.5", "2.5"},
     {"EdPortN", "3", "3"},
 };
