@@ -450,6 +450,20 @@ TEST(Ports, ZeroIsKeptUntilTheFocusLeaves)
     EXPECT_EQ(t.textOf("Label128"), q(kOnePort));
 }
 
+TEST(Ports, ZeroNotYetLeftIsRefusedOnTheCount)
+{
+    WindowTest t;
+    const QString dpmin = t.textOf("EditDpmin");
+    t.type("SpinEdNPorts", "0");
+    QTest::mouseClick(t.w->component("SbRecalcMins"), Qt::LeftButton);
+    ASSERT_EQ(t.dialogs.boxes.size(), 1u);
+    EXPECT_EQ(t.dialogs.boxes[0].type, vx::MsgType::Warning);
+    EXPECT_EQ(t.dialogs.boxes[0].text, q("Неверное значение количества портов"));
+    EXPECT_TRUE(t.textEditor("SpinEdNPorts")->hasFocus());
+    EXPECT_EQ(t.textOf("SpinEdNPorts"), "0");
+    EXPECT_EQ(t.textOf("EditDpmin"), dpmin);
+}
+
 TEST(Ports, CalledDirectlyAfterLoading)
 {
     WindowTest t;
