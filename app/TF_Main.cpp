@@ -122,6 +122,9 @@ TF_Main::TF_Main(QWidget* parent)
     Timer1->setInterval(kBannerIntervalMs);
     Timer2->setInterval(kSlideIntervalMs);
     Timer3->setInterval(kIdleIntervalMs);
+    // Coarse timers may fire 5 % early or late: the banner's 10 s would come anywhere from 9.5 to 10.5 s.
+    for (QTimer* timer : {Timer1, Timer2, Timer3})
+        timer->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &TF_Main::Timer1Timer);
     connect(Timer2, &QTimer::timeout, this, &TF_Main::Timer2Timer);
     connect(Timer3, &QTimer::timeout, this, &TF_Main::Timer3Timer);

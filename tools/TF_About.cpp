@@ -51,6 +51,7 @@ TF_About::TF_About(QWidget* parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kCloseAfterMs);
     Timer1->setSingleShot(true);
+    Timer1->setTimerType(Qt::PreciseTimer); // a coarse timer may close the window 350 ms early or late
     connect(Timer1, &QTimer::timeout, this, &TF_About::Timer1Timer);
     Timer1->start();
 }

@@ -264,6 +264,14 @@ TEST_F(FrameTest, CoverSlidesOffInFifteenStepsOfTwentyPixels)
     EXPECT_EQ(w->Timer1->interval(), 5000);
 }
 
+TEST_F(FrameTest, TheWindowsTimersFireOnTime)
+{
+    const std::pair<const char*, QTimer*> timers[] = {
+        {"banner", w->Timer1}, {"slide", w->Timer2}, {"advert idle check", w->Timer3}};
+    for (const auto& [name, timer] : timers)
+        EXPECT_EQ(timer->timerType(), Qt::PreciseTimer) << name << ": on time, not within 5 %";
+}
+
 TEST_F(FrameTest, UncoveredBannerIsRecheckedAndStopsOnceTheDatePasses)
 {
     showWindow();

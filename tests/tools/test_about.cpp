@@ -66,6 +66,7 @@ TEST_F(SplashTest, TimerClosesAfter7000MsOnceAndRunsFromCreation)
 {
     EXPECT_EQ(m_about->Timer1->interval(), 7000);
     EXPECT_TRUE(m_about->Timer1->isSingleShot());
+    EXPECT_EQ(m_about->Timer1->timerType(), Qt::PreciseTimer) << "on time, not within 5 %";
     EXPECT_TRUE(m_about->Timer1->isActive()) << "the timer counts from the window's creation";
 }
 
