@@ -5,6 +5,7 @@
 #include "app/TF_Main.h"
 
 #include "app/Windows.h"
+#include "platform/QtTranslation.h"
 #include "projects/ProgramFolder.h"
 #include "tools/TF_Calc.h"
 #include "tools/TF_Print.h"
@@ -16,16 +17,22 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <ostream>
@@ -185,6 +192,64 @@ TEST_P(WindowPrintTest, RecomputesThenPrintsTheWindowAtScreenSizeWhenConfirmed)
 INSTANTIATE_TEST_SUITE_P(Dialog, WindowPrintTest,
                          ::testing::Values(WindowPrintRow{"Confirmed", true, 1}, WindowPrintRow{"Cancelled", false, 0}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Qt's own dialogs in the user's language
+
+struct TranslationRow {
+    const char* name;
+    QLocale locale;
+    bool translated;
+};
+
+void PrintTo(const TranslationRow& r, std::ostream* os) { *os << r.name; }
+
+class QtTranslationTest : public ::testing::TestWithParam<TranslationRow> {
+protected:
+    void TearDown() override
+    {
+        if (m_installed) {
+            QCoreApplication::removeTranslator(m_installed);
+            delete m_installed;
+        }
+    }
+    static QString printerDialogTitle()
+    {
+        QPrinter printer;
+        QPrintDialog dialog(&printer);
+        return dialog.windowTitle();
+    }
+    QTranslator* m_installed = nullptr;
+};
+
+bool hasCyrillic(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.script() == QChar::Script_Cyrillic; });
+}
+
+TEST_P(QtTranslationTest, PrinterDialogSpeaksTheLocalesLanguageWhereQtHasIt)
+{
+    const TranslationRow& row = GetParam();
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (row.translated && !QFile::exists(folder + QStringLiteral("/qtbase_ru.qm")))
+        GTEST_SKIP() << "Qt's Russian translation is not installed in " << folder.toStdString()
+                     << " (Debian package qt6-translations-l10n)";
+    const QString untranslated = printerDialogTitle();
+    ASSERT_FALSE(hasCyrillic(untranslated));
+
+    m_installed = vx::installQtTranslation(row.locale);
+    EXPECT_EQ(m_installed != nullptr, row.translated);
+    const QString title = printerDialogTitle();
+    if (row.translated)
+        EXPECT_TRUE(hasCyrillic(title)) << title.toStdString();
+    else
+        EXPECT_EQ(title, untranslated);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, QtTranslationTest,
+    ::testing::Values(TranslationRow{"Russian", QLocale(QLocale::Russian, QLocale::Russia), true},
+                      TranslationRow{"GreekHasNone", QLocale(QLocale::Greek, QLocale::Greece), false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FrameTest, PrintedWindowCarriesTheResultsOnScreen)
 {
