@@ -1,5 +1,7 @@
 #include "projects/ProjectNames.h"
 
+#include "platform/IniFile.h"
+
 namespace vx {
 
 namespace {
@@ -34,13 +36,26 @@ QString upperAsciiName(const QString& name)
     return out;
 }
 
-QString nameProblem(const QString& name)
+QString nameProblem(const QString& name, const IniFile& file)
 {
     if (name.isEmpty())
         return {};
     for (const NameRule& rule : kNameRules) {
         if (rule.breaks(name))
             return QString::fromUtf8(rule.warning);
+    }
+    // A settings file brought from Windows keeps its code page, Windows-1251, which has no letters of
+    // most other scripts: such a name could not be written, or would come back as another name.
+    if (!file.canHold(name)) {
+        QString outside;
+        for (const char32_t c : name.toUcs4()) {
+            const QString one = QString::fromUcs4(&c, 1);
+            if (!file.canHold(one) && !outside.contains(one))
+                outside += one;
+        }
+        return QString::fromUtf8("Имя проекта не может содержать символы «%1»: файл настроек Vornalex.ini "
+                                 "записан в кодировке Windows-1251, в которой их нет")
+            .arg(outside);
     }
     return {};
 }

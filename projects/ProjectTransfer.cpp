@@ -48,8 +48,13 @@ QString ProjectTransfer::format(double v) const
 
 double ProjectTransfer::readFloat(const QString& section, const QString& key, double def) const
 {
+    // A file written where the other decimal separator is in use ("45,5" read where the point is) keeps
+    // its values: taking them as missing would let the next save write the defaults over the user's.
     const std::string text = m_ini.readString(section, key).toStdString();
-    return parseFloat(text, m_form.decimalSeparator()).value_or(def);
+    const char sep = m_form.decimalSeparator();
+    if (const auto v = parseFloat(text, sep))
+        return *v;
+    return parseFloat(text, sep == '.' ? ',' : '.').value_or(def);
 }
 
 int ProjectTransfer::readInt(const QString& section, const QString& key, int def) const
@@ -181,12 +186,7 @@ bool ProjectTransfer::writeFirstRun(const QString& id, int left, int top)
 
 bool ProjectTransfer::hasDefaultProject() const
 {
-    const std::string text = m_ini.readString(kDefaultSection, QStringLiteral("Fb")).toStdString();
-    for (char sep : {m_form.decimalSeparator(), m_form.decimalSeparator() == '.' ? ',' : '.'}) {
-        if (parseFloat(text, sep).value_or(0) != 0)
-            return true;
-    }
-    return false;
+    return readFloat(kDefaultSection, QStringLiteral("Fb"), 0) != 0;
 }
 
 } // namespace vx

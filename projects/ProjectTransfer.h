@@ -16,7 +16,8 @@ class ProjectTransfer {
 public:
     ProjectTransfer(IniFile& ini, Form& form, CalcState& state) : m_ini(ini), m_form(form), m_state(state) {}
 
-    // A float or integer key; a missing, empty or unreadable value reads as `def`.
+    // A float or integer key; a missing, empty or unreadable value reads as `def`. A float reads with
+    // the system's decimal separator or, failing that, with the other one.
     double readFloat(const QString& section, const QString& key, double def) const;
     int readInt(const QString& section, const QString& key, int def) const;
 

@@ -3,6 +3,7 @@
 #include "app/TF_Main.h"
 #include "app/Windows.h"
 #include "platform/DialogService.h"
+#include "platform/IniFile.h"
 #include "projects/DialogPlacement.h"
 #include "projects/ProjectNames.h"
 
@@ -10,6 +11,22 @@
 
 #include <QKeyEvent>
 #include <QShowEvent>
+
+namespace {
+
+// The section a save under `name` would write into, as the file spells it; empty when there is none.
+QString takenSection(const vx::IniFile& file, const QString& name)
+{
+    if (!file.hasSection(name))
+        return {};
+    for (const QString& section : file.sections()) {
+        if (section.compare(name, Qt::CaseInsensitive) == 0)
+            return section;
+    }
+    return name;
+}
+
+} // namespace
 
 TF_Quest::TF_Quest(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
@@ -39,13 +56,22 @@ bool TF_Quest::FormClose(int result)
     const QString typed = ui->EditNewPrjName->text();
     if (result != QDialog::Accepted || typed.isEmpty() || !F_Main)
         return true;
-    if (const QString problem = vx::nameProblem(typed); !problem.isEmpty()) {
+    TF_Main& main = *F_Main;
+    if (const QString problem = vx::nameProblem(typed, *main.ProjectIni); !problem.isEmpty()) {
         vx::dialogs().show(vx::MsgType::Warning, problem, vx::MsgButtons::Ok, this);
         ui->EditNewPrjName->setFocus(Qt::OtherFocusReason);
         return false;
     }
+    // The new project is saved over a project of that name: the user says so first, or picks another
+    // name with the typed one still in the editor.
+    if (const QString taken = takenSection(*main.ProjectIni, vx::upperAsciiName(typed)); !taken.isEmpty()) {
+        const QString question = QStringLiteral("Проект [") + taken + QStringLiteral("] уже существует. Заменить его?");
+        if (vx::dialogs().show(vx::MsgType::Confirmation, question, vx::MsgButtons::YesNo, this) != vx::MsgAnswer::Yes) {
+            ui->EditNewPrjName->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
+    }
 
-    TF_Main& main = *F_Main;
     main.calc().ClearMins();
     main.CurrentProject = vx::upperAsciiName(typed);
     // The reset design is new whatever the flag says (the inputs may have held their defaults already),

@@ -1,7 +1,8 @@
 #pragma once
 // The new-project dialog: asks for the name and, when it closes with "Да" and a name, makes the project
-// (source inputs reset, saved under the upper-cased name, made current). Neither button is the default
-// or the cancel button: Enter and Escape leave it open; the close box cancels.
+// (source inputs reset, saved under the upper-cased name, made current); a name that is taken replaces
+// that project only once the user confirms it. Neither button is the default or the cancel button:
+// Enter and Escape leave it open; the close box cancels.
 
 #include <QDialog>
 
@@ -18,7 +19,8 @@ public:
     Ui::TF_Quest* ui;
 
     void FormShow();
-    // The work of the closing; false keeps the dialog open (a name the settings file cannot hold).
+    // The work of the closing; false keeps the dialog open (a name the settings file cannot hold, or the
+    // name of a project the user chose not to replace).
     bool FormClose(int result);
 
     // Whether the last closing made a new project.

@@ -181,7 +181,7 @@ bool TF_RWPrj::FormClose(int result)
         main.LoadProject(picked);
     } else {
         const QString typed = ui->EditPrjName->text();
-        if (const QString problem = vx::nameProblem(typed); !problem.isEmpty()) {
+        if (const QString problem = vx::nameProblem(typed, *main.ProjectIni); !problem.isEmpty()) {
             vx::dialogs().show(vx::MsgType::Warning, problem, vx::MsgButtons::Ok, this);
             ui->StatusBar1->clearMessage();
             ui->EditPrjName->setFocus(Qt::OtherFocusReason);

@@ -41,11 +41,14 @@ public:
 
     // Starts the window over this settings text (its "{s}" the decimal separator) as the program does,
     // then opens the start-up project again with the separator of the row.
-    ProjectRig(const char* iniText, char sep)
+    ProjectRig(const char* iniText, char sep) : ProjectRig(withSeparator(iniText, sep), sep) {}
+
+    // The same over these bytes of the settings file as they are.
+    ProjectRig(const QByteArray& fileBytes, char sep)
     {
         EXPECT_TRUE(dir.isValid());
         setProgramFolder(dir.path() + QLatin1Char('/'));
-        writeFile(QString::fromUtf8(withSeparator(iniText, sep)));
+        writeBytes(fileBytes);
         main = std::make_unique<SeparatorMain>();
         main->sep = sep;
         F_Main = main.get();
@@ -70,11 +73,17 @@ public:
         setProgramFolder(QString());
     }
 
-    void writeFile(const QString& text) const
+    void writeFile(const QString& text) const { writeBytes(text.toUtf8()); }
+    void writeBytes(const QByteArray& bytes) const
     {
         QFile f(iniPath());
         EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(text.toUtf8());
+        f.write(bytes);
+    }
+    QByteArray fileBytes() const
+    {
+        QFile f(iniPath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     QString iniPath() const { return dir.filePath(QStringLiteral("Vornalex.ini")); }

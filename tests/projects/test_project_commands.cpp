@@ -7,10 +7,12 @@
 #include "core/CalcState.h"
 #include "core/Dimensions.h"
 #include "projects/DialogPlacement.h"
+#include "projects/ProjectKeys.h"
 #include "projects/ProjectNames.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QStringEncoder>
 #include <QStackedWidget>
 #include <QToolButton>
 
@@ -47,6 +49,28 @@ constexpr char kOnlyDefault[] = "[DEFAULT]\n"
                                 "Us=344\nFb=30\nVb=45\nDd=210\nNd=1\nXmax=7\nNp=1\nPindex=0\nSBut=0\nTubD=0\n"
                                 "LastProject=DEFAULT\n"
                                 "FormLeft=0\nFormTop=0\n";
+
+// A settings file brought from Windows: Windows-1251, CRLF line ends, two Cyrillic projects, the second
+// of them ("Ящик") the last one opened.
+constexpr char kFromWindows[] = "[DEFAULT]\r\n"
+                                "id=TESTID01\r\n"
+                                "Us=344\r\nFb=30\r\nVb=45\r\nDd=210\r\nNd=1\r\nXmax=7\r\nNp=1\r\nPindex=0\r\nSBut=0\r\n"
+                                "LastProject=Ящик\r\n"
+                                "FormLeft=0\r\nFormTop=0\r\n"
+                                "[Ящик]\r\n"
+                                "Us=340\r\nFb=35{s}5\r\nVb=50\r\nDd=250\r\nNd=2\r\nXmax=8{s}5\r\nNp=2\r\nPindex=0\r\n"
+                                "SBut=0\r\nTubD=101{s}5\r\n"
+                                "[Бокс]\r\n"
+                                "Us=344\r\nFb=42\r\nVb=60\r\nDd=300\r\nNd=1\r\nXmax=10\r\nNp=1\r\nPindex=1\r\n"
+                                "SBut=5\r\nPriW1=70\r\nPriA=9\r\nPriH=40\r\n";
+
+QByteArray windows1251(const QString& text)
+{
+    QStringEncoder encoder("windows-1251");
+    const QByteArray out = encoder.encode(text);
+    EXPECT_FALSE(encoder.hasError());
+    return out;
+}
 
 QDialog* questDialog() { return F_Quest; }
 QDialog* listDialog() { return F_RWPrj; }
@@ -494,6 +518,19 @@ TEST_P(ProjectCommands, DoubleClickConfirmsAtOnceByMode)
     }
 }
 
+TEST_P(ProjectCommands, OpenGivesTheFocusToTheTuningFrequency)
+{
+    ProjectRig rig(kProjects, sep());
+    // Start-up left the focus on the frequency: elsewhere first, or opening would have nothing to move.
+    rig.main->setActiveControl("EditVb");
+    ASSERT_EQ(rig.main->focusWidget(), rig.main->component("EditVb"));
+    auto run = whileShown(F_RWPrj, [&] { rig.doubleClickEntry(q("ZETA")); });
+    click(rig, "BoButOpen");
+    EXPECT_TRUE(run->shown);
+    EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+    EXPECT_EQ(rig.main->focusWidget(), rig.main->component("EditFb"));
+}
+
 TEST_P(ProjectCommands, DeletingAnotherProjectReloadsTheCurrentOne)
 {
     for (const char* victim : {"ZETA", "DEFAULT", "Бокс"}) {
@@ -717,6 +754,108 @@ TEST_P(ProjectCommands, NamesTheSettingsFileCannotHoldAreRefused)
     }
 }
 
+// ---- a settings file from Windows ------------------------------------------------------------------
+
+TEST_P(ProjectCommands, FileFromWindowsOpensItsLastProjectAndListsItsNames)
+{
+    const QByteArray file = windows1251(s(kFromWindows));
+    ProjectRig rig(file, sep());
+    EXPECT_EQ(rig.main->CurrentProject, q("Ящик"));
+    EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [Ящик]"));
+    EXPECT_EQ(rig.mainText("EditVs"), q("340"));
+    EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5"));
+    EXPECT_EQ(rig.mainText("EditNd"), q("2"));
+    EXPECT_EQ(rig.main->state().TubD, 101.5);
+    EXPECT_EQ(rig.fileBytes(), file); // opening writes nothing new
+
+    QStringList offered;
+    QString selected;
+    auto open = whileShown(F_RWPrj, [&] {
+        offered = F_RWPrj->entries();
+        selected = F_RWPrj->selectedEntry();
+        rig.doubleClickEntry(q("Бокс"));
+    });
+    click(rig, "BoButOpen");
+    EXPECT_TRUE(open->shown);
+    EXPECT_EQ(offered, (QStringList{q("DEFAULT"), q("Бокс"), q("Ящик")}));
+    EXPECT_EQ(selected, q("Ящик"));
+    EXPECT_EQ(rig.main->CurrentProject, q("Бокс"));
+    EXPECT_EQ(rig.mainText("EditFb"), q("42"));
+    EXPECT_EQ(rig.main->state().PriW1, 70);
+}
+
+TEST_P(ProjectCommands, SavingInAFileFromWindowsChangesOnlyThatProject)
+{
+    const QByteArray file = windows1251(s(kFromWindows));
+    ProjectRig rig(file, sep());
+    changeFb(rig);
+    auto saved = whileShown(F_RWPrj, [&] { QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton); });
+    click(rig, "BoButSave");
+    ASSERT_TRUE(saved->shown);
+    EXPECT_TRUE(rig.boxes.boxes.empty());
+    const QByteArray after = rig.fileBytes();
+    // Up to the section header of the saved project and from the next section on: the same bytes.
+    const QByteArray header = windows1251(q("[Ящик]\r\n"));
+    const QByteArray next = windows1251(q("[Бокс]\r\n"));
+    const qsizetype head = file.indexOf(header) + header.size();
+    EXPECT_EQ(after.left(head), file.left(head));
+    EXPECT_TRUE(after.endsWith(file.mid(file.indexOf(next))));
+    // The saved section: its keys in Windows-1251 with the file's line ends.
+    const QByteArray section = after.mid(head, after.indexOf(next) - head);
+    EXPECT_EQ(section.count("\r\n"), section.count('\n'));
+    EXPECT_EQ(section.count('\n'), vx::kProjectKeyCount);
+    EXPECT_EQ(rig.value(q("Ящик"), "Fb"), q("41"));
+    EXPECT_EQ(rig.value(q("Ящик"), "TubD"), s("101{s}5"));
+    EXPECT_EQ(rig.value(q("Ящик"), "CurveFlatFunc"), q("0"));
+    EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("Ящик"), q("Бокс")}));
+}
+
+TEST_P(ProjectCommands, DeletingOneProjectOfAFileFromWindowsLeavesTheOtherWhole)
+{
+    const QByteArray file = windows1251(s(kFromWindows));
+    ProjectRig rig(file, sep());
+    auto run = whileShown(F_RWPrj, [&] { rig.doubleClickEntry(q("Бокс")); });
+    click(rig, "BoButDel");
+    EXPECT_TRUE(run->shown);
+    EXPECT_EQ(rig.fileBytes(), file.left(file.indexOf(windows1251(q("[Бокс]")))));
+    EXPECT_EQ(rig.main->CurrentProject, q("Ящик"));
+    EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5"));
+}
+
+// A name that Windows-1251 cannot hold is refused, in New and in Save as, and one it holds is taken.
+TEST_P(ProjectCommands, FileFromWindowsRefusesNamesOutsideItsCodePage)
+{
+    const QString warning = q("Имя проекта не может содержать символы «箱子»: файл настроек Vornalex.ini записан в "
+                              "кодировке Windows-1251, в которой их нет");
+    for (const char* button : {"BoButNew", "BoButSave"}) {
+        const QByteArray file = windows1251(s(kFromWindows));
+        ProjectRig rig(file, sep());
+        QDialog* dialog = QString::fromUtf8(button) == q("BoButNew") ? questDialog() : listDialog();
+        QLineEdit* editor = dialog == F_Quest ? rig.newName() : rig.nameEditor();
+        bool openAfterRefusal = false;
+        QByteArray fileAfterRefusal;
+        auto run = whileShown(dialog, [&] {
+            typeOver(editor, q("箱子 Box"));
+            QTest::mouseClick(rig.yes(dialog), Qt::LeftButton);
+            openAfterRefusal = dialog->isVisible();
+            fileAfterRefusal = rig.fileBytes();
+            typeOver(editor, q("Новый"));
+            QTest::mouseClick(rig.yes(dialog), Qt::LeftButton);
+        });
+        click(rig, button);
+        EXPECT_TRUE(run->shown) << button;
+        EXPECT_TRUE(openAfterRefusal) << button;
+        EXPECT_EQ(fileAfterRefusal, file) << button;
+        ASSERT_EQ(rig.boxes.boxes.size(), 1u) << button;
+        EXPECT_EQ(rig.boxes.boxes[0].type, vx::MsgType::Warning);
+        EXPECT_EQ(rig.boxes.boxes[0].text, warning) << button;
+        EXPECT_FALSE(run->leftOpen) << button;
+        EXPECT_EQ(rig.main->CurrentProject, q("Новый")) << button;
+        EXPECT_TRUE(rig.fileBytes().contains(windows1251(q("\r\n[Новый]\r\n")))) << button;
+        EXPECT_EQ(rig.value(q("DEFAULT"), "LastProject"), q("Новый")) << button;
+    }
+}
+
 TEST_P(ProjectCommands, ReloadAfterAnEraseKeepsACurrentProjectThatLostItsSection)
 {
     ProjectRig rig(kProjects, sep());
@@ -760,6 +899,52 @@ TEST_P(ProjectCommands, NewUnderTheStartUpProjectsNameWritesOverIt)
     EXPECT_EQ(rig.main->state().PriBoxPriH, 0);
     EXPECT_EQ(rig.main->state().ConA, 4);
     EXPECT_FALSE(rig.main->ProjectModified);
+}
+
+// New under the name of a project that exists asks first; the name matches as the file matches it (only
+// the Latin letters upper-cased, then without regard to case).
+TEST_P(ProjectCommands, NewOverAnExistingNameAsksBeforeReplacingIt)
+{
+    struct Row {
+        const char* typed;
+        const char* section;
+    } rows[] = {{"zeta", "ZETA"}, {"бокс", "Бокс"}};
+    for (const Row& r : rows) {
+        ProjectRig rig(kProjects, sep());
+        const QString before = rig.fileText();
+        const QString question = q("Проект [") + q(r.section) + q("] уже существует. Заменить его?");
+        bool openAfterNo = false;
+        QString nameAfterNo, fileAfterNo;
+        auto run = whileShown(F_Quest, [&] {
+            typeText(rig.newName(), q(r.typed));
+            rig.boxes.answers = {vx::MsgAnswer::No};
+            QTest::mouseClick(rig.yes(F_Quest), Qt::LeftButton);
+            openAfterNo = F_Quest->isVisible();
+            nameAfterNo = rig.newName()->text();
+            fileAfterNo = rig.fileText();
+            rig.boxes.answers = {vx::MsgAnswer::Yes};
+            QTest::mouseClick(rig.yes(F_Quest), Qt::LeftButton);
+        });
+        click(rig, "BoButNew");
+        EXPECT_TRUE(run->shown) << r.typed;
+        // No: the dialog stays with the name as typed, and the old project as it was.
+        EXPECT_TRUE(openAfterNo) << r.typed;
+        EXPECT_EQ(nameAfterNo, q(r.typed));
+        EXPECT_EQ(fileAfterNo, before) << r.typed;
+        // Yes: the new project takes the place of the old one.
+        EXPECT_FALSE(run->leftOpen) << r.typed;
+        ASSERT_EQ(rig.boxes.boxes.size(), 2u) << r.typed;
+        for (const auto& box : rig.boxes.boxes) {
+            EXPECT_EQ(box.type, vx::MsgType::Confirmation);
+            EXPECT_EQ(box.buttons, vx::MsgButtons::YesNo);
+            EXPECT_EQ(box.text, question);
+        }
+        EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("ALPHA"), q("Бокс"), q("ZETA")}));
+        for (const StartValue& v : kNewProjectFile)
+            EXPECT_EQ(rig.value(q(r.section), v.key), q(v.text)) << r.typed << " " << v.key;
+        EXPECT_EQ(rig.main->CurrentProject, vx::upperAsciiName(q(r.typed)));
+        EXPECT_EQ(rig.value(q("ALPHA"), "PriBoxPriH"), q("55"));
+    }
 }
 
 // The settings file turned into something that cannot be read or written while the dialog is open.

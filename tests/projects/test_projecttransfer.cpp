@@ -82,8 +82,11 @@ const SourceRow kSourceRows[] = {
       {"EditXmax", "0"}},
      1, 0, 0},
     {"Diameter210GivesArea346", "Dd=210\n", {{"EditDd", "210"}, {"EditSd", "346"}}, 1, 0, 0},
-    {"OtherSeparatorReadsAsDefault", "Us=340{o}5\nFb=30{o}5\nXmax=7{o}5\n",
-     {{"EditVs", "344"}, {"EditFb", "0"}, {"EditXmax", "0"}}, 1, 0, 0},
+    // Written where the other decimal separator is in use: read with that one, shown with this one.
+    {"OtherSeparatorReadsWithThatSeparator", "Us=340{o}5\nFb=30{o}5\nVb=45\nXmax=7{o}25\n",
+     {{"EditVs", "340{s}5"}, {"EditFb", "30{s}5"}, {"EditVb", "45"}, {"EditXmax", "7{s}25"}}, 1, 0, 0},
+    {"BothSeparatorsReadAsDefault", "Us=340{o}5{s}1\nFb=1{s}030{o}5\n", {{"EditVs", "344"}, {"EditFb", "0"}}, 1, 0,
+     0},
     {"TextsThatAreNoNumbers", "Us=fast\nFb=abc\nDd=21x\nNd=two\nNp=many\n",
      {{"EditVs", "344"}, {"EditFb", "0"}, {"EditDd", "0"}, {"EditSd", "0"}, {"EditNd", "0"}}, 1, 0, 0},
     {"IntegerKeyWithFraction", "Dd=210{s}5\nNp=2{s}5\n", {{"EditDd", "0"}, {"EditSd", "0"}}, 1, 0, 0},
@@ -122,24 +125,28 @@ class Dimensions : public testing::TestWithParam<char> {};
 // Every dimension gets a value of its own, so a key read into the wrong value shows.
 double distinctValue(std::size_t i) { return 10.25 + double(i) * 3.5; }
 
+// Written with this system's separator or with the other one, the values are the same.
 TEST_P(Dimensions, EachKeyIntoItsOwnValue)
 {
     const char sep = GetParam();
-    std::string section = "[P]\n";
-    for (std::size_t i = 0; i < vx::kDimensionKeys.size(); ++i) {
-        const auto& d = vx::kDimensionKeys[i];
-        section += std::string(d.key) + "=" +
-                   (d.real ? vx::formatFloat(distinctValue(i), sep) : std::to_string(d.key.ends_with("Func") ? 1 : 20 + i)) +
-                   "\n";
-    }
-    Rig rig(sep, QByteArray::fromStdString(section));
-    rig.io().readDimensions("P");
-    for (std::size_t i = 0; i < vx::kDimensionKeys.size(); ++i) {
-        const auto& d = vx::kDimensionKeys[i];
-        if (d.real) {
-            EXPECT_EQ(rig.state.*d.real, distinctValue(i)) << d.key;
-        } else {
-            EXPECT_EQ(rig.state.*d.whole, d.key.ends_with("Func") ? 1 : int(20 + i)) << d.key;
+    for (const char written : {sep, sep == '.' ? ',' : '.'}) {
+        std::string section = "[P]\n";
+        for (std::size_t i = 0; i < vx::kDimensionKeys.size(); ++i) {
+            const auto& d = vx::kDimensionKeys[i];
+            section += std::string(d.key) + "=" +
+                       (d.real ? vx::formatFloat(distinctValue(i), written)
+                               : std::to_string(d.key.ends_with("Func") ? 1 : 20 + i)) +
+                       "\n";
+        }
+        Rig rig(sep, QByteArray::fromStdString(section));
+        rig.io().readDimensions("P");
+        for (std::size_t i = 0; i < vx::kDimensionKeys.size(); ++i) {
+            const auto& d = vx::kDimensionKeys[i];
+            if (d.real) {
+                EXPECT_EQ(rig.state.*d.real, distinctValue(i)) << d.key << " written with " << written;
+            } else {
+                EXPECT_EQ(rig.state.*d.whole, d.key.ends_with("Func") ? 1 : int(20 + i)) << d.key;
+            }
         }
     }
 }
@@ -147,7 +154,7 @@ TEST_P(Dimensions, EachKeyIntoItsOwnValue)
 TEST_P(Dimensions, MissingAndUnreadableReadAsZero)
 {
     const char sep = GetParam();
-    Rig rig(sep, withSeparator("[P]\nTubD=abc\nConA=4{o}5\nCurveConDiv=x\n", sep));
+    Rig rig(sep, withSeparator("[P]\nTubD=abc\nConA=4{o}5{s}1\nCurveConDiv=x\n", sep));
     for (const auto& d : vx::kDimensionKeys) {
         if (d.real)
             rig.state.*d.real = 99;

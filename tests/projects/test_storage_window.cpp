@@ -3,6 +3,7 @@
 #include "app/TF_Main.h"
 
 #include "platform/IniFile.h"
+#include "ChildProcess.h"
 #include "projects/ProgramFolder.h"
 #include "RecordingDialogs.h"
 #include "SeparatorMain.h"
@@ -27,6 +28,8 @@
 namespace {
 
 using vx::IniFile;
+using vx::test::ChildSetup;
+using vx::test::runInChild;
 using vx::test::kSeparators;
 using vx::test::q;
 using vx::test::SeparatorMain;
@@ -35,6 +38,11 @@ using vx::test::typeOver;
 using vx::test::withSeparator;
 
 const QString kSaveFailed = QString::fromUtf8("Сеанс не удалось сохранить");
+
+const QFileDevice::Permissions kReadOnlyFolder =
+    QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther;
+const QFileDevice::Permissions kWritableFile =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther | QFileDevice::WriteOther;
 
 // A project whose tube has its diameter, so nothing is missing on the page it opens on.
 constexpr const char* kDefaultProject = "[DEFAULT]\nid=Lkd_a<<<\nUs=344\nFb=30\nVb=45\nDd=210\nNd=1\nXmax=7\n"
@@ -198,19 +206,35 @@ TEST_P(Loading, Diameter210GivesTheArea346)
     EXPECT_EQ(w.text("EditSd"), "1134");
 }
 
-TEST_P(Loading, FloatWithTheOtherSeparatorReadsAsItsDefault)
+// A project written where the other decimal separator is in use keeps its values: each float reads with
+// that separator, and the closing save writes the same values back with this system's separator.
+TEST_P(Loading, FloatWithTheOtherSeparatorIsReadAndClosingWritesItWithThisOne)
 {
     const char sep = GetParam();
-    Window w(withSeparator("[DEFAULT]\nFb=30\nVb=40\n[P]\nFb=32{o}5\nVb=45{o}5\nUs=340{o}5\n", sep), sep);
+    Window w(withSeparator("[DEFAULT]\nFb=30\nVb=40\nTubD=80\n[P]\nUs=340{o}5\nFb=32{o}5\nVb=45{o}5\nDd=210\nNd=1\n"
+                           "Xmax=7{o}25\nNp=1\nPindex=0\nSBut=0\nTubD=101{o}5\nConA=4{o}5\nFlaBoxR1=2{o}75\n",
+                           sep),
+             sep);
     w.restartProject();
-    const auto fb = w.watch("EditFb");
-    const auto vb = w.watch("EditVb");
     w.main->LoadProject("P");
-    ASSERT_FALSE(fb->isEmpty());
-    ASSERT_FALSE(vb->isEmpty());
-    EXPECT_EQ(fb->front(), "0");
-    EXPECT_EQ(vb->front(), "0");
-    EXPECT_EQ(w.text("EditVs"), "344");
+    const auto shown = [sep](const char* text) { return QString::fromLatin1(withSeparator(text, sep)); };
+    EXPECT_EQ(w.text("EditVs"), shown("340{s}5"));
+    EXPECT_EQ(w.text("EditFb"), shown("32{s}5"));
+    EXPECT_EQ(w.text("EditVb"), shown("45{s}5"));
+    EXPECT_EQ(w.text("EditXmax"), shown("7{s}25"));
+    EXPECT_EQ(w.text("EditTubD"), shown("101{s}5"));
+    EXPECT_EQ(w.main->state().ConA, 4.5);
+    EXPECT_EQ(w.main->state().FlaBoxR1, 2.75);
+
+    w.main->close(); // another project than the start-up one: saved again
+    const struct {
+        const char* key;
+        const char* text;
+    } saved[] = {{"Us", "340{s}5"}, {"Fb", "32{s}5"},   {"Vb", "45{s}5"},     {"Xmax", "7{s}25"},
+                 {"TubD", "101{s}5"}, {"ConA", "4{s}5"}, {"FlaBoxR1", "2{s}75"}};
+    for (const auto& k : saved)
+        EXPECT_EQ(w.value("P", k.key), shown(k.text)) << k.key;
+    EXPECT_TRUE(w.boxes.boxes.empty());
 }
 
 TEST_P(Loading, EveryResultFieldIsEmptyAfterALoad)
@@ -372,6 +396,36 @@ TEST_P(Saving, RoundedEndRadiiKeepTheirOwnValues)
     EXPECT_EQ(w.main->state().FlaTubR2, 4);
 }
 
+// A writable settings file in a folder that takes no new files (so no temporary copy beside it): the
+// save writes the file in place. Folder rights do not bind the superuser, so the save runs in a child
+// process as an ordinary user.
+TEST_P(Saving, InAFolderWithoutWriteAccessTheFileIsWrittenInPlace)
+{
+    Window w(QByteArray(kDefaultProject), GetParam());
+    w.restartProject();
+    ASSERT_TRUE(QFile::setPermissions(w.path(), kWritableFile));
+    ASSERT_TRUE(QFile::setPermissions(w.dir.path(), kReadOnlyFolder));
+    const int code = runInChild(
+        [&w] {
+            w.setText("EditVb", "52");
+            w.main->SaveProject("bass");
+            return w.boxes.boxes.empty() && w.main->CurrentProject == "BASS" ? 0 : 1;
+        },
+        ChildSetup{.ordinaryUser = true, .maxFileBytes = std::nullopt});
+    QFile::setPermissions(w.dir.path(), kReadOnlyFolder | QFileDevice::WriteOwner);
+    if (code == vx::test::kNoOrdinaryUser)
+        GTEST_SKIP() << "the superuser could not become an ordinary user, whom the folder would refuse";
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(w.value("BASS", "Vb"), "52");
+    EXPECT_EQ(w.value("BASS", "Dd"), "210");
+    EXPECT_EQ(w.value("DEFAULT", "LastProject"), "BASS");
+    QByteArray defaultAfter(kDefaultProject);
+    defaultAfter.replace("LastProject=DEFAULT", "LastProject=BASS");
+    EXPECT_TRUE(w.fileText().startsWith(defaultAfter + "[BASS]\nUs=344\n"));
+    EXPECT_EQ(QDir(w.dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"Vornalex.BMP", "Vornalex.ini"}));
+}
+
 // ---- start-up ------------------------------------------------------------------------------------
 
 TEST(StartUp, DefaultWithTheOtherSeparatorIsNotErased)
@@ -437,15 +491,24 @@ TEST_P(Closing, UnchangedAndUnmovedWritesNothing)
 
 TEST_P(Closing, MovedWindowWritesOnlyThePosition)
 {
-    Window w(QByteArray(kDefaultProject), GetParam());
-    w.restartProject();
-    EXPECT_EQ(w.main->x(), 40);
-    EXPECT_EQ(w.main->y(), 30);
-    w.main->move(140, 95);
-    w.main->close();
-    QByteArray expected(kDefaultProject);
-    expected.replace("FormLeft=40\nFormTop=30", "FormLeft=140\nFormTop=95");
-    EXPECT_EQ(w.fileText(), expected);
+    // Moved along both axes or along one only: the new place is remembered either way.
+    const struct {
+        int left, top;
+        const char* position;
+    } rows[] = {{140, 95, "FormLeft=140\nFormTop=95"},
+                {140, 30, "FormLeft=140\nFormTop=30"},
+                {40, 95, "FormLeft=40\nFormTop=95"}};
+    for (const auto& r : rows) {
+        Window w(QByteArray(kDefaultProject), GetParam());
+        w.restartProject();
+        EXPECT_EQ(w.main->x(), 40);
+        EXPECT_EQ(w.main->y(), 30);
+        w.main->move(r.left, r.top);
+        w.main->close();
+        QByteArray expected(kDefaultProject);
+        expected.replace("FormLeft=40\nFormTop=30", r.position);
+        EXPECT_EQ(w.fileText(), expected) << r.position;
+    }
 }
 
 struct SpeedRow {
@@ -518,6 +581,30 @@ TEST_P(Closing, FrequencyThatIsNoNumberSavesTheSpeedOfSoundThenWarnsAndCloses)
     ASSERT_EQ(w.boxes.boxes.size(), 1u);
     EXPECT_EQ(w.boxes.boxes[0].type, vx::MsgType::Warning);
     EXPECT_EQ(w.boxes.boxes[0].text, kSaveFailed);
+}
+
+// A closing save that cannot reach the disk, as on a full disk (the closing runs in a child process that
+// may write files only as long as the old one): the user is told, and the old file stays byte for byte.
+TEST_P(Closing, SaveThatCannotReachTheDiskIsReportedAndLeavesTheOldFile)
+{
+    Window w(QByteArray(kDefaultProject), GetParam());
+    w.restartProject();
+    w.main->show();
+    const QByteArray before = w.fileText();
+    const int code = runInChild(
+        [&w] {
+            w.setText("EditVb", "55");
+            w.main->move(140, 95);
+            const bool closed = w.main->close();
+            const bool warned = w.boxes.boxes.size() == 1 && w.boxes.boxes[0].type == vx::MsgType::Warning &&
+                                w.boxes.boxes[0].text == kSaveFailed;
+            return closed && warned ? 0 : 1;
+        },
+        ChildSetup{.ordinaryUser = false, .maxFileBytes = rlim_t(before.size())});
+    EXPECT_EQ(code, 0) << "the closing did not show \"Сеанс не удалось сохранить\" once";
+    EXPECT_EQ(w.fileText(), before);
+    EXPECT_EQ(QDir(w.dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"Vornalex.BMP", "Vornalex.ini"}));
 }
 
 TEST_P(Closing, ClosingAgainAfterTheSaveWritesNothingMore)
