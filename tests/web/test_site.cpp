@@ -1,0 +1,316 @@
+// The start-up's web content against a small web site on 127.0.0.1 that the test runs itself: a site
+// that never answers or trickles its answer, answers over their caps or cut off midway, names that
+// point at the program's own files, and markup in the version line. The program's own limits are in
+// place with their times shortened, so nothing here waits long.
+#include "app/TF_Main.h"
+
+#include "app/Windows.h"
+#include "platform/CurlHttpClient.h"
+#include "platform/HttpLimits.h"
+#include "platform/SiteBase.h"
+#include "projects/ProgramFolder.h"
+#include "LocalHttpServer.h"
+#include "RecordingDialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+namespace {
+
+using vx::MsgAnswer;
+using vx::MsgType;
+using vx::test::LocalHttpServer;
+using vx::test::RecordingDialogs;
+using Reply = LocalHttpServer::Reply;
+using Way = LocalHttpServer::Way;
+using Files = std::map<QString, QByteArray>;
+
+constexpr int kShortMs = 500;
+
+// The program's limits with every time limit shortened; the new version's cap too, so that a version
+// over it needs no 200 MB from the test site.
+vx::WebLimits shortLimits()
+{
+    vx::WebLimits limits = vx::kWebLimits;
+    for (vx::HttpLimits* l : {&limits.index, &limits.picture, &limits.report})
+        l->totalMs = kShortMs;
+    limits.version.stallMs = kShortMs;
+    limits.version.maxBytes = 64 * vx::kKiB;
+    return limits;
+}
+
+class SiteTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_program.isValid());
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VX_SPRITE_SHEET), m_program.filePath(QStringLiteral("Vornalex.BMP"))));
+        vx::setProgramFolder(m_program.path());
+        // The program starts from its own folder, where its brands list is.
+        m_previousFolder = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(m_program.path()));
+        write(QStringLiteral("brands.csv"), "Alpha\thttp://alpha.example/\t\t1\r\n");
+        write(QStringLiteral("x.png"), "the user's own picture");
+        write(QStringLiteral("same.jpg"), "the user's own photo");
+        m_offline = &vx::http();
+        vx::setWebLimits(&m_limits);
+    }
+    void TearDown() override
+    {
+        F_Main = nullptr;
+        w.reset();
+        vx::setSiteBase(QString());
+        vx::setHttp(m_offline);
+        vx::setWebLimits(nullptr);
+        vx::setProgramFolder(QString());
+        QDir::setCurrent(m_previousFolder);
+    }
+
+    void write(const QString& name, const QByteArray& bytes)
+    {
+        QFile f(m_program.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
+    // Every file in the program's folder with its bytes, hidden ones included.
+    Files files() const
+    {
+        Files out;
+        const QDir dir(m_program.path());
+        for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+            QFile f(dir.filePath(name));
+            out[name] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
+        }
+        return out;
+    }
+    QString folder() const { return vx::programFolder(); }
+
+    // The program's start-up; online: against the test site, else offline as the other window tests.
+    void start(LocalHttpServer& site, bool online)
+    {
+        vx::setSiteBase(site.url("/"));
+        vx::setHttp(online ? static_cast<vx::HttpClient*>(&m_curl) : m_offline);
+        w = std::make_unique<TF_Main>();
+        F_Main = w.get();
+        vx::setHttp(&m_curl);
+        dialogs.boxes.clear();
+    }
+
+    RecordingDialogs dialogs;
+    vx::CurlHttpClient m_curl;
+    vx::WebLimits m_limits = shortLimits();
+    vx::HttpClient* m_offline = nullptr;
+    QTemporaryDir m_program;
+    QString m_previousFolder;
+    std::unique_ptr<TF_Main> w;
+};
+
+// ---- a site that holds the index: the start goes on at the limit
+
+struct HoldRow {
+    const char* name;
+    Reply index;
+};
+void PrintTo(const HoldRow& r, std::ostream* os) { *os << r.name; }
+
+const HoldRow kHoldRows[] = {
+    {"Silent", {200, {}, "images/pic.jpg\tlink\r\n1.3\r\n..files/setup.zip", Way::Silent}},
+    // A byte every 100 ms: half a minute for the whole index.
+    {"Trickling", {200, {}, "images/pic.jpg\tlink\r\n1.3\r\n..files/setup.zip" + QByteArray(250, ' '), Way::Trickle, 100, 1}},
+};
+
+class HeldIndex : public SiteTest, public ::testing::WithParamInterface<HoldRow> {};
+
+TEST_P(HeldIndex, StartGoesOnAtTheLimit)
+{
+    LocalHttpServer site({{"/images/adv.txt", GetParam().index}});
+    start(site, true);
+
+    const auto requests = site.answeredRequests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].path, QByteArray("/images/adv.txt"));
+    EXPECT_TRUE(requests[0].clientLeft) << "the program gave up, not the site";
+    // A failed index is silent and leaves no advert; the start-up went on past it.
+    EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.texts().join(u'|').toStdString();
+    EXPECT_TRUE(w->AdvLink.isEmpty());
+    EXPECT_TRUE(w->AdvLocalFile.isEmpty());
+    EXPECT_TRUE(w->Timer3->isActive());
+    EXPECT_TRUE(QFile::exists(folder() + QStringLiteral("Vornalex.ini")));
+    EXPECT_FALSE(w->EndRequested);
+}
+INSTANTIATE_TEST_SUITE_P(Rows, HeldIndex, ::testing::ValuesIn(kHoldRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- caps, cut downloads and names: the fetch touches only its own files
+
+const QByteArray kPicture = QByteArrayLiteral("\xFF\xD8 the advert picture");
+const QByteArray kVersion = QByteArrayLiteral("PK the new version");
+const QByteArray kSameVersion = "images/pic.jpg\thttp://shop.example/\r\n1.2\r\n";
+const QByteArray kNewVersion = "images/pic.jpg\thttp://shop.example/\r\n1.3\r\nnew ..files/setup.zip";
+
+QByteArray paddedTo(QByteArray text, qsizetype size) { return text + QByteArray(size - text.size(), ' '); }
+
+struct SiteRow {
+    const char* name;
+    QByteArray index;
+    std::map<QByteArray, Reply> served; // besides the index
+    MsgAnswer answer;                   // to the offer of a new version
+    std::vector<QByteArray> asked;      // the paths asked for after the index
+    std::vector<MsgType> boxes;
+    const char* link;                   // AdvLink
+    const char* picture;                // AdvLocalFile's name; null: none
+    Files added;                        // what the fetch leaves in the folder; everything else stays as it was
+};
+void PrintTo(const SiteRow& r, std::ostream* os) { *os << r.name; }
+
+const SiteRow kSiteRows[] = {
+    {"PictureKept", kSameVersion, {{"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::No, {"/images/pic.jpg"}, {},
+     "http://shop.example/", "pic.jpg", {{"pic.jpg", kPicture}}},
+    {"IndexAtTheCap", paddedTo(kSameVersion, 64 * 1024), {{"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::No,
+     {"/images/pic.jpg"}, {}, "http://shop.example/", "pic.jpg", {{"pic.jpg", kPicture}}},
+    {"IndexOverTheCap", paddedTo(kNewVersion, 64 * 1024 + 1), {{"/images/pic.jpg", {200, {}, kPicture}}},
+     MsgAnswer::Yes, {}, {}, "", nullptr, {}},
+    {"PictureOverTheCap", kSameVersion, {{"/images/pic.jpg", {200, {}, QByteArray(10 * 1024 * 1024 + 1, 'p')}}},
+     MsgAnswer::No, {"/images/pic.jpg"}, {}, "http://shop.example/", "pic.jpg", {}},
+    {"PictureCutOff", kSameVersion, {{"/images/pic.jpg", {200, {}, kPicture, Way::Cut}}}, MsgAnswer::No,
+     {"/images/pic.jpg"}, {}, "http://shop.example/", "pic.jpg", {}},
+    {"PictureTrickling", kSameVersion, {{"/images/pic.jpg", {200, {}, QByteArray(200, 'p'), Way::Trickle, 50, 1}}},
+     MsgAnswer::No, {"/images/pic.jpg"}, {}, "http://shop.example/", "pic.jpg", {}},
+    // Names the site may not give a picture: the program's files and what the advert window cannot load.
+    {"PictureNamedLikeTheBrandsList", "brands.csv\thttp://shop.example/\r\n1.2\r\n",
+     {{"/brands.csv", {200, {}, "Site\thttp://site.example/\t\t1\r\n"}}}, MsgAnswer::No, {}, {},
+     "http://shop.example/", nullptr, {}},
+    {"PictureNamedLikeTheSettingsFile", "images/Vornalex.INI\thttp://shop.example/\r\n1.2\r\n",
+     {{"/images/Vornalex.INI", {200, {}, "[DEFAULT]\r\n"}}}, MsgAnswer::No, {}, {}, "http://shop.example/", nullptr, {}},
+    {"PictureOfAFormatTheWindowCannotLoad", "images/x.png\thttp://shop.example/\r\n1.2\r\n",
+     {{"/images/x.png", {200, {}, "the site's png"}}}, MsgAnswer::No, {}, {}, "http://shop.example/", nullptr, {}},
+    // The new version.
+    {"VersionKept", kNewVersion, {{"/files/setup.zip", {200, {}, kVersion}}, {"/images/pic.jpg", {200, {}, kPicture}}},
+     MsgAnswer::Yes, {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Information},
+     "http://shop.example/", "pic.jpg", {{"setup.zip", kVersion}, {"pic.jpg", kPicture}}},
+    // No limit on the whole: a download that keeps coming may take longer than the others' limits.
+    {"VersionSlowButSteadyKept", kNewVersion,
+     {{"/files/setup.zip", {200, {}, QByteArray(8 * 1024, 'v'), Way::Trickle, 200, 2048}},
+      {"/images/pic.jpg", {200, {}, kPicture}}},
+     MsgAnswer::Yes, {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Information},
+     "http://shop.example/", "pic.jpg", {{"setup.zip", QByteArray(8 * 1024, 'v')}, {"pic.jpg", kPicture}}},
+    {"VersionTricklingGivenUp", kNewVersion,
+     {{"/files/setup.zip", {200, {}, QByteArray(2000, 'v'), Way::Trickle, 50, 1}},
+      {"/images/pic.jpg", {200, {}, kPicture}}},
+     MsgAnswer::Yes, {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Warning},
+     "http://shop.example/", "pic.jpg", {{"pic.jpg", kPicture}}},
+    {"VersionCutOff", kNewVersion,
+     {{"/files/setup.zip", {200, {}, kVersion, Way::Cut}}, {"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes,
+     {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/",
+     "pic.jpg", {{"pic.jpg", kPicture}}},
+    {"VersionOverItsCap", kNewVersion,
+     {{"/files/setup.zip", {200, {}, QByteArray(64 * 1024 + 1, 'v')}}, {"/images/pic.jpg", {200, {}, kPicture}}},
+     MsgAnswer::Yes, {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Warning},
+     "http://shop.example/", "pic.jpg", {{"pic.jpg", kPicture}}},
+    // A version that may not take its name makes no file: the fetch ends with the warning.
+    {"VersionNamedLikeThePicture", "images/same.jpg\thttp://shop.example/\r\n1.3\r\n..files/same.jpg",
+     {{"/files/same.jpg", {200, {}, kVersion}}, {"/images/same.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes, {},
+     {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/", nullptr, {}},
+    {"VersionNamedLikeTheBrandsListInCapitals", "images/pic.jpg\thttp://shop.example/\r\n1.3\r\n..files/BRANDS.CSV",
+     {{"/files/BRANDS.CSV", {200, {}, kVersion}}, {"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes, {},
+     {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/", nullptr, {}},
+};
+
+class SiteFetch : public SiteTest, public ::testing::WithParamInterface<SiteRow> {};
+
+TEST_P(SiteFetch, TouchesOnlyItsOwnFiles)
+{
+    const SiteRow& r = GetParam();
+    std::map<QByteArray, Reply> served = r.served;
+    served["/images/adv.txt"] = {200, {}, r.index};
+    LocalHttpServer site(served);
+    start(site, false);
+    dialogs.answers = {r.answer};
+    const Files before = files();
+    ASSERT_TRUE(before.count(QStringLiteral("Vornalex.ini")));
+
+    w->LoadAdv();
+
+    std::vector<QByteArray> paths;
+    for (const auto& request : site.answeredRequests())
+        paths.push_back(request.path);
+    std::vector<QByteArray> expected{"/images/adv.txt"};
+    expected.insert(expected.end(), r.asked.begin(), r.asked.end());
+    EXPECT_EQ(paths, expected);
+    std::vector<MsgType> boxes;
+    for (const auto& box : dialogs.boxes)
+        boxes.push_back(box.type);
+    EXPECT_EQ(boxes, r.boxes) << dialogs.texts().join(u'|').toStdString();
+    EXPECT_EQ(w->AdvLink, QString::fromLatin1(r.link));
+    EXPECT_EQ(w->AdvLocalFile, r.picture ? folder() + QString::fromLatin1(r.picture) : QString());
+
+    Files after = before;
+    for (const auto& [name, bytes] : r.added)
+        after[name] = bytes;
+    EXPECT_EQ(files(), after);
+
+    // The closing removes the picture this run wrote and nothing else.
+    w->DeleteAdvFile();
+    if (r.picture)
+        after.erase(QString::fromLatin1(r.picture));
+    EXPECT_EQ(files(), after);
+}
+INSTANTIATE_TEST_SUITE_P(Rows, SiteFetch, ::testing::ValuesIn(kSiteRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- text from the site is shown as it is
+
+TEST_F(SiteTest, VersionLineWithMarkupIsShownAsItIs)
+{
+    const QByteArray version =
+        R"(<h1>9.9</h1><img src="file:///etc/passwd.png"><a href="http://elsewhere.example/">here</a>)";
+    LocalHttpServer site({{"/images/adv.txt", {200, {}, "images/pic.jpg\tlink\r\n" + version + "\r\n..files/setup.zip"}},
+                          {"/images/pic.jpg", {200, {}, kPicture}}});
+    start(site, false);
+
+    // The real message box, answered No as soon as it is up.
+    struct Seen {
+        bool box = false;
+        Qt::TextFormat format = Qt::AutoText, labelFormat = Qt::AutoText;
+        QString text;
+    } seen;
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, [&seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seen.box = true;
+        seen.format = box->textFormat();
+        seen.text = box->text();
+        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            seen.labelFormat = label->textFormat();
+        box->button(QMessageBox::No)->click();
+    });
+    watch.start();
+    vx::setDialogs(nullptr);
+    w->LoadAdv();
+    vx::setDialogs(&dialogs);
+    watch.stop();
+
+    ASSERT_TRUE(seen.box);
+    EXPECT_EQ(seen.format, Qt::PlainText);
+    EXPECT_EQ(seen.labelFormat, Qt::PlainText);
+    EXPECT_EQ(seen.text, QStringLiteral("Доступна версия ") + QString::fromLatin1(version) +
+                             QStringLiteral(" Vornalex.\rСкачать?"));
+}
+
+} // namespace
