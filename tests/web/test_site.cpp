@@ -10,7 +10,11 @@
 #include "platform/SiteBase.h"
 #include "projects/ProgramFolder.h"
 #include "LocalHttpServer.h"
+#include "RecordingBrowser.h"
 #include "RecordingDialogs.h"
+#include "web/TF_Pic.h"
+
+#include "ui_TF_Pic.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -18,6 +22,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -270,6 +275,32 @@ TEST_P(SiteFetch, TouchesOnlyItsOwnFiles)
 }
 INSTANTIATE_TEST_SUITE_P(Rows, SiteFetch, ::testing::ValuesIn(kSiteRows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// ---- the click report
+
+TEST_F(SiteTest, ClickReportToASilentSiteEndsAtItsLimitInTheErrorBox)
+{
+    LocalHttpServer site({{"/cd_adv.php", {200, {}, "thanks", Way::Silent}}});
+    start(site, false);
+    vx::test::RecordingBrowser browser;
+    TF_Pic pic(w.get());
+    F_Pic = &pic;
+    w->AdvLink = QStringLiteral("http://shop.example/");
+    pic.show();
+    QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
+                   Qt::NoModifier);
+    QApplication::sendEvent(pic.ui->ImgAdv, &up);
+
+    const auto requests = site.answeredRequests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_TRUE(requests[0].clientLeft) << "the program gave up, not the site";
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].type, MsgType::Error);
+    EXPECT_TRUE(pic.isVisible());
+    EXPECT_TRUE(browser.starts.empty());
+    pic.hide();
+    F_Pic = nullptr;
+}
 
 // ---- text from the site is shown as it is
 
