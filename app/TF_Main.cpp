@@ -1,6 +1,7 @@
 #include "app/TF_Main.h"
 
 #include "app/SpinEdit.h"
+#include "platform/BuiltinImage.h"
 #include "platform/DialogService.h"
 #include "platform/WindowFont.h"
 
@@ -82,13 +83,13 @@ TF_Main::TF_Main(QWidget* parent)
     }
     for (const auto& face : kButtonFaces) {
         if (auto* b = qobject_cast<QToolButton*>(component(face.component)))
-            b->setIcon(QIcon(QString::fromLatin1(face.resource)));
+            b->setIcon(vx::builtinIcon(QString::fromLatin1(face.resource)));
     }
     for (const auto& picture : kPictures) {
         if (auto* l = qobject_cast<QLabel*>(component(picture.component)))
-            l->setPixmap(QPixmap(QString::fromLatin1(picture.resource)));
+            l->setPixmap(vx::builtinPixmap(QString::fromLatin1(picture.resource)));
     }
-    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    setWindowIcon(vx::builtinIcon(QStringLiteral(":/icon.png")));
     const QFont bold = vx::windowFont(11, true);
     ui->BoButHlp->setFont(bold);
     ui->BoButAdv->setFont(bold);

@@ -2,6 +2,7 @@
 #include "app/TF_Main.h"
 
 #include "core/Numbers.h"
+#include "platform/BuiltinImage.h"
 
 #include "ui_TF_Main.h"
 
@@ -61,7 +62,7 @@ QPixmap shapeGlyph(const char* name)
     // The drawn glyphs come as bitmaps and as pictures with a transparent ground; the flat buttons take
     // the latter.
     for (const QString& path : {QStringLiteral(":/glyphs/%1.png"), QStringLiteral(":/glyphs/%1.bmp")}) {
-        QPixmap p(path.arg(n));
+        const QPixmap p = vx::builtinPixmap(path.arg(n));
         if (!p.isNull())
             return p;
     }

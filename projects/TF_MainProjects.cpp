@@ -3,6 +3,7 @@
 
 #include "core/Dimensions.h"
 #include "core/Numbers.h"
+#include "platform/BuiltinImage.h"
 #include "projects/ClientId.h"
 #include "projects/ProgramFolder.h"
 #include "projects/ProjectNames.h"
@@ -75,8 +76,10 @@ void TF_Main::FormCreate()
 
     const QString folder = vx::programFolder();
     IniPath = folder + QStringLiteral("Vornalex.ini");
-    QPixmap sheet;
-    if (!sheet.load(folder + QStringLiteral("Vornalex.BMP"))) {
+    const QString sheetPath = folder + QStringLiteral("Vornalex.BMP");
+    QPixmap sheet = vx::builtinPixmap(sheetPath);
+    // A sheet that is no BMP inside is left to Qt to recognise, through all its readers.
+    if (sheet.isNull() && !sheet.load(sheetPath)) {
         message(vx::MsgType::Plain, kSpriteMissing);
         EndRequested = true;
     } else {

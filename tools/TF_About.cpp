@@ -2,6 +2,7 @@
 
 #include "app/TF_Main.h"
 #include "app/Windows.h"
+#include "platform/BuiltinImage.h"
 #include "platform/JpegImage.h"
 
 #include "ui_TF_About.h"
@@ -44,7 +45,7 @@ TF_About::TF_About(QWidget* parent)
     setLabelFont(ui->Label4, 11);
     ui->Label1->adjustSize();
     ui->Label4->adjustSize();
-    ui->SpeedButton1->setIcon(QPixmap(QStringLiteral(":/pictures/splash_button.png")));
+    ui->SpeedButton1->setIcon(vx::builtinPixmap(QStringLiteral(":/pictures/splash_button.png")));
 
     connect(ui->SpeedButton1, &QToolButton::clicked, this, &TF_About::SpeedButton1Click);
 

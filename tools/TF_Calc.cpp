@@ -4,6 +4,7 @@
 #include "app/Windows.h"
 #include "core/Numbers.h"
 #include "core/PortTuning.h"
+#include "platform/BuiltinImage.h"
 #include "platform/DialogService.h"
 #include "platform/WindowFont.h"
 
@@ -59,7 +60,7 @@ TF_Calc::TF_Calc(QWidget* parent)
     QPalette p = ui->EdFreq->palette();
     p.setColor(QPalette::Base, QApplication::palette().color(QPalette::Button));
     ui->EdFreq->setPalette(p);
-    ui->SbCRecalcRes->setIcon(QIcon(QStringLiteral(":/buttons/recalc.png")));
+    ui->SbCRecalcRes->setIcon(vx::builtinIcon(QStringLiteral(":/buttons/recalc.png")));
 
     for (QLineEdit* e : {ui->EditFreq, ui->EditWavLen, ui->EdBoxVol, ui->EdPortL, ui->EdPortD, ui->EdPortW,
                          ui->EdPortH, ui->EdPortN})
