@@ -11,6 +11,7 @@
 #include "tools/TF_Print.h"
 #include "FakePrinting.h"
 #include "FixedClock.h"
+#include "ProgramFiles.h"
 #include "RecordingDialogs.h"
 
 #include <QAbstractButton>
@@ -52,9 +53,7 @@ class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        ASSERT_TRUE(QFile::copy(QStringLiteral(VX_SPRITE_SHEET), m_dir.filePath(QStringLiteral("Vornalex.BMP"))));
-        vx::setProgramFolder(m_dir.path());
+        ASSERT_TRUE(vx::test::makeProgramFolder(m_dir));
         clock.at = QDateTime(QDate(2014, 2, 1), QTime(12, 0));
         w = std::make_unique<TF_Main>();
         F_Main = w.get();

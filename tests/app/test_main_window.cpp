@@ -4,6 +4,7 @@
 #include "app/TF_Main.h"
 
 #include "projects/ProgramFolder.h"
+#include "ProgramFiles.h"
 #include "RecordingDialogs.h"
 
 #include <QComboBox>
@@ -32,9 +33,7 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        ASSERT_TRUE(QFile::copy(QStringLiteral(VX_SPRITE_SHEET), m_dir.filePath(QStringLiteral("Vornalex.BMP"))));
-        vx::setProgramFolder(m_dir.path());
+        ASSERT_TRUE(vx::test::makeProgramFolder(m_dir));
         w = std::make_unique<TF_Main>();
     }
     void TearDown() override

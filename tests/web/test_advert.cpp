@@ -15,6 +15,7 @@
 #include "FakeHttp.h"
 #include "FixedClock.h"
 #include "RecordingBrowser.h"
+#include "ProgramFiles.h"
 #include "RecordingDialogs.h"
 
 #include "ui_TF_Pic.h"
@@ -58,9 +59,7 @@ class AdvertTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        ASSERT_TRUE(QFile::copy(QStringLiteral(VX_SPRITE_SHEET), m_dir.filePath(QStringLiteral("Vornalex.BMP"))));
-        vx::setProgramFolder(m_dir.path());
+        ASSERT_TRUE(vx::test::makeProgramFolder(m_dir));
         clock.at = QDateTime(QDate(2026, 3, 1), QTime(10, 5, 9, 123));
         clock.tick = 1000;
         w = std::make_unique<TF_Main>();

@@ -7,6 +7,7 @@
 #include "app/Windows.h"
 #include "projects/ProgramFolder.h"
 #include "RecordingBrowser.h"
+#include "ProgramFiles.h"
 #include "RecordingDialogs.h"
 
 #include <QAbstractButton>
@@ -42,10 +43,8 @@ class BrandsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_program.isValid());
         ASSERT_TRUE(m_current.isValid());
-        ASSERT_TRUE(QFile::copy(QStringLiteral(VX_SPRITE_SHEET), m_program.filePath(QStringLiteral("Vornalex.BMP"))));
-        vx::setProgramFolder(m_program.path());
+        ASSERT_TRUE(vx::test::makeProgramFolder(m_program));
         m_previous = QDir::currentPath();
         ASSERT_TRUE(QDir::setCurrent(m_current.path()));
     }

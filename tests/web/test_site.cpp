@@ -11,6 +11,7 @@
 #include "projects/ProgramFolder.h"
 #include "LocalHttpServer.h"
 #include "RecordingBrowser.h"
+#include "ProgramFiles.h"
 #include "RecordingDialogs.h"
 #include "web/TF_Pic.h"
 
@@ -61,9 +62,7 @@ class SiteTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_program.isValid());
-        ASSERT_TRUE(QFile::copy(QStringLiteral(VX_SPRITE_SHEET), m_program.filePath(QStringLiteral("Vornalex.BMP"))));
-        vx::setProgramFolder(m_program.path());
+        ASSERT_TRUE(vx::test::makeProgramFolder(m_program));
         // The program starts from its own folder, where its brands list is.
         m_previousFolder = QDir::currentPath();
         ASSERT_TRUE(QDir::setCurrent(m_program.path()));
