@@ -4,6 +4,8 @@
 #include "platform/HttpClient.h"
 #include "platform/PictureFile.h"
 #include "platform/SiteBase.h"
+#include "web/BoxText.h"
+#include "web/FetchBudget.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -104,7 +106,7 @@ void GetInetFile(const QString& fileURL, const QString& FileName, const HttpLimi
 bool offerVersion(const AdvertIndex& index, const QString& base, const QString& folder, const QString& pictureName)
 {
     const MsgAnswer answer = dialogs().show(
-        MsgType::Confirmation, QStringLiteral("Доступна версия ") + index.version + QStringLiteral(" Vornalex.\rСкачать?"),
+        MsgType::Confirmation, QStringLiteral("Доступна версия ") + boxText(index.version) + QStringLiteral(" Vornalex.\rСкачать?"),
         MsgButtons::YesNo, nullptr);
     if (answer != MsgAnswer::Yes)
         return true;
@@ -118,14 +120,15 @@ bool offerVersion(const AdvertIndex& index, const QString& base, const QString& 
         GetInetFile(base + path, local, webLimits().version);
     } catch (const std::exception& e) {
         dialogs().show(MsgType::Warning,
-                       QStringLiteral("Не удалось скачать версию ") + index.version + QStringLiteral(" Vornalex."),
+                       QStringLiteral("Не удалось скачать версию ") + boxText(index.version) + QStringLiteral(" Vornalex."),
                        MsgButtons::Ok, nullptr);
         // A transfer that failed has already taken its partial file away; one that could not make its
         // file has nothing to remove, and the fetch ends there.
         return dynamic_cast<const NoFileError*>(&e) == nullptr;
     }
     dialogs().show(MsgType::Information,
-                   QStringLiteral("Версия ") + index.version + QStringLiteral(" Vornalex находится в файле\r") + local,
+                   QStringLiteral("Версия ") + boxText(index.version) + QStringLiteral(" Vornalex находится в файле\r") +
+                       boxText(local),
                    MsgButtons::Ok, nullptr);
     return true;
 }
@@ -136,9 +139,11 @@ Advert fetchAdvert(const QString& folder)
 {
     Advert advert;
     const QString base = siteBase();
+    // The index and the picture share one deadline: nothing is on screen while they are fetched.
+    FetchBudget startup(webLimits().startupMs);
     try {
-        const AdvertIndex index =
-            splitIndex(QString::fromUtf8(http().get(base + QLatin1String(kIndexPath), webLimits().index)));
+        const AdvertIndex index = splitIndex(QString::fromUtf8(startup.run(
+            webLimits().index, [&](const HttpLimits& limits) { return http().get(base + QLatin1String(kIndexPath), limits); })));
         advert.link = index.link;
         const QString filtered = filteredPath(index.picturePath);
         // The picture is kept only under a name the advert window can load, so it never takes the name
@@ -153,7 +158,8 @@ Advert fetchAdvert(const QString& folder)
             return advert;
         advert.localFile = folder + pictureName;
         try {
-            GetInetFile(base + filtered, advert.localFile, webLimits().picture);
+            startup.run(webLimits().picture,
+                        [&](const HttpLimits& limits) { GetInetFile(base + filtered, advert.localFile, limits); });
             advert.pictureWritten = true;
         } catch (const std::exception&) {
             // no picture: the advert window shows a saying
