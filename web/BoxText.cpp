@@ -18,9 +18,27 @@ QString cutAt(const QString& text, qsizetype at)
     return text.left(at) + QChar(u'…');
 }
 
-} // namespace
+// A run without a space longer than this gets an invisible break opportunity (a zero-width space),
+// so the box can wrap it instead of growing as wide as the screen.
+constexpr int kLongestRun = 60;
 
-QString boxText(const QString& siteText)
+QString withBreakOpportunities(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / kLongestRun);
+    int run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kLongestRun && !c.isLowSurrogate()) {
+            out += QChar(u'\u200B');
+            run = 1;
+        }
+        out += c;
+    }
+    return out;
+}
+
+QString cutText(const QString& siteText)
 {
     int lines = 1;
     for (qsizetype i = 0; i < siteText.size(); ++i) {
@@ -37,5 +55,9 @@ QString boxText(const QString& siteText)
     }
     return siteText;
 }
+
+} // namespace
+
+QString boxText(const QString& siteText) { return withBreakOpportunities(cutText(siteText)); }
 
 } // namespace vx
