@@ -415,7 +415,7 @@ TEST_F(SiteTest, PictureOfExactlyItsCapIsFetchedAndShown)
 
     w->LoadAdv();
 
-    EXPECT_EQ(files().at(QStringLiteral("pic.jpg")).size(), vx::kWebLimits.picture.maxBytes);
+    EXPECT_EQ(files()[QStringLiteral("pic.jpg")].size(), vx::kWebLimits.picture.maxBytes);
     auto pic = openAdvert(w->AdvLink);
     EXPECT_FALSE(pic->ui->ImgAdv->isHidden());
     EXPECT_TRUE(pic->ui->MemText->isHidden());
