@@ -14,7 +14,7 @@ public:
     // announce 65535 x 65535).
     static constexpr qint64 kMaxPixels = 64LL * 1024 * 1024;
     // The decoder's own working memory (a progressive picture's coefficients) stays below this.
-    static constexpr qint64 kMaxDecoderBytes = 128LL * 1024 * 1024;
+    static constexpr qint64 kMaxDecoderBytes = 200LL * 1024 * 1024;
 
     // A null image for data that is not a complete, sound JPEG (truncated, corrupt, not a JPEG at all).
     // With bounds, a larger picture comes scaled down to fit into them, keeping its proportions; it is

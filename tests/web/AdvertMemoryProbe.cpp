@@ -1,7 +1,9 @@
 // The advert window's memory with a large picture, measured in a process of its own: a test process's
 // peak would count whatever its other tests left behind, and a forked copy of one cannot use Qt's
 // worker threads, which decoding and scaling pictures do.
-//   advert_memory_probe write PATH SIDE   writes a JPEG of SIDE x SIDE pixels at PATH
+//   advert_memory_probe write PATH SIDE [progressive]
+//                                         writes a JPEG of SIDE x SIDE pixels at PATH: baseline, or
+//                                         progressive (the decoder then keeps all of it in memory)
 //   advert_memory_probe show PATH         opens the advert window twice with the picture at PATH and
 //                                         prints "showing N shown|none PEAK_KIB" after each showing
 // The exit code is 0 when the work was done, whatever the memory it took.
@@ -16,6 +18,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QImageWriter>
 #include <QLabel>
 #include <QTemporaryDir>
 
@@ -24,7 +27,7 @@
 namespace {
 
 // A smooth pattern that compresses to a few hundred kilobytes.
-bool writeJpeg(const QString& path, int side)
+bool writeJpeg(const QString& path, int side, bool progressive)
 {
     QByteArray jpeg;
     {
@@ -39,6 +42,12 @@ bool writeJpeg(const QString& path, int side)
                 p[2] = 128;
                 p[3] = 255;
             }
+        }
+        if (progressive) {
+            QImageWriter writer(path, "jpeg");
+            writer.setProgressiveScanWrite(true);
+            writer.setQuality(75);
+            return writer.write(image);
         }
         jpeg = vx::JpegImage::encode(image, 75);
     }
@@ -99,10 +108,10 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
-    if (args.size() == 4 && args[1] == QLatin1String("write"))
-        return writeJpeg(args[2], args[3].toInt()) ? 0 : 1;
+    if ((args.size() == 4 || args.size() == 5) && args[1] == QLatin1String("write"))
+        return writeJpeg(args[2], args[3].toInt(), args.value(4) == QLatin1String("progressive")) ? 0 : 1;
     if (args.size() == 3 && args[1] == QLatin1String("show"))
         return show(args[2]);
-    std::fprintf(stderr, "usage: advert_memory_probe write PATH SIDE | show PATH\n");
+    std::fprintf(stderr, "usage: advert_memory_probe write PATH SIDE [progressive] | show PATH\n");
     return 2;
 }
