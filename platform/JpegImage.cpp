@@ -151,12 +151,15 @@ QImage JpegImage::decode(const QByteArray& data, QSize bounds)
     installErrors(err);
     cinfo.err = &err.mgr;
     const bool ok = decodeInto(&cinfo, &err, &data, bounds, &image);
+    const QSize full(int(cinfo.image_width), int(cinfo.image_height));
     jpeg_destroy_decompress(&cinfo);
     if (!ok)
         return {};
-    if (bounds.isEmpty() || (image.width() <= bounds.width() && image.height() <= bounds.height()))
+    if (bounds.isEmpty() || (full.width() <= bounds.width() && full.height() <= bounds.height()))
         return image;
-    return image.scaled(bounds, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    // The proportions of the whole picture: a reduced scale rounds its sides up.
+    return image.scaled(full.scaled(bounds, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio,
+                        Qt::SmoothTransformation);
 }
 
 QImage JpegImage::load(const QString& path, QSize bounds)
