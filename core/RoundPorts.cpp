@@ -11,7 +11,6 @@ namespace vx {
 
 namespace {
 
-constexpr double kDefaultConeAngle = 4; // degrees
 constexpr double kMinStraightPart = 0.01; // m: a straight part shorter than 10 mm is refused
 
 // The diameter of a page: a missing one takes the minimum diameter the boundary group shows, written
@@ -22,11 +21,11 @@ std::optional<double> pageDiameter(Form& form, Field field)
                               kit::WriteBack::Exact, kit::kBadDiameter);
 }
 
-// The cone angle of a page, 4° when missing; nothing (after the warning) for an angle that makes no
-// cone.
-std::optional<double> pageAngle(Form& form, Field field)
+// The cone angle of a page, the shape's wall angle when missing; nothing (after the warning) for an
+// angle that makes no cone.
+std::optional<double> pageAngle(Form& form, Field field, int shape)
 {
-    const double a = kit::fillAngle(form, field, kit::readValue(form, field), kDefaultConeAngle);
+    const double a = kit::fillAngle(form, field, kit::readValue(form, field), shapeRow(shape).wallAngle);
     if (!kit::angleUsable(a)) {
         kit::refuse(form, field, std::string(kit::kBadAngle));
         return std::nullopt;
@@ -50,12 +49,13 @@ struct ConePage {
     double CalcState::*keptAngle;
     double CalcState::*keptThroat;
     int cones;
+    int shape;
 };
 
 constexpr ConePage kTubCone{"EditTubConD1", "EditTubConA", "EditTubConL1", "EditTubConL", "EditTubConD",
-                            &CalcState::TubConA, &CalcState::TubConD1, 1};
+                            &CalcState::TubConA, &CalcState::TubConD1, 1, TUBCONE};
 constexpr ConePage kConeTubCone{"EditConTubConD1", "EditConTubConA", "EditConTubConL1", "EditConTubConL",
-                                "EditConTubConD", &CalcState::ConTubConA, &CalcState::ConTubConD1, 2};
+                                "EditConTubConD", &CalcState::ConTubConA, &CalcState::ConTubConD1, 2, CONETUBCONE};
 
 bool conesWithTube(Calc& calc, const ConePage& page)
 {
@@ -67,7 +67,7 @@ bool conesWithTube(Calc& calc, const ConePage& page)
     const auto d = pageDiameter(form, page.throat);
     if (!d)
         return false;
-    const auto alpha = pageAngle(form, page.angle);
+    const auto alpha = pageAngle(form, page.angle, page.shape);
     if (!alpha)
         return false;
     const double l = kit::fillMm(form, page.cone, kit::readMm(form, page.cone), *d);
@@ -152,7 +152,7 @@ bool branchCone(Calc& calc)
     const auto d = pageDiameter(form, "EditConD1");
     if (!d)
         return false;
-    const auto alpha = pageAngle(form, "EditConA");
+    const auto alpha = pageAngle(form, "EditConA", CONE);
     if (!alpha)
         return false;
 
