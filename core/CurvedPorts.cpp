@@ -7,6 +7,7 @@
 #include "Branches.h"
 #include "Calc.h"
 #include "SectionKit.h"
+#include "Shapes.h"
 
 #include <algorithm>
 #include <array>
@@ -60,12 +61,14 @@ struct CurvedPage {
     bool outletShownFirst;         // the round page shows its outlet first, the slot page its throat
 };
 
-constexpr CurvedPage kRoundPage{"EditCurveConL", "", "SEdDiv", "CBCurveType", "EditCurveCond1", "EditCurveConD",
-                                &CalcState::CurveConL, nullptr, &CalcState::CurveConD1, &CalcState::CurveConD,
-                                &CalcState::D2, true};
-constexpr CurvedPage kSlotPage{"EditCurveFlatL", "EditCurveFlatH", "SEFdiv", "CBFcurveType", "EditCurveFlatW1",
-                               "EditCurveFlatW", &CalcState::CurveFlatL, &CalcState::CurveFlatH,
-                               &CalcState::CurveFlatW1, &CalcState::CurveFlatW, &CalcState::W2, false};
+// The result fields are the shape's (Shapes.h): the throat, then the outlet.
+constexpr CurvedPage kRoundPage{"EditCurveConL", "", "SEdDiv", "CBCurveType", shapeRow(CURVECONE).results[0],
+                                shapeRow(CURVECONE).results[1], &CalcState::CurveConL, nullptr,
+                                &CalcState::CurveConD1, &CalcState::CurveConD, &CalcState::D2, true};
+constexpr CurvedPage kSlotPage{"EditCurveFlatL", "EditCurveFlatH", "SEFdiv", "CBFcurveType",
+                               shapeRow(CURVEFLAT).results[0], shapeRow(CURVEFLAT).results[1], &CalcState::CurveFlatL,
+                               &CalcState::CurveFlatH, &CalcState::CurveFlatW1, &CalcState::CurveFlatW, &CalcState::W2,
+                               false};
 
 bool isRound(const CurvedPage& page)
 {

@@ -8,6 +8,7 @@
 #include "Calc.h"
 #include "PageDefaults.h"
 #include "SectionKit.h"
+#include "Shapes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -67,8 +68,10 @@ struct RoundedPage {
     Field lengthField;
 };
 
-constexpr RoundedPage kTubePage{"EditFlaTubD", "", "EditFlaTubR1", "EditFlaTubR2", "EditFlaTubL"};
-constexpr RoundedPage kSlotPage{"EditFlaBoxW", "EditFlaBoxH", "EditFlaBoxR1", "EditFlaBoxR2", "EditFlaBoxL"};
+// The length field is the shape's result field (Shapes.h).
+constexpr RoundedPage kTubePage{"EditFlaTubD", "", "EditFlaTubR1", "EditFlaTubR2", shapeRow(FLARETUBE).results[0]};
+constexpr RoundedPage kSlotPage{"EditFlaBoxW", "EditFlaBoxH", "EditFlaBoxR1", "EditFlaBoxR2",
+                                shapeRow(FLAREFLAT).results[0]};
 
 // The common end of both branches: the straight length shown and the sections for the result block.
 bool finishRounded(Calc& calc, const RoundedPage& page, double length, double size, double height, double outlet)

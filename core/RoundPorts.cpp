@@ -3,6 +3,7 @@
 #include "BranchKit.h"
 #include "Branches.h"
 #include "Calc.h"
+#include "Shapes.h"
 
 #include <optional>
 #include <string>
@@ -52,10 +53,25 @@ struct ConePage {
     int shape;
 };
 
-constexpr ConePage kTubCone{"EditTubConD1", "EditTubConA", "EditTubConL1", "EditTubConL", "EditTubConD",
-                            &CalcState::TubConA, &CalcState::TubConD1, 1, TUBCONE};
-constexpr ConePage kConeTubCone{"EditConTubConD1", "EditConTubConA", "EditConTubConL1", "EditConTubConL",
-                                "EditConTubConD", &CalcState::ConTubConA, &CalcState::ConTubConD1, 2, CONETUBCONE};
+// The result fields are the shape's (Shapes.h): the total length, then the outlet.
+constexpr ConePage kTubCone{"EditTubConD1",
+                            "EditTubConA",
+                            "EditTubConL1",
+                            shapeRow(TUBCONE).results[0],
+                            shapeRow(TUBCONE).results[1],
+                            &CalcState::TubConA,
+                            &CalcState::TubConD1,
+                            1,
+                            TUBCONE};
+constexpr ConePage kConeTubCone{"EditConTubConD1",
+                                "EditConTubConA",
+                                "EditConTubConL1",
+                                shapeRow(CONETUBCONE).results[0],
+                                shapeRow(CONETUBCONE).results[1],
+                                &CalcState::ConTubConA,
+                                &CalcState::ConTubConD1,
+                                2,
+                                CONETUBCONE};
 
 bool conesWithTube(Calc& calc, const ConePage& page)
 {
@@ -137,7 +153,7 @@ bool branchTub(Calc& calc)
         (halfWave * halfWave * (kPi / 4.0L) * d * d * s.Np / ((s.Vb / 1000.0L) * fb * fb) - 0.82L * d) * 1000.0L);
     s.Vtot = static_cast<double>(roundArea(d) * lengthMm * s.Np);
 
-    kit::showRounded(form, "EditTubL", lengthMm, 2);
+    kit::showRounded(form, shapeRow(TUB).results[0], lengthMm, 2);
     calc.Lorf = lengthMm;
     return true;
 }
@@ -146,8 +162,10 @@ bool branchCone(Calc& calc)
 {
     Form& form = calc.form();
     CalcState& s = calc.state();
-    form.setText("EditConD", "");
-    form.setText("EditConL", "");
+    const Field total = shapeRow(CONE).results[0];
+    const Field outletField = shapeRow(CONE).results[1];
+    form.setText(outletField, "");
+    form.setText(total, "");
 
     const auto d = pageDiameter(form, "EditConD1");
     if (!d)
@@ -163,9 +181,9 @@ bool branchCone(Calc& calc)
     s.ConD1 = kit::metresToMm(*d);
     s.ConA = *alpha;
 
-    kit::showMm(form, "EditConD", outlet);
+    kit::showMm(form, outletField, outlet);
     kit::writeValue(form, "EditConD1", s.ConD1);
-    kit::showMm(form, "EditConL", length);
+    kit::showMm(form, total, length);
     calc.Lorf = 0; // no straight part, no pipe resonance
     return true;
 }
