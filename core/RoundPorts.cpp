@@ -54,24 +54,11 @@ struct ConePage {
 };
 
 // The result fields are the shape's (Shapes.h): the total length, then the outlet.
-constexpr ConePage kTubCone{"EditTubConD1",
-                            "EditTubConA",
-                            "EditTubConL1",
-                            shapeRow(TUBCONE).results[0],
-                            shapeRow(TUBCONE).results[1],
-                            &CalcState::TubConA,
-                            &CalcState::TubConD1,
-                            1,
-                            TUBCONE};
-constexpr ConePage kConeTubCone{"EditConTubConD1",
-                                "EditConTubConA",
-                                "EditConTubConL1",
-                                shapeRow(CONETUBCONE).results[0],
-                                shapeRow(CONETUBCONE).results[1],
-                                &CalcState::ConTubConA,
-                                &CalcState::ConTubConD1,
-                                2,
-                                CONETUBCONE};
+constexpr ConePage kTubCone{"EditTubConD1", "EditTubConA", "EditTubConL1", shapeRow(TUBCONE).results[0],
+                            shapeRow(TUBCONE).results[1], &CalcState::TubConA, &CalcState::TubConD1, 1, TUBCONE};
+constexpr ConePage kConeTubCone{"EditConTubConD1", "EditConTubConA", "EditConTubConL1",
+                                shapeRow(CONETUBCONE).results[0], shapeRow(CONETUBCONE).results[1],
+                                &CalcState::ConTubConA, &CalcState::ConTubConD1, 2, CONETUBCONE};
 
 bool conesWithTube(Calc& calc, const ConePage& page)
 {
