@@ -107,7 +107,7 @@ void TF_Main::connectFrame()
     ui->RectSel->lower();
     ui->Image12->setCursor(Qt::PointingHandCursor);
 
-    ui->LabAbout->setText(QStringLiteral("Vornalex ") + QLatin1String(vx::kProgramVersion) + QStringLiteral("\n\n") +
+    ui->LabAbout->setText(QString::fromStdString(vx::programTitle()) + QStringLiteral("\n\n") +
                           QString::fromUtf8(kAboutText));
     ui->LabAbout->setWordWrap(true);
     ui->LabAbout->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -4,8 +4,16 @@
 // project(... VERSION ...), so the build and the program cannot name different versions. (The splash
 // window's "ver. 1.21" is a fixed text of its layout, not this version.)
 
+#include <string>
+
 namespace vx {
 
 inline constexpr char kProgramVersion[] = "1.2";
+
+// The program's name with its version, as the caption, the about panel and the section print show it.
+inline std::string programTitle()
+{
+    return std::string("Vornalex ") + kProgramVersion;
+}
 
 } // namespace vx

@@ -15,7 +15,6 @@
 
 #include <QLineEdit>
 
-
 namespace {
 
 // What New starts a project from: no sizes at all, so each shape page fills its own defaults when it

@@ -135,8 +135,7 @@ void TF_Main::LoadProject(const QString& name)
     setActiveControl("EditFb");
 
     CurrentProject = S;
-    setWindowTitle(QStringLiteral("Vornalex ") + QLatin1String(vx::kProgramVersion) + QStringLiteral(" - [") + S +
-                   QLatin1Char(']'));
+    setWindowTitle(QString::fromStdString(vx::programTitle()) + QStringLiteral(" - [") + S + QLatin1Char(']'));
     ProjectModified = false;
     m_calc.ClearRes();
 }

@@ -152,8 +152,7 @@ void TF_Print::draw(double L, double throat, double outlet, int func, int multip
     const QString function = func == vx::Circle ? QStringLiteral("Круг") : QStringLiteral("Cosh");
     const QString lines[] = {
         QStringLiteral("Функция:  ") + function + QStringLiteral(" x ") + qs(vx::formatFloat(k, sep)),
-        QStringLiteral("Vornalex ") + QLatin1String(vx::kProgramVersion) +
-            QStringLiteral(": продольное сечение порта, масштаб 1:1"),
+        qs(vx::programTitle() + ": продольное сечение порта, масштаб 1:1"),
         QStringLiteral("L = %1 мм, горло %2 мм, выход %3 мм")
             .arg(qs(vx::formatRounded(L, 2, sep)), qs(vx::formatRounded(throat, 2, sep)),
                  qs(vx::formatRounded(outlet, 2, sep))),
