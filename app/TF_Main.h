@@ -103,10 +103,11 @@ public:
     int selectorIndex(vx::Field f) const override;
     void setSelectorIndex(vx::Field f, int index) override;
     int shapeButtonDown() const override;
-    void EditDdExit() override;
     using QWidget::setVisible;
 
-    // Source editors (TF_MainEditors.cpp attaches their handlers)
+    // Source editors (TF_MainEditors.cpp). The exit handlers of the cone diameter and area are also called
+    // by the geometry button and the closing; SpinEdNPortsChange by the project load.
+    void EditDdExit() override;
     void EditSdExit();
     void SpinEdNPortsChange();
 
@@ -119,8 +120,8 @@ public:
     void SBut6Click();
     void ComboPortTypeChange();
     void RedrawImage();
-    // The show handlers of the pages TabSheet1 .. TabSheet12 (page index = PortType); a page that becomes
-    // visible runs its own through pageShown.
+    // The show handlers of the pages TabSheet1 .. TabSheet12 (page index = PortType): each is pageShown
+    // of its page, which the page control runs when that page becomes visible.
     void TabSheet1Show() { pageShown(vx::TUB); }
     void TabSheet2Show() { pageShown(vx::CONE); }
     void TabSheet3Show() { pageShown(vx::TUBCONE); }
@@ -219,12 +220,12 @@ private:
     bool AdvShown = false; // the advert window has been shown in this run
     bool AdvFileWritten = false; // this run put the picture at AdvLocalFile, so the closing removes it
 
-    void EditNdExit();                 // TF_MainEditors.cpp
-    void shapeClick(int n);            // TF_MainShapes.cpp: SBut<n>Click
-    void connectEditors(); // TF_MainEditors.cpp
-    void connectShapes();  // TF_MainShapes.cpp
-    void connectFrame();  // TF_MainFrame.cpp
-    void connectLinks();  // web/TF_MainLinks.cpp
+    void EditNdExit();      // TF_MainEditors.cpp
+    void shapeClick(int n); // TF_MainShapes.cpp: SBut<n>Click
+    void connectEditors();  // TF_MainEditors.cpp
+    void connectShapes();   // TF_MainShapes.cpp
+    void connectFrame();    // TF_MainFrame.cpp
+    void connectLinks();    // web/TF_MainLinks.cpp
     void onFocusChanged(QWidget* old, QWidget* now);
     std::string componentNameOf(QWidget* w) const;
 
