@@ -128,31 +128,31 @@ int shapeOfButton(int n, int section)
 
 } // namespace
 
-static void shapeClick(TF_Main& w, int n)
+void TF_Main::shapeClick(int n)
 {
     // The limit behind the boundary values comes from the button that is down right now: a click has
     // already put this one down, a project load calling in directly has not.
-    w.calc().RecalcMins();
-    QToolButton* buttons[] = {w.ui->SBut1, w.ui->SBut2, w.ui->SBut3, w.ui->SBut4, w.ui->SBut5, w.ui->SBut6};
+    m_calc.RecalcMins();
+    QToolButton* buttons[] = {ui->SBut1, ui->SBut2, ui->SBut3, ui->SBut4, ui->SBut5, ui->SBut6};
     buttons[n - 1]->setChecked(true);
-    w.state().SBut = shapeOfButton(n, w.ui->ComboPortType->currentIndex());
+    m_state.SBut = shapeOfButton(n, ui->ComboPortType->currentIndex());
     if (n <= 4) {
-        w.RedrawImage();
-        w.ProjectModified = true;
-        w.ui->PageCWork->setCurrentIndex(w.state().SBut);
+        RedrawImage();
+        ProjectModified = true;
+        ui->PageCWork->setCurrentIndex(m_state.SBut);
     } else {
-        w.ui->PageCWork->setCurrentIndex(w.state().SBut);
-        w.RedrawImage();
-        w.ProjectModified = true;
+        ui->PageCWork->setCurrentIndex(m_state.SBut);
+        RedrawImage();
+        ProjectModified = true;
     }
 }
 
-void TF_Main::SBut1Click() { shapeClick(*this, 1); }
-void TF_Main::SBut2Click() { shapeClick(*this, 2); }
-void TF_Main::SBut3Click() { shapeClick(*this, 3); }
-void TF_Main::SBut4Click() { shapeClick(*this, 4); }
-void TF_Main::SBut5Click() { shapeClick(*this, 5); }
-void TF_Main::SBut6Click() { shapeClick(*this, 6); }
+void TF_Main::SBut1Click() { shapeClick(1); }
+void TF_Main::SBut2Click() { shapeClick(2); }
+void TF_Main::SBut3Click() { shapeClick(3); }
+void TF_Main::SBut4Click() { shapeClick(4); }
+void TF_Main::SBut5Click() { shapeClick(5); }
+void TF_Main::SBut6Click() { shapeClick(6); }
 
 void TF_Main::ComboPortTypeChange()
 {
@@ -251,7 +251,7 @@ bool showTub(PageCtx& c)
 {
     auto& s = c.s;
     if (missing(s.TubD)) {
-        c.w.ProjectModified = true;
+        c.w.setProjectModified(true);
         long double d;
         if (!c.minimumDiameter(d))
             return false;
@@ -265,7 +265,7 @@ bool showTub(PageCtx& c)
 bool showRound(PageCtx& c, double& d1, double* l1, double& angle, vx::Field fd1, vx::Field fl1, vx::Field fa)
 {
     if (missing(d1) || missing(angle) || (l1 && missing(*l1)))
-        c.w.ProjectModified = true;
+        c.w.setProjectModified(true);
     if (missing(d1)) {
         long double d;
         if (!c.minimumDiameter(d))
@@ -308,7 +308,7 @@ bool showSlot(PageCtx& c, double& width, double& height, double* angle, vx::Fiel
     const long double k = kSlotAspect;
     s.AspectK = static_cast<double>(k);
     if (missing(width) || missing(height))
-        c.w.ProjectModified = true;
+        c.w.setProjectModified(true);
     if (missing(width))
         width = slotWidth(s, k);
     if (missing(height))
@@ -333,7 +333,7 @@ bool showSlotFlare(PageCtx& c, long double k, double& w1, double& h, double& l1,
     auto& s = c.s;
     s.AspectK = static_cast<double>(k);
     if (missing(w1) || missing(h) || missing(a) || missing(l1))
-        c.w.ProjectModified = true;
+        c.w.setProjectModified(true);
     if (missing(w1))
         w1 = slotWidth(s, k);
     if (missing(h))
@@ -374,7 +374,7 @@ bool showCurveCone(PageCtx& c)
 {
     auto& s = c.s;
     if (missing(s.CurveConL)) {
-        c.w.ProjectModified = true;
+        c.w.setProjectModified(true);
         s.CurveConL = 100;
     }
     c.show("EditCurveConL", s.CurveConL, Shown::Cents);
@@ -389,11 +389,11 @@ bool showCurveFlat(PageCtx& c)
 {
     auto& s = c.s;
     if (missing(s.CurveFlatL)) {
-        c.w.ProjectModified = true;
+        c.w.setProjectModified(true);
         s.CurveFlatL = 100;
     }
     if (missing(s.CurveFlatH)) {
-        c.w.ProjectModified = true;
+        c.w.setProjectModified(true);
         s.CurveFlatH = 10;
     }
     c.show("EditCurveFlatL", s.CurveFlatL, Shown::Cents);
@@ -430,24 +430,24 @@ bool showRounded(PageCtx& c, const RoundedPage& p)
     auto& s = c.s;
     double& width = s.*p.width;
     if (missing(width)) {
-        c.w.ProjectModified = true;
+        c.w.setProjectModified(true);
         long double d;
         if (!c.minimumDiameter(d))
             return false;
         width = roundMm(d / p.widthDivisor);
     }
     if (p.height && missing(s.*p.height)) {
-        c.w.ProjectModified = true;
+        c.w.setProjectModified(true);
         s.*p.height = width;
     }
     double& r1 = s.*p.r1;
     double& r2 = s.*p.r2;
     if (r1 < 0) {
-        c.w.ProjectModified = true;
+        c.w.setProjectModified(true);
         r1 = roundMm(width / 4.0L);
     }
     if (r2 < 0) {
-        c.w.ProjectModified = true;
+        c.w.setProjectModified(true);
         r2 = roundMm(r1);
     }
     const std::array<double CalcState::*, 4> shown{p.width, p.height, p.r1, p.r2};

@@ -1,6 +1,7 @@
 #include "projects/ProjectTransfer.h"
 
 #include "core/Numbers.h"
+#include "platform/Utf8Text.h"
 #include "projects/ProjectKeys.h"
 
 #include <array>
@@ -12,8 +13,6 @@ namespace {
 
 const QString kDefaultSection = QStringLiteral("DEFAULT");
 const QString kLastProjectKey = QStringLiteral("LastProject");
-
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 // The computed fields of each shape that has plain editors; a load empties them.
 struct ShapeResults {

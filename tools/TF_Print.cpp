@@ -5,6 +5,7 @@
 #include "app/Windows.h"
 #include "core/CalcState.h"
 #include "core/Numbers.h"
+#include "platform/Utf8Text.h"
 #include "platform/WindowFont.h"
 
 #include <QPainter>
@@ -32,7 +33,7 @@ constexpr int kThirdLineY = 36;
 
 // Halves go to the even neighbour.
 int px(long double mm) { return static_cast<int>(vx::Round(mm * TF_Print::kPxPerMm)); }
-QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using vx::qs;
 
 } // namespace
 

@@ -149,11 +149,11 @@ TEST_P(HeldIndex, StartGoesOnAtTheLimit)
     EXPECT_TRUE(requests[0].clientLeft) << "the program gave up, not the site";
     // A failed index is silent and leaves no advert; the start-up went on past it.
     EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.texts().join(u'|').toStdString();
-    EXPECT_TRUE(w->AdvLink.isEmpty());
-    EXPECT_TRUE(w->AdvLocalFile.isEmpty());
-    EXPECT_TRUE(w->Timer3->isActive());
+    EXPECT_TRUE(w->advLink().isEmpty());
+    EXPECT_TRUE(w->advLocalFile().isEmpty());
+    EXPECT_TRUE(w->timer3()->isActive());
     EXPECT_TRUE(QFile::exists(folder() + QStringLiteral("Vornalex.ini")));
-    EXPECT_FALSE(w->EndRequested);
+    EXPECT_FALSE(w->endRequested());
 }
 INSTANTIATE_TEST_SUITE_P(Rows, HeldIndex, ::testing::ValuesIn(kHoldRows),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -258,8 +258,8 @@ TEST_P(SiteFetch, TouchesOnlyItsOwnFiles)
     for (const auto& box : dialogs.boxes)
         boxes.push_back(box.type);
     EXPECT_EQ(boxes, r.boxes) << dialogs.texts().join(u'|').toStdString();
-    EXPECT_EQ(w->AdvLink, QString::fromLatin1(r.link));
-    EXPECT_EQ(w->AdvLocalFile, r.picture ? folder() + QString::fromLatin1(r.picture) : QString());
+    EXPECT_EQ(w->advLink(), QString::fromLatin1(r.link));
+    EXPECT_EQ(w->advLocalFile(), r.picture ? folder() + QString::fromLatin1(r.picture) : QString());
 
     Files after = before;
     for (const auto& [name, bytes] : r.added)
@@ -284,7 +284,7 @@ TEST_F(SiteTest, ClickReportToASilentSiteEndsAtItsLimitInTheErrorBox)
     vx::test::RecordingBrowser browser;
     TF_Pic pic(w.get());
     F_Pic = &pic;
-    w->AdvLink = QStringLiteral("http://shop.example/");
+    w->setAdvLink(QStringLiteral("http://shop.example/"));
     pic.show();
     QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
                    Qt::NoModifier);
