@@ -41,7 +41,8 @@ protected:
     {
         Files out;
         const QDir dir(m_dir.path());
-        for (const QString& name : dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+        for (const QString& name : dir.entryList(all)) {
             const QFileInfo info(dir.filePath(name));
             if (info.isSymLink()) {
                 out[name] = "link to " + QFile::encodeName(info.symLinkTarget());
