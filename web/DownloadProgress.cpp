@@ -33,9 +33,7 @@ DownloadProgress::DownloadProgress(QWidget* parent)
     setWindowTitle(QStringLiteral("Vornalex"));
     setWindowModality(Qt::ApplicationModal);
     setFont(windowFont());
-    m_received->setObjectName(QStringLiteral("LbReceived"));
     m_received->setTextFormat(Qt::PlainText);
-    m_cancel->setObjectName(QStringLiteral("BuCancel"));
     auto* heading = new QLabel(QStringLiteral("Скачивается новая версия Vornalex."), this);
     heading->setTextFormat(Qt::PlainText);
 

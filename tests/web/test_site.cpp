@@ -427,8 +427,8 @@ TEST_F(SiteTest, TricklingVersionStoppedByCancelEndsAtOnceAndLeavesNothing)
     after[QStringLiteral("pic.jpg")] = kPicture;
     EXPECT_EQ(files(), after);
     EXPECT_EQ(w->advLocalFile(), folder() + QStringLiteral("pic.jpg"));
-    EXPECT_TRUE(w->Timer3->isActive());
-    EXPECT_FALSE(w->EndRequested);
+    EXPECT_TRUE(w->timer3()->isActive());
+    EXPECT_FALSE(w->endRequested());
 }
 
 // A disk that fills up while the version is written (the download runs in a child process that may
