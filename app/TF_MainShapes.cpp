@@ -86,31 +86,31 @@ bool TF_Main::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-static void shapeClick(TF_Main& w, int n)
+void TF_Main::shapeClick(int n)
 {
     // The limit behind the boundary values comes from the button that is down right now: a click has
     // already put this one down, a project load calling in directly has not.
-    w.calc().RecalcMins();
-    QToolButton* buttons[] = {w.ui->SBut1, w.ui->SBut2, w.ui->SBut3, w.ui->SBut4, w.ui->SBut5, w.ui->SBut6};
+    m_calc.RecalcMins();
+    QToolButton* buttons[] = {ui->SBut1, ui->SBut2, ui->SBut3, ui->SBut4, ui->SBut5, ui->SBut6};
     buttons[n - 1]->setChecked(true);
-    w.state().SBut = vx::shapeOfButton(n, w.ui->ComboPortType->currentIndex());
+    m_state.SBut = vx::shapeOfButton(n, ui->ComboPortType->currentIndex());
     if (n <= 4) {
-        w.RedrawImage();
-        w.ProjectModified = true;
-        w.ui->PageCWork->setCurrentIndex(w.state().SBut);
+        RedrawImage();
+        ProjectModified = true;
+        ui->PageCWork->setCurrentIndex(m_state.SBut);
     } else {
-        w.ui->PageCWork->setCurrentIndex(w.state().SBut);
-        w.RedrawImage();
-        w.ProjectModified = true;
+        ui->PageCWork->setCurrentIndex(m_state.SBut);
+        RedrawImage();
+        ProjectModified = true;
     }
 }
 
-void TF_Main::SBut1Click() { shapeClick(*this, 1); }
-void TF_Main::SBut2Click() { shapeClick(*this, 2); }
-void TF_Main::SBut3Click() { shapeClick(*this, 3); }
-void TF_Main::SBut4Click() { shapeClick(*this, 4); }
-void TF_Main::SBut5Click() { shapeClick(*this, 5); }
-void TF_Main::SBut6Click() { shapeClick(*this, 6); }
+void TF_Main::SBut1Click() { shapeClick(1); }
+void TF_Main::SBut2Click() { shapeClick(2); }
+void TF_Main::SBut3Click() { shapeClick(3); }
+void TF_Main::SBut4Click() { shapeClick(4); }
+void TF_Main::SBut5Click() { shapeClick(5); }
+void TF_Main::SBut6Click() { shapeClick(6); }
 
 void TF_Main::ComboPortTypeChange()
 {

@@ -2,6 +2,7 @@
 
 #include "core/Numbers.h"
 #include "core/Shapes.h"
+#include "platform/Utf8Text.h"
 #include "projects/ProjectKeys.h"
 
 #include <array>
@@ -13,8 +14,6 @@ namespace {
 
 const QString kDefaultSection = QStringLiteral("DEFAULT");
 const QString kLastProjectKey = QStringLiteral("LastProject");
-
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
 
 std::string editorOf(std::string_view key) { return "Edit" + std::string(key); }
 

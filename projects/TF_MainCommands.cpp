@@ -42,15 +42,15 @@ void restoreDimensions(vx::CalcState& s, const vx::CalcState& saved)
 // New, Open and Delete first offer to save unsaved changes; whatever the answer, the command goes on.
 void offerToSave(TF_Main& main)
 {
-    if (!main.ProjectModified)
+    if (!main.projectModified())
         return;
-    const std::string question = "Сохранить проект [" + main.CurrentProject.toStdString() + "]?";
+    const std::string question = "Сохранить проект [" + main.currentProject().toStdString() + "]?";
     if (main.message(vx::MsgType::Confirmation, question, vx::MsgButtons::YesNo) != vx::MsgAnswer::Yes)
         return;
     main.setText("StatusBar1", "  Сохраняю прект, ждите ...");
     if (QWidget* status = main.component("StatusBar1"))
         status->repaint(); // the save blocks the loop: show the text before it starts
-    main.SaveProject(main.CurrentProject);
+    main.SaveProject(main.currentProject());
     main.setText("StatusBar1", "");
 }
 

@@ -140,14 +140,14 @@ void TF_Main::LoadProject(const QString& name)
     m_calc.ClearRes();
 }
 
-void TF_Main::SaveProject(const QString& name)
+bool TF_Main::SaveProject(const QString& name)
 {
     const QString S = vx::upperAsciiName(name);
     // Nothing to write when the window shows the start-up project unchanged. A design from another
     // project saved over the start-up project is new to that section and is written.
     const bool showsSection = CurrentProject.compare(S, Qt::CaseInsensitive) == 0;
     if (!ProjectModified && S == StartupProject && showsSection)
-        return;
+        return true;
     bool saved = false;
     {
         vx::IniFile::Batch batch(*ProjectIni);
@@ -157,9 +157,10 @@ void TF_Main::SaveProject(const QString& name)
     }
     if (!saved) {
         message(vx::MsgType::Warning, kSaveFailed);
-        return;
+        return false;
     }
     LoadProject(S);
+    return true;
 }
 
 void TF_Main::FormClose()

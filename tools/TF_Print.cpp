@@ -7,6 +7,7 @@
 #include "core/Numbers.h"
 #include "core/Shapes.h"
 #include "core/Version.h"
+#include "platform/Utf8Text.h"
 #include "platform/WindowFont.h"
 
 #include <QPainter>
@@ -34,7 +35,7 @@ constexpr int kThirdLineY = 36;
 
 // Halves go to the even neighbour.
 int px(long double mm) { return static_cast<int>(vx::Round(mm * TF_Print::kPxPerMm)); }
-QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using vx::qs;
 
 } // namespace
 
