@@ -1,5 +1,6 @@
 #include "web/AdvertFetch.h"
 
+#include "core/Version.h"
 #include "platform/DialogService.h"
 #include "platform/HttpClient.h"
 #include "platform/NewFile.h"
@@ -17,7 +18,6 @@ namespace vx {
 
 namespace {
 
-constexpr const char* kOwnVersion = "1.2";
 constexpr const char* kIndexPath = "images/adv.txt";
 
 // The download's own file could not be made: nothing was written, nothing is there to remove.
@@ -168,7 +168,7 @@ Advert fetchAdvert(const QString& folder)
         const QString pictureName = lastSegment(filtered);
         const bool pictureWanted =
             !index.picturePath.isEmpty() && PictureFile::knowsExtension(pictureName) && mayTake(pictureName, {});
-        if (index.version != QLatin1String(kOwnVersion) &&
+        if (index.version != QLatin1String(kProgramVersion) &&
             !offerVersion(index, base, folder, pictureWanted ? pictureName : QString()))
             return advert;
         if (!pictureWanted)
