@@ -3,6 +3,7 @@
 #include "platform/IniFile.h"
 
 #include "ChildProcess.h"
+#include "ScratchDataFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -353,6 +354,7 @@ const QFileDevice::Permissions kWritableFile =
 // ordinary user, whom the folder refuses.
 TEST(IniFile, WritableFileInAFolderWithoutWriteAccessIsWrittenInPlace)
 {
+    const vx::test::ScratchDataFolder data;
     QTemporaryDir dir;
     const QString path = dir.filePath("Vornalex.ini");
     writeAll(path, "[A]\nx=1\n[OLD]\nfrom=an earlier run with a long line\n");
@@ -377,6 +379,7 @@ TEST(IniFile, WritableFileInAFolderWithoutWriteAccessIsWrittenInPlace)
     EXPECT_EQ(code, 0);
     EXPECT_EQ(readAll(path), QByteArray("[A]\nx=1\ny=2\n[B]\nz=3\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Vornalex.ini"});
+    EXPECT_EQ(data.backups(), QStringList()); // each write completed, and its backup went
 }
 
 // A file that exists but cannot be read is never written over: its content would be lost. Read rights do
@@ -416,6 +419,7 @@ TEST(IniFile, WriteThatCannotCompleteIsRefusedAndLeavesTheOldFile)
     } rows[] = {{"atomic replace", false}, {"in place", true}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        const vx::test::ScratchDataFolder data;
         QTemporaryDir dir;
         const QString path = dir.filePath("Vornalex.ini");
         writeAll(path, old);
@@ -442,6 +446,7 @@ TEST(IniFile, WriteThatCannotCompleteIsRefusedAndLeavesTheOldFile)
         EXPECT_EQ(code, 0);
         EXPECT_EQ(readAll(path), old);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Vornalex.ini"});
+        EXPECT_EQ(data.backups(), QStringList()); // the old contents were put back, so no copy is kept
     }
 }
 

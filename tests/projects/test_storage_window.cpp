@@ -4,6 +4,7 @@
 
 #include "platform/IniFile.h"
 #include "ChildProcess.h"
+#include "ScratchDataFolder.h"
 #include "projects/ProgramFolder.h"
 #include "RecordingDialogs.h"
 #include "SeparatorMain.h"
@@ -401,6 +402,7 @@ TEST_P(Saving, RoundedEndRadiiKeepTheirOwnValues)
 // process as an ordinary user.
 TEST_P(Saving, InAFolderWithoutWriteAccessTheFileIsWrittenInPlace)
 {
+    const vx::test::ScratchDataFolder data;
     Window w(QByteArray(kDefaultProject), GetParam());
     w.restartProject();
     ASSERT_TRUE(QFile::setPermissions(w.path(), kWritableFile));
