@@ -79,10 +79,15 @@ bool readWhole(int fd, QByteArray& out)
     }
 }
 
-// The file holds `data` and nothing after it, on disk.
+// The file holds `data` and nothing after it, on disk. A file that was longer is cut after the write.
 bool putContents(int fd, const QByteArray& data)
 {
-    return writeAll(fd, data, 0) && ::ftruncate(fd, off_t(data.size())) == 0 && ::fsync(fd) == 0;
+    if (!writeAll(fd, data, 0))
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || (st.st_size > data.size() && ::ftruncate(fd, off_t(data.size())) != 0))
+        return false;
+    return ::fsync(fd) == 0;
 }
 
 // Makes the names in a folder (a file created, renamed or removed) last on disk. Not every file system
