@@ -676,12 +676,8 @@ TEST(IniFile, FailedWriteInPlaceIsUndoneOrLeavesItsBackup)
         const bool restoreFails = row.restoreFails;
         const int code = runInChild(
             [&path, restoreFails] {
-                if (restoreFails) {
-                    std::signal(SIGXFSZ, [](int) {
-                        const rlimit tight{512, 512};
-                        ::setrlimit(RLIMIT_FSIZE, &tight);
-                    });
-                }
+                if (restoreFails)
+                    vx::test::shrinkCapAtFirstRefusal(512);
                 IniFile ini(path);
                 QStringList warned;
                 ini.setBackupWarning([&warned](const QString& backup) { warned << backup; });
