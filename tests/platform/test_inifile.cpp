@@ -890,3 +890,21 @@ TEST_P(IniFilePermissions, SaveKeepsWhatTheFileIs)
 
 INSTANTIATE_TEST_SUITE_P(Rows, IniFilePermissions, testing::ValuesIn(kPermissionRows),
                          [](const testing::TestParamInfo<PermissionRow>& info) { return std::string(info.param.name); });
+
+// A write in place is not begun when its backup cannot be made (here the data folder is a file): the
+// file keeps its old contents and the write is refused.
+TEST(IniFile, WriteInPlaceWithoutItsBackupIsRefused)
+{
+    const vx::test::ScratchDataFolder data;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    writeAll(path, "[P1]\nFb=42\n");
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("second name.ini")).constData()), 0);
+    const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
+    writeAll(dir.filePath("not a folder"), "");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("not a folder")));
+    const bool written = IniFile(path).writeString("P2", "Fb", "43");
+    qputenv("XDG_DATA_HOME", oldHome);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readAll(path), QByteArray("[P1]\nFb=42\n"));
+}
