@@ -609,7 +609,7 @@ const OtherWriterRow kOtherWriterRows[] = {
          return f.writeString("P1", "Vb", "60");
      },
      "[P2]\nFb=42\n[P1]\nFb=42\nVb=60\n"},
-    {"SingleWriteAfterAChangeMadeInTheSameTick", kTwoProjects, kChangedByHand,
+    {"SingleWriteAfterTheChange", kTwoProjects, kChangedByHand,
      [](IniFile& f, const std::function<void()>& another) {
          f.readString("P1", "Vb");
          another();
