@@ -74,8 +74,8 @@ QString lineValue(const QByteArray& raw, const IniCodec& codec)
     return codec.decode(QByteArrayView(raw).sliced(eq + 1).trimmed());
 }
 
-// stat() of the file: device, inode, size and modification time. A replacement by rename always
-// brings a new inode, so a file rewritten by anyone is noticed even within one clock tick.
+// stat() of the file: device, inode, size, modification and change time. A replacement by rename always
+// brings a new inode, and a write in place a new change time, which no program can set back.
 QByteArray fileStamp(const QString& path)
 {
     struct stat st {};
@@ -83,7 +83,8 @@ QByteArray fileStamp(const QString& path)
         return QByteArrayLiteral("missing");
     return QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino)) + ':' +
            QByteArray::number(qlonglong(st.st_size)) + ':' + QByteArray::number(qlonglong(st.st_mtim.tv_sec)) +
-           '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec));
+           '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec)) + ':' +
+           QByteArray::number(qlonglong(st.st_ctim.tv_sec)) + '.' + QByteArray::number(qlonglong(st.st_ctim.tv_nsec));
 }
 
 bool validName(const QString& s, bool isSection)
@@ -247,11 +248,11 @@ IniFile::Document& IniFile::document() const
     // as it is by then.
     if (m_doc && !m_edits.empty())
         return *m_doc;
+    if (m_doc && fileStamp(m_path) == m_stamp)
+        return *m_doc;
     QByteArray stamp;
     QByteArray bytes;
     const bool readable = readFile(stamp, bytes);
-    if (m_doc && stamp == m_stamp)
-        return *m_doc;
     m_doc = std::make_unique<Document>();
     m_unreadable = !readable;
     m_read.clear();
