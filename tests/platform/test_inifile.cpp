@@ -657,14 +657,22 @@ QByteArray manyProjects(int count, const char* value)
 // A write in place that the disk refuses part way (a cap on the file size, as a full disk would): the
 // old contents are written back and checked. When the disk refuses the write-back too (the cap shrinks
 // at the first refusal, as when another program takes the freed room), the file may be lost, and the
-// warning names the backup copy, which holds the old contents whole.
+// warning names the backup copy, which holds the old contents whole. A cap below the old file's size
+// leaves no room for the backup copy: then nothing is written at all.
 TEST(IniFile, FailedWriteInPlaceIsUndoneOrLeavesItsBackup)
 {
     static const QByteArray old = manyProjects(120, "30");
+    enum class Left { OldFile, BackupNamed };
     const struct {
         const char* name;
-        bool restoreFails;
-    } rows[] = {{"old contents written back", false}, {"write-back refused too", true}};
+        rlim_t cap;
+        std::optional<rlim_t> capAfterRefusal;
+        Left left;
+    } rows[] = {
+        {"old contents written back", rlim_t(old.size() + 200), std::nullopt, Left::OldFile},
+        {"write-back refused too", rlim_t(old.size() + 200), rlim_t(512), Left::BackupNamed},
+        {"no room for the backup", rlim_t(old.size() / 2), std::nullopt, Left::OldFile},
+    };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const vx::test::ScratchDataFolder data;
@@ -673,11 +681,10 @@ TEST(IniFile, FailedWriteInPlaceIsUndoneOrLeavesItsBackup)
         writeAll(path, old);
         ASSERT_TRUE(QFile::setPermissions(path, kWritableFile));
         ASSERT_TRUE(QFile::setPermissions(dir.path(), kReadOnlyFolder));
-        const bool restoreFails = row.restoreFails;
         const int code = runInChild(
-            [&path, restoreFails] {
-                if (restoreFails)
-                    vx::test::shrinkCapAtFirstRefusal(512);
+            [&path, &row] {
+                if (row.capAfterRefusal)
+                    vx::test::shrinkCapAtFirstRefusal(*row.capAfterRefusal);
                 IniFile ini(path);
                 QStringList warned;
                 ini.setBackupWarning([&warned](const QString& backup) { warned << backup; });
@@ -686,18 +693,18 @@ TEST(IniFile, FailedWriteInPlaceIsUndoneOrLeavesItsBackup)
                     ini.writeString(QString("P%1").arg(i), "Fb", "31.123456789"); // a longer file
                 if (batch.commit())
                     return 1;
-                if (!restoreFails)
+                if (row.left == Left::OldFile)
                     return warned.isEmpty() ? 0 : 2;
                 if (warned.size() != 1 || !warned[0].startsWith(vx::backupFolder() + "/"))
                     return 3;
                 return readAll(warned[0]) == old ? 0 : 4;
             },
-            ChildSetup{.ordinaryUser = true, .maxFileBytes = rlim_t(old.size() + 200)});
+            ChildSetup{.ordinaryUser = true, .maxFileBytes = row.cap});
         QFile::setPermissions(dir.path(), kOpenFolder);
         if (code == kNoOrdinaryUser)
             GTEST_SKIP() << "the superuser could not become an ordinary user, whom the folder would refuse";
         EXPECT_EQ(code, 0);
-        if (restoreFails) {
+        if (row.left == Left::BackupNamed) {
             EXPECT_NE(readAll(path), old) << "the write-back did not fail: the row tests nothing";
             const QStringList backups = data.backups();
             ASSERT_EQ(backups.size(), 1);
