@@ -74,8 +74,8 @@ QString lineValue(const QByteArray& raw, const IniCodec& codec)
     return codec.decode(QByteArrayView(raw).sliced(eq + 1).trimmed());
 }
 
-// stat() of the file: device, inode, size and modification time. A replacement by rename always
-// brings a new inode, so a file rewritten by anyone is noticed even within one clock tick.
+// stat() of the file: device, inode, size, modification and change time. A replacement by rename always
+// brings a new inode, and a write in place a new change time, which no program can set back.
 QByteArray fileStamp(const QString& path)
 {
     struct stat st {};
@@ -83,7 +83,8 @@ QByteArray fileStamp(const QString& path)
         return QByteArrayLiteral("missing");
     return QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino)) + ':' +
            QByteArray::number(qlonglong(st.st_size)) + ':' + QByteArray::number(qlonglong(st.st_mtim.tv_sec)) +
-           '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec));
+           '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec)) + ':' +
+           QByteArray::number(qlonglong(st.st_ctim.tv_sec)) + '.' + QByteArray::number(qlonglong(st.st_ctim.tv_nsec));
 }
 
 bool validName(const QString& s, bool isSection)
@@ -243,27 +244,37 @@ IniFile::~IniFile() = default;
 
 IniFile::Document& IniFile::document() const
 {
-    if (m_doc && (m_batchDepth > 0 || m_pending))
+    // Writes gathered and not yet on disk keep the document they were made on; store() meets the file
+    // as it is by then.
+    if (m_doc && !m_edits.empty())
         return *m_doc;
-    QByteArray stamp = fileStamp(m_path);
-    if (m_doc && stamp == m_stamp)
+    if (m_doc && fileStamp(m_path) == m_stamp)
         return *m_doc;
+    QByteArray stamp;
+    QByteArray bytes;
+    const bool readable = readFile(stamp, bytes);
     m_doc = std::make_unique<Document>();
-    m_unreadable = false;
-    QFile f(m_path);
-    if (f.exists()) {
-        if (f.open(QIODevice::ReadOnly)) {
-            m_doc->parse(f.readAll());
-            if (f.error() != QFileDevice::NoError)
-                m_unreadable = true;
-        } else {
-            m_unreadable = true;
-        }
-    }
-    if (m_unreadable)
-        m_doc = std::make_unique<Document>(); // read as empty, and never written over
+    m_unreadable = !readable;
+    m_read.clear();
+    if (readable) {
+        m_doc->parse(bytes);
+        m_read = bytes;
+    } // an unreadable file is read as empty, and never written over
     m_stamp = stamp;
     return *m_doc;
+}
+
+bool IniFile::readFile(QByteArray& stamp, QByteArray& bytes) const
+{
+    stamp = fileStamp(m_path);
+    bytes.clear();
+    QFile f(m_path);
+    if (!f.exists())
+        return true;
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    bytes = f.readAll();
+    return f.error() == QFileDevice::NoError;
 }
 
 QString IniFile::readString(const QString& section, const QString& key, const QString& def) const
@@ -318,6 +329,7 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
     case Document::Change::None:
         break;
     }
+    m_edits.push_back({section, key, value, false});
     return m_batchDepth > 0 || store();
 }
 
@@ -331,30 +343,66 @@ bool IniFile::eraseSection(const QString& section)
     }
     if (d.erase(section))
         m_pending = true;
+    m_edits.push_back({section, QString(), QString(), true});
     return m_batchDepth > 0 || store();
 }
 
 bool IniFile::store()
 {
-    if (!m_pending)
+    if (m_edits.empty())
         return true;
-    const bool ok = replaceFile(m_path, m_doc->serialize());
-    m_pending = false;
-    if (ok) {
-        ++m_diskWrites;
-        m_stamp = fileStamp(m_path);
-    } else {
+    // Another program may have written the file since it was read: this operation's writes are then
+    // made again on the file as it is now, and everything else in it stays as that writer left it.
+    QByteArray stamp;
+    QByteArray now;
+    if (!readFile(stamp, now)) {
         dropPending();
+        return false;
     }
-    return ok;
+    if (now != m_read) {
+        auto fresh = std::make_unique<Document>();
+        fresh->parse(now);
+        for (const Edit& e : m_edits) {
+            if (e.erase) {
+                fresh->erase(e.section);
+            } else if (fresh->write(e.section, e.key, e.value) == Document::Change::Refused) {
+                dropPending();
+                return false;
+            }
+        }
+        m_doc = std::move(fresh);
+        m_read = now;
+        m_pending = true;
+    }
+    m_edits.clear();
+    const QByteArray text = m_doc->serialize();
+    if (!m_pending || text == now) {
+        m_pending = false;
+        m_stamp = stamp;
+        return true;
+    }
+    QString stranded;
+    if (!replaceFile(m_path, text, &stranded)) {
+        dropPending();
+        if (!stranded.isEmpty() && m_backupWarning)
+            m_backupWarning(stranded);
+        return false;
+    }
+    ++m_diskWrites;
+    m_pending = false;
+    m_read = text;
+    m_stamp = fileStamp(m_path);
+    return true;
 }
 
 void IniFile::dropPending()
 {
     // What is in memory no longer matches the disk: read the file again on the next access.
     m_pending = false;
+    m_edits.clear();
     m_doc.reset();
     m_stamp.clear();
+    m_read.clear();
 }
 
 IniFile::Batch::Batch(IniFile& file) : m_file(file)
@@ -370,7 +418,7 @@ IniFile::Batch::~Batch()
     if (m_done)
         return;
     if (--m_file.m_batchDepth == 0) {
-        if (m_file.m_pending)
+        if (!m_file.m_edits.empty())
             m_file.dropPending();
         m_file.m_batchFailed = false;
     }

@@ -79,6 +79,11 @@ void TF_Main::FormCreate()
     }
 
     ProjectIni = std::make_unique<vx::IniFile>(IniPath);
+    ProjectIni->setBackupWarning([this](const QString& backup) {
+        message(vx::MsgType::Warning, ("Файл настроек " + IniPath +
+                                       " не удалось ни записать, ни вернуть к прежнему виду. Его прежнее "
+                                       "содержимое сохранено в файле " + backup + ".").toStdString());
+    });
     vx::ProjectTransfer io(*ProjectIni, *this, m_state);
     if (!io.hasDefaultProject()) {
         vx::IniFile::Batch firstRun(*ProjectIni);

@@ -4,6 +4,7 @@
 
 #include "platform/IniFile.h"
 #include "ChildProcess.h"
+#include "ScratchDataFolder.h"
 #include "projects/ProgramFolder.h"
 #include "RecordingDialogs.h"
 #include "SeparatorMain.h"
@@ -426,6 +427,7 @@ TEST_P(Saving, RoundedEndRadiiKeepTheirOwnValues)
 // process as an ordinary user.
 TEST_P(Saving, InAFolderWithoutWriteAccessTheFileIsWrittenInPlace)
 {
+    const vx::test::ScratchDataFolder data;
     Window w(QByteArray(kDefaultProject), GetParam());
     w.restartProject();
     ASSERT_TRUE(QFile::setPermissions(w.path(), kWritableFile));
@@ -630,6 +632,72 @@ TEST_P(Closing, SaveThatCannotReachTheDiskIsReportedAndLeavesTheOldFile)
     EXPECT_EQ(w.fileText(), before);
     EXPECT_EQ(QDir(w.dir.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{"Vornalex.BMP", "Vornalex.ini"}));
+}
+
+// Another program changes the settings file between the load of a project and the closing save (the
+// user edits the file by hand while the program runs): it changes another project and adds a section.
+// The closing save writes the window's own keys and keeps both changes.
+TEST_P(Closing, KeepsWhatAnotherProgramWroteSinceTheLoad)
+{
+    const QByteArray before = QByteArray(kDefaultProject) + "[P2]\nUs=344\nFb=42\nVb=60\nDd=250\nNd=2\nXmax=9\nNp=2\n";
+    Window w(before, GetParam());
+    w.restartProject();
+    w.main->LoadProject("P2");
+    QByteArray byHand = before;
+    byHand.replace("Vb=45", "Vb=55");
+    byHand += "[P3]\nFb=33\nNote=pasted by hand\n";
+    w.write(byHand);
+    w.setText("EditVb", "52");
+    w.main->close();
+
+    QByteArray defaultAfter(kDefaultProject);
+    defaultAfter.replace("Vb=45", "Vb=55").replace("LastProject=DEFAULT", "LastProject=P2");
+    EXPECT_TRUE(w.fileText().startsWith(defaultAfter + "[P2]\nUs=344\nFb=42\nVb=52\n")) << w.fileText().toStdString();
+    EXPECT_TRUE(w.fileText().endsWith("\n[P3]\nFb=33\nNote=pasted by hand\n")) << w.fileText().toStdString();
+    EXPECT_EQ(w.value("P2", "CurveFlatFunc"), "0"); // all 45 keys of the window's project written
+    EXPECT_TRUE(w.boxes.boxes.empty());
+}
+
+// A closing save in place (a folder without write access) that the disk refuses part way, and whose
+// write-back of the old contents is refused too: besides "Сеанс не удалось сохранить", the user is told
+// where the backup copy of the old file is, and it holds the old file whole.
+TEST_P(Closing, FailedWriteBackNamesTheBackupCopy)
+{
+    const vx::test::ScratchDataFolder data;
+    QByteArray before(kDefaultProject);
+    for (int i = 0; i < 40; ++i)
+        before += "[P" + QByteArray::number(i) + "]\nUs=344\nFb=42\nVb=60\nDd=250\nNd=2\nXmax=9\nNp=2\n";
+    Window w(before, GetParam());
+    w.restartProject();
+    w.main->show();
+    ASSERT_TRUE(QFile::setPermissions(w.path(), kWritableFile));
+    ASSERT_TRUE(QFile::setPermissions(w.dir.path(), kReadOnlyFolder));
+    const int code = runInChild(
+        [&w, &data] {
+            vx::test::shrinkCapAtFirstRefusal(512);
+            w.setText("EditVb", "55");
+            w.main->close();
+            const QStringList backups = data.backups();
+            if (backups.size() != 1)
+                return 2;
+            bool named = false;
+            bool saveFailed = false;
+            for (const auto& box : w.boxes.boxes) {
+                named = named || (box.type == vx::MsgType::Warning && box.text.contains(backups[0]));
+                saveFailed = saveFailed || box.text == kSaveFailed;
+            }
+            return named && saveFailed ? 0 : 1;
+        },
+        ChildSetup{.ordinaryUser = true, .maxFileBytes = rlim_t(before.size() + 100)});
+    QFile::setPermissions(w.dir.path(), kReadOnlyFolder | QFileDevice::WriteOwner);
+    if (code == vx::test::kNoOrdinaryUser)
+        GTEST_SKIP() << "the superuser could not become an ordinary user, whom the folder would refuse";
+    EXPECT_EQ(code, 0);
+    const QStringList backups = data.backups();
+    ASSERT_EQ(backups.size(), 1);
+    QFile backup(backups[0]);
+    ASSERT_TRUE(backup.open(QIODevice::ReadOnly));
+    EXPECT_EQ(backup.readAll(), before);
 }
 
 TEST_P(Closing, ClosingAgainAfterTheSaveWritesNothingMore)
