@@ -3,6 +3,7 @@
 #include "platform/IniFile.h"
 
 #include "ChildProcess.h"
+#include "FileBytes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,22 +23,11 @@
 using vx::IniFile;
 using vx::test::ChildSetup;
 using vx::test::kNoOrdinaryUser;
+using vx::test::readAll;
+using vx::test::writeAll;
 using vx::test::runInChild;
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(data);
-}
 
 struct EditRow {
     const char* name;

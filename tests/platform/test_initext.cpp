@@ -3,59 +3,36 @@
 #include "platform/IniCodec.h"
 #include "platform/IniFile.h"
 
+#include "FileBytes.h"
+#include "Utf16Files.h"
+
 #include <QFile>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using vx::IniCodec;
 using vx::IniFile;
+using vx::test::kUtf16Forms;
+using vx::test::readAll;
+using vx::test::Utf16Form;
+using vx::test::utf16File;
+using vx::test::writeAll;
 
 namespace {
 
 QString q(const char* s) { return QString::fromUtf8(s); }
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(data);
-}
-
-// A file saved as "Unicode" by a Windows editor: the mark, then the text in UTF-16 of that byte order.
-const struct Utf16Row {
-    const char* name;
-    QStringConverter::Encoding encoding;
-    QByteArray mark;
-} kUtf16Rows[] = {
-    {"little-endian", QStringConverter::Utf16LE, "\xFF\xFE"},
-    {"big-endian", QStringConverter::Utf16BE, "\xFE\xFF"},
-};
-
-QByteArray utf16(const Utf16Row& row, const QString& text)
-{
-    QStringEncoder encoder(row.encoding);
-    return row.mark + QByteArray(encoder.encode(text));
-}
 
 TEST(IniFileText, Utf16FileIsReadAndWrittenInUtf16)
 {
     const QString before = q("; заметка\r\n[DEFAULT]\r\nFb=30\r\nLastProject=Бокс\r\n[Бокс]\r\nFb=42\r\n\r\n[Ящик]\r\nFb=40");
     const QString after = q("; заметка\r\n[DEFAULT]\r\nFb=30\r\nLastProject=Ящик\r\n[Бокс]\r\nFb=43\r\nVb=60\r\n\r\n"
                             "[Ящик]\r\nFb=40\r\n[箱子]\r\nFb=35\r\n");
-    for (const Utf16Row& row : kUtf16Rows) {
+    for (const Utf16Form& row : kUtf16Forms) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
         const QString path = dir.filePath("Vornalex.ini");
-        writeAll(path, utf16(row, before));
+        writeAll(path, utf16File(row, before));
         IniFile ini(path);
         EXPECT_EQ(ini.sections(), (QStringList{"DEFAULT", q("Бокс"), q("Ящик")}));
         EXPECT_EQ(ini.readString("default", "LastProject"), q("Бокс"));
@@ -68,7 +45,7 @@ TEST(IniFileText, Utf16FileIsReadAndWrittenInUtf16)
         ini.writeString(q("Бокс"), "Vb", "60");
         ini.writeString(q("箱子"), "Fb", "35");
         ASSERT_TRUE(batch.commit());
-        EXPECT_EQ(readAll(path), utf16(row, after));
+        EXPECT_EQ(readAll(path), utf16File(row, after));
         EXPECT_EQ(IniFile(path).readString(q("箱子"), "Fb"), "35");
     }
 }
@@ -76,14 +53,14 @@ TEST(IniFileText, Utf16FileIsReadAndWrittenInUtf16)
 // An odd byte at the end of a UTF-16 file is no character; it stays where it was.
 TEST(IniFileText, OddByteAtTheEndOfAUtf16FileIsKept)
 {
-    const Utf16Row& row = kUtf16Rows[0];
+    const Utf16Form& row = kUtf16Forms[0];
     QTemporaryDir dir;
     const QString path = dir.filePath("Vornalex.ini");
-    writeAll(path, utf16(row, q("[Бокс]\r\nFb=42\r\n[Z]")) + '\x41');
+    writeAll(path, utf16File(row, q("[Бокс]\r\nFb=42\r\n[Z]")) + '\x41');
     IniFile ini(path);
     EXPECT_EQ(ini.readString(q("Бокс"), "Fb"), "42");
     ASSERT_TRUE(ini.writeString(q("Бокс"), "Fb", "43"));
-    EXPECT_EQ(readAll(path), utf16(row, q("[Бокс]\r\nFb=43\r\n[Z]")) + '\x41');
+    EXPECT_EQ(readAll(path), utf16File(row, q("[Бокс]\r\nFb=43\r\n[Z]")) + '\x41');
 }
 
 // A file cut inside its last character (…"Note=" and the first byte of a two-byte letter): the cut line

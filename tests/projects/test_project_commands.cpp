@@ -3,6 +3,7 @@
 // clicks while the modal dialog is on screen; the settings file lives in a temporary folder and is read
 // back after each step.
 #include "ProjectRig.h"
+#include "Utf16Files.h"
 
 #include "core/CalcState.h"
 #include "core/Dimensions.h"
@@ -155,6 +156,14 @@ protected:
     void click(ProjectRig& rig, const char* button) { QTest::mouseClick(rig.widget<QToolButton>(button), Qt::LeftButton); }
     // Makes the current project modified the way a user does: types over the tuning frequency.
     void changeFb(ProjectRig& rig) { typeOver(rig.widget<QLineEdit>("EditFb"), q("41")); }
+    // Saves the current project under its own name as a user does: Save as, then "Да" on the name the
+    // dialog offers. True when the dialog came up and no box did.
+    bool saveUnderItsName(ProjectRig& rig)
+    {
+        auto saved = whileShown(F_RWPrj, [&] { QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton); });
+        click(rig, "BoButSave");
+        return saved->shown && rig.boxes.boxes.empty();
+    }
 };
 
 TEST_P(ProjectCommands, UnchangedProjectShowsNoPrompt)
@@ -926,10 +935,7 @@ TEST_P(ProjectCommands, EveryKindOfLineEndKeepsTheProjectsAndTheUntouchedBytes)
         EXPECT_EQ(rig.mainText("EditVb"), q("45"));
 
         changeFb(rig);
-        auto saved = whileShown(F_RWPrj, [&] { QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton); });
-        click(rig, "BoButSave");
-        ASSERT_TRUE(saved->shown);
-        EXPECT_TRUE(rig.boxes.boxes.empty());
+        ASSERT_TRUE(saveUnderItsName(rig));
         QStringList changed = lines;
         changed[changed.indexOf(q("[P1]")) + 2] = q("Fb=41");
         EXPECT_EQ(rig.fileBytes(), joinLines(changed, row));
@@ -940,20 +946,11 @@ TEST_P(ProjectCommands, EveryKindOfLineEndKeepsTheProjectsAndTheUntouchedBytes)
 // Its projects are listed, opened and saved, and it stays UTF-16 with its mark.
 TEST_P(ProjectCommands, Utf16FileIsListedOpenedAndSavedInUtf16)
 {
-    const struct {
-        const char* name;
-        QStringConverter::Encoding encoding;
-        QByteArray mark;
-    } rows[] = {
-        {"little-endian", QStringConverter::Utf16LE, "\xFF\xFE"},
-        {"big-endian", QStringConverter::Utf16BE, "\xFE\xFF"},
-    };
-    for (const auto& row : rows) {
+    for (const vx::test::Utf16Form& row : vx::test::kUtf16Forms) {
         SCOPED_TRACE(row.name);
         QString text = s(kProjects);
         text.replace(q("\n"), q("\r\n"));
-        QStringEncoder encoder(row.encoding);
-        const QByteArray file = row.mark + QByteArray(encoder.encode(text));
+        const QByteArray file = vx::test::utf16File(row, text);
         ProjectRig rig(file, sep());
         EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
         EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5"));
@@ -972,10 +969,7 @@ TEST_P(ProjectCommands, Utf16FileIsListedOpenedAndSavedInUtf16)
         EXPECT_EQ(rig.mainText("EditFb"), q("42"));
 
         changeFb(rig);
-        auto saved = whileShown(F_RWPrj, [&] { QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton); });
-        click(rig, "BoButSave");
-        EXPECT_TRUE(saved->shown);
-        EXPECT_TRUE(rig.boxes.boxes.empty());
+        ASSERT_TRUE(saveUnderItsName(rig));
         const QByteArray after = rig.fileBytes();
         ASSERT_TRUE(after.startsWith(row.mark));
         QStringDecoder decoder(row.encoding, QStringDecoder::Flag::Stateless);
