@@ -190,7 +190,8 @@ struct IniFile::Document {
         if (Line* l = findKey(*s, folded)) {
             // The key keeps its place, its spelling and its line end; only the value changes, and the
             // line takes the encoding of new lines.
-            const QString text = trimmedText(QStringView(l->text).first(l->text.indexOf(u'='))).toString() + u'=' + value;
+            const QStringView keyText = trimmedText(QStringView(l->text).first(l->text.indexOf(u'=')));
+            const QString text = keyText.toString() + u'=' + value;
             if (text == l->text)
                 return Change::None;
             auto changed = form.line(text);

@@ -25,7 +25,8 @@ QString q(const char* s) { return QString::fromUtf8(s); }
 
 TEST(IniFileText, Utf16FileIsReadAndWrittenInUtf16)
 {
-    const QString before = q("; заметка\r\n[DEFAULT]\r\nFb=30\r\nLastProject=Бокс\r\n[Бокс]\r\nFb=42\r\n\r\n[Ящик]\r\nFb=40");
+    const QString before =
+        q("; заметка\r\n[DEFAULT]\r\nFb=30\r\nLastProject=Бокс\r\n[Бокс]\r\nFb=42\r\n\r\n[Ящик]\r\nFb=40");
     const QString after = q("; заметка\r\n[DEFAULT]\r\nFb=30\r\nLastProject=Ящик\r\n[Бокс]\r\nFb=43\r\nVb=60\r\n\r\n"
                             "[Ящик]\r\nFb=40\r\n[箱子]\r\nFb=35\r\n");
     for (const Utf16Form& row : kUtf16Forms) {

@@ -913,7 +913,10 @@ QStringList twoFullProjects()
             lines << QString::fromUtf8(vx::kSourceKeys[i].key) + q("=") + q(sourceValues[i]);
         for (const auto& k : vx::kDimensionKeys) {
             const QString key = QString::fromUtf8(k.key);
-            const char* value = key.endsWith(q("Div")) ? "10" : key.endsWith(q("Func")) ? "0" : key.endsWith(q("A")) ? "8" : "50";
+            const char* value = key.endsWith(q("Div"))    ? "10"
+                                : key.endsWith(q("Func")) ? "0"
+                                : key.endsWith(q("A"))    ? "8" // the angles
+                                                          : "50";
             lines << key + q("=") + q(value);
         }
     }
