@@ -934,7 +934,7 @@ TEST_P(ProjectCommands, EveryKindOfLineEndKeepsTheProjectsAndTheUntouchedBytes)
         ProjectRig rig(file, sep());
         EXPECT_EQ(rig.fileBytes(), file);
         EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("P1"), q("P2")}));
-        EXPECT_EQ(rig.main->CurrentProject, q("P1"));
+        EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [P1]"));
         EXPECT_EQ(rig.mainText("EditVb"), q("45"));
 
         changeFb(rig);
@@ -955,7 +955,7 @@ TEST_P(ProjectCommands, Utf16FileIsListedOpenedAndSavedInUtf16)
         text.replace(q("\n"), q("\r\n"));
         const QByteArray file = vx::test::utf16File(row, text);
         ProjectRig rig(file, sep());
-        EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+        EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ALPHA]"));
         EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5"));
         EXPECT_EQ(rig.fileBytes(), file);
 
@@ -968,7 +968,7 @@ TEST_P(ProjectCommands, Utf16FileIsListedOpenedAndSavedInUtf16)
         EXPECT_TRUE(open->shown);
         offered.sort();
         EXPECT_EQ(offered, (QStringList{q("ALPHA"), q("DEFAULT"), q("ZETA"), q("Бокс")}));
-        EXPECT_EQ(rig.main->CurrentProject, q("Бокс"));
+        EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [Бокс]"));
         EXPECT_EQ(rig.mainText("EditFb"), q("42"));
 
         changeFb(rig);
@@ -1020,7 +1020,7 @@ TEST_P(ProjectCommands, OneWindows1251LineInAUtf8File)
         EXPECT_TRUE(run->shown);
         ASSERT_EQ(rig.boxes.boxes.size(), 1u);
         EXPECT_EQ(rig.boxes.boxes[0].text, q("Проект [Бокс] уже существует. Заменить его?"));
-        EXPECT_EQ(rig.main->CurrentProject, q("Бокс"));
+        EXPECT_EQ(rig.main->windowTitle(), q("Vornalex + [Бокс]"));
         EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("ALPHA"), q("Бокс"), q("ZETA")}));
         for (const StartValue& v : kNewProjectFile)
             EXPECT_EQ(rig.value(q("Бокс"), v.key), q(v.text)) << v.key;
