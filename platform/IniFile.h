@@ -32,8 +32,8 @@ public:
     // Section names in file order, as they are spelt in the file.
     QStringList sections() const;
     bool hasSection(const QString& section) const;
-    // Whether the file's encoding can hold this text (a Windows-1251 file holds no Chinese, for one);
-    // writes of names or values it cannot hold are refused.
+    // Whether the encoding the file's new lines take can hold this text (a file mostly in Windows-1251
+    // holds no Chinese, for one); writes of names or values it cannot hold are refused.
     bool canHold(const QString& text) const;
 
     // Outside a batch each of these reaches the disk at once; inside one it is kept until commit().
