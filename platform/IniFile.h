@@ -4,8 +4,7 @@
 // case; a new section goes to the end of the file, a new key to the end of its section, and an existing
 // key is replaced where it stands. Everything else in the file (comments, blank lines, text before the
 // first section) is kept byte for byte, and so is every line a write does not touch, its line end
-// included; new lines take the line end of the file's first line. A file that is not valid UTF-8 is read
-// and written in Windows-1251 (the code page it was written in on Windows); any other file is UTF-8.
+// included. How lines end and which encoding each line and each new line is in: platform/IniText.h.
 //
 // Every write replaces the whole file through replaceFile() (platform/FileReplace.h): a write that
 // cannot complete is refused and leaves the old file as it was. A Batch gathers the writes of one
@@ -41,8 +40,8 @@ public:
     // Section names in file order, as they are spelt in the file.
     QStringList sections() const;
     bool hasSection(const QString& section) const;
-    // Whether the file's encoding can hold this text (a Windows-1251 file holds no Chinese, for one);
-    // writes of names or values it cannot hold are refused.
+    // Whether the encoding the file's new lines take can hold this text (a file mostly in Windows-1251
+    // holds no Chinese, for one); writes of names or values it cannot hold are refused.
     bool canHold(const QString& text) const;
 
     // Outside a batch each of these reaches the disk at once; inside one it is kept until commit().

@@ -4,6 +4,7 @@
 #include "platform/FileReplace.h"
 
 #include "ChildProcess.h"
+#include "FileBytes.h"
 #include "ScratchDataFolder.h"
 
 #include <QCoreApplication>
@@ -28,22 +29,11 @@
 using vx::IniFile;
 using vx::test::ChildSetup;
 using vx::test::kNoOrdinaryUser;
+using vx::test::readAll;
+using vx::test::writeAll;
 using vx::test::runInChild;
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(data);
-}
 
 struct EditRow {
     const char* name;
@@ -92,6 +82,15 @@ const EditRow kEditRows[] = {
      [](IniFile& f) { return f.writeString("A", "x", "5"); }, true, "[A]\nx=5\r\ny=2\n"},
     {"NewLinesTakeTheFirstLinesLineEnd", QByteArray("[A]\r\nx=1\ny=2\n"),
      [](IniFile& f) { return f.writeString("A", "z", "3"); }, true, "[A]\r\nx=1\ny=2\nz=3\r\n"},
+    // Files from old Mac editors end their lines with a lone CR.
+    {"LoneCarriageReturnsEndLines", QByteArray("[A]\rx=1\r[B]\ry=2\r"),
+     [](IniFile& f) { return f.writeString("a", "x", "5") && f.writeString("B", "z", "3"); }, true,
+     "[A]\rx=5\r[B]\ry=2\rz=3\r"},
+    {"EveryLineEndStaysOnItsLine", QByteArray("[A]\rx=1\ny=2\r\n[B]\r\nz=1\n"),
+     [](IniFile& f) { return f.writeString("A", "y", "7") && f.writeString("C", "w", "4"); }, true,
+     "[A]\rx=1\ny=7\r\n[B]\r\nz=1\n[C]\rw=4\r"},
+    {"CarriageReturnBeforeAWindowsLineEnd", QByteArray("[A]\r\r\nx=1\r\n"),
+     [](IniFile& f) { return f.writeString("A", "x", "2"); }, true, "[A]\r\r\nx=2\r\n"},
     // A file brought from Windows: Cyrillic names in the code page Windows-1251 ("Бокс", "Ящик").
     {"Windows1251ValueReplacedInItsCodePage", QByteArray("[\xC1\xEE\xEA\xF1]\r\nFb=30\r\nname=\xDF\r\n"),
      [](IniFile& f) { return f.writeString(QString::fromUtf8("Бокс"), "Fb", "31"); }, true,
@@ -110,12 +109,55 @@ const EditRow kEditRows[] = {
     {"Windows1251RefusesAValueItCannotHold", QByteArray("[\xC1\xEE\xEA\xF1]\nFb=30\n"),
      [](IniFile& f) { return f.writeString("DEFAULT", "LastProject", QString::fromUtf8("箱子")); }, false,
      "[\xC1\xEE\xEA\xF1]\nFb=30\n"},
+    {"Windows1251BatchFailsAtAValueItCannotHold", QByteArray("[\xC1\xEE\xEA\xF1]\nFb=30\n"),
+     [](IniFile& f) {
+         IniFile::Batch batch(f);
+         f.writeString(QString::fromUtf8("Бокс"), "Fb", "31");
+         f.writeString("DEFAULT", "LastProject", QString::fromUtf8("箱子"));
+         f.writeString(QString::fromUtf8("Бокс"), "Vb", "50"); // after the refusal nothing more is taken
+         return batch.commit();
+     },
+     false, "[\xC1\xEE\xEA\xF1]\nFb=31\n"},
+    // Each line is read in its own encoding; new and changed lines take the encoding of most non-ASCII
+    // lines ("Бокс" and "Ящик" in UTF-8 and in Windows-1251).
+    {"Windows1251NoteInAUtf8File", QByteArray("; \xE7\xE0\xEC\xE5\xF2\xEA\xE0\n[Бокс]\nFb=30\n[Ящик]\nFb=40\n"),
+     [](IniFile& f) {
+         return f.writeString(QString::fromUtf8("бокс"), "Fb", "31") &&
+                f.writeString(QString::fromUtf8("Куб"), "Name", QString::fromUtf8("Куб"));
+     },
+     true, "; \xE7\xE0\xEC\xE5\xF2\xEA\xE0\n[Бокс]\nFb=31\n[Ящик]\nFb=40\n[Куб]\nName=Куб\n"},
+    {"Windows1251SectionInAUtf8FileMatches", QByteArray("[\xC1\xEE\xEA\xF1]\nFb=30\n[Ящик]\nFb=40\n[Куб]\n"),
+     [](IniFile& f) {
+         return f.writeString(QString::fromUtf8("Бокс"), "Fb", "31") &&
+                f.writeString(QString::fromUtf8("Бокс"), "Name", QString::fromUtf8("Бокс"));
+     },
+     true, "[\xC1\xEE\xEA\xF1]\nFb=31\nName=Бокс\n[Ящик]\nFb=40\n[Куб]\n"},
+    {"ChangedLineTakesTheEncodingOfMostLines", QByteArray("[Бокс]\nName=\xC1\xEE\xEA\xF1\nOld=\xDF\n[Ящик]\n[Куб]\n"),
+     [](IniFile& f) { return f.writeString(QString::fromUtf8("Бокс"), "name", QString::fromUtf8("Бокс 2")); },
+     true, "[Бокс]\nName=Бокс 2\nOld=\xDF\n[Ящик]\n[Куб]\n"},
+    {"MostLinesInWindows1251", QByteArray("[Бокс]\nName=\xC1\xEE\xEA\xF1\nOld=\xDF\n"),
+     [](IniFile& f) { return f.writeString(QString::fromUtf8("Ящик"), "Fb", "40"); }, true,
+     "[Бокс]\nName=\xC1\xEE\xEA\xF1\nOld=\xDF\n[\xDF\xF9\xE8\xEA]\nFb=40\n"},
+    {"OneLineOfEachIsATieForUtf8", QByteArray("[Бокс]\nOld=\xDF\n"),
+     [](IniFile& f) { return f.writeString(QString::fromUtf8("Ящик"), "Fb", "40"); }, true,
+     "[Бокс]\nOld=\xDF\n[Ящик]\nFb=40\n"},
+    {"SameValueInAnotherEncodingTouchesNothing", QByteArray("[Бокс]\nName=\xDF\xF9\xE8\xEA\n"),
+     [](IniFile& f) { return f.writeString(QString::fromUtf8("Бокс"), "Name", QString::fromUtf8("Ящик")); }, true,
+     "[Бокс]\nName=\xDF\xF9\xE8\xEA\n"},
     {"ByteOrderMarkKept", QByteArray("\xEF\xBB\xBF[A]\nx=1\n"), [](IniFile& f) { return f.writeString("A", "x", "5"); },
      true, "\xEF\xBB\xBF[A]\nx=5\n"},
     {"UndecodableBytesKept", QByteArray("; \xE0\xF2\xEE\n[A]\nx=1\n"),
      [](IniFile& f) { return f.writeString("A", "x", "2"); }, true, "; \xE0\xF2\xEE\n[A]\nx=2\n"},
     {"LastLineWithoutLineEnd", QByteArray("[A]\nx=1"), [](IniFile& f) { return f.writeString("A", "y", "2"); }, true,
      "[A]\nx=1\ny=2\n"},
+    // A last line without a line end gains one only when something comes after it.
+    {"LastLineWithoutLineEndStaysSoAtAWriteElsewhere", QByteArray("[A]\r\nx=1\r\n[B]\r\ny=2"),
+     [](IniFile& f) { return f.writeString("A", "x", "5") && f.writeString("A", "z", "6"); }, true,
+     "[A]\r\nx=5\r\nz=6\r\n[B]\r\ny=2"},
+    {"LastLineWithoutLineEndReplacedStaysSo", QByteArray("[A]\nx=1\ny=2"),
+     [](IniFile& f) { return f.writeString("A", "y", "3"); }, true, "[A]\nx=1\ny=3"},
+    {"LastLineWithoutLineEndAfterAnErase", QByteArray("[A]\nx=1\n[B]\ny=2\n[C]\nz=3"),
+     [](IniFile& f) { return f.eraseSection("B"); }, true, "[A]\nx=1\n[C]\nz=3"},
     {"ValueWithLineBreakRefused", QByteArray("[A]\nx=1\n"),
      [](IniFile& f) { return f.writeString("A", "x", "1\n[B]"); }, false, "[A]\nx=1\n"},
     {"SectionNameWithBracketRefused", QByteArray("[A]\nx=1\n"),
@@ -197,6 +239,11 @@ const ReadRow kReadRows[] = {
     {"Windows1251Value", "[A]\nname=\xCF\xF0\xEE\xE5\xEA\xF2\n", "A", "name", "d", QString::fromUtf8("Проект")},
     {"Windows1251SectionOtherCase", "[\xCF\xD0\xCE\xC5\xCA\xD2]\nFb=31\n", QString::fromUtf8("проект"), "Fb", "d",
      "31"},
+    {"LoneCarriageReturns", "[A]\rx=1\rFb=30\r", "A", "Fb", "d", "30"},
+    {"Windows1251LineInAUtf8File", "[Бокс]\nname=Проект\nold=\xCF\xF0\xEE\n", QString::fromUtf8("Бокс"), "old", "d",
+     QString::fromUtf8("Про")},
+    {"Utf8LineInAWindows1251File", "[\xC1\xEE\xEA\xF1]\nname=\xDF\nnew=Проект\n", QString::fromUtf8("Бокс"), "new",
+     "d", QString::fromUtf8("Проект")},
 };
 
 class IniFileRead : public testing::TestWithParam<ReadRow> {};

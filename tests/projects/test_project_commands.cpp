@@ -3,6 +3,7 @@
 // clicks while the modal dialog is on screen; the settings file lives in a temporary folder and is read
 // back after each step.
 #include "ProjectRig.h"
+#include "Utf16Files.h"
 
 #include "core/CalcState.h"
 #include "core/Dimensions.h"
@@ -12,6 +13,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -154,6 +156,14 @@ protected:
     void click(ProjectRig& rig, const char* button) { QTest::mouseClick(rig.widget<QToolButton>(button), Qt::LeftButton); }
     // Makes the current project modified the way a user does: types over the tuning frequency.
     void changeFb(ProjectRig& rig) { typeOver(rig.widget<QLineEdit>("EditFb"), q("41")); }
+    // Saves the current project under its own name as a user does: Save as, then "Да" on the name the
+    // dialog offers. True when the dialog came up and no box did.
+    bool saveUnderItsName(ProjectRig& rig)
+    {
+        auto saved = whileShown(F_RWPrj, [&] { QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton); });
+        click(rig, "BoButSave");
+        return saved->shown && rig.boxes.boxes.empty();
+    }
 };
 
 TEST_P(ProjectCommands, UnchangedProjectShowsNoPrompt)
@@ -719,17 +729,22 @@ TEST_P(ProjectCommands, PickingAnEntryCopiesItsNameForSavingOverIt)
 
 TEST_P(ProjectCommands, NamesTheSettingsFileCannotHoldAreRefused)
 {
+    const QString feff(QChar(0xFEFF));
     struct Row {
-        const char* name;
+        QString name;
         const char* warning;
     } rows[] = {
-        {"A]B", "Имя проекта не может содержать символ \"]\""},
-        {"end]", "Имя проекта не может содержать символ \"]\""},
-        {"two\nlines", "Имя проекта не может содержать перевод строки"},
-        {"ret\rurn", "Имя проекта не может содержать перевод строки"},
-        {" lead", "Имя проекта не может начинаться или заканчиваться пробелом"},
-        {"trail ", "Имя проекта не может начинаться или заканчиваться пробелом"},
-        {"   ", "Имя проекта не может начинаться или заканчиваться пробелом"},
+        {q("A]B"), "Имя проекта не может содержать символ \"]\""},
+        {q("end]"), "Имя проекта не может содержать символ \"]\""},
+        {q("two\nlines"), "Имя проекта не может содержать перевод строки"},
+        {q("ret\rurn"), "Имя проекта не может содержать перевод строки"},
+        {q(" lead"), "Имя проекта не может начинаться или заканчиваться пробелом"},
+        {q("trail "), "Имя проекта не может начинаться или заканчиваться пробелом"},
+        {q("   "), "Имя проекта не может начинаться или заканчиваться пробелом"},
+        // Invisible: pasted in front of copied text by some editors, or between letters.
+        {feff + q("Бокс"), "Имя проекта не может содержать невидимые символы (U+FEFF)"},
+        {feff, "Имя проекта не может содержать невидимые символы (U+FEFF)"},
+        {q("Bo\xE2\x80\x8Bx\xC2\xAD"), "Имя проекта не может содержать невидимые символы (U+200B, U+00AD)"},
     };
     for (const char* button : {"BoButNew", "BoButSave"}) {
         QDialog* (*dialog)() = QString::fromUtf8(button) == q("BoButNew") ? questDialog : listDialog;
@@ -739,17 +754,18 @@ TEST_P(ProjectCommands, NamesTheSettingsFileCannotHoldAreRefused)
             auto run = whileShown(dialog(), [&] {
                 // Pasted: a line editor takes no line break from the keyboard.
                 QLineEdit* editor = dialog() == F_Quest ? rig.newName() : rig.nameEditor();
-                editor->setText(q(r.name));
+                editor->setText(r.name);
                 QTest::mouseClick(rig.yes(dialog()), Qt::LeftButton);
             });
             click(rig, button);
-            EXPECT_TRUE(run->shown) << button << r.name;
-            EXPECT_TRUE(run->leftOpen) << button << r.name;
-            ASSERT_EQ(rig.boxes.boxes.size(), 1u) << button << r.name;
+            EXPECT_TRUE(run->shown) << button << r.name.toStdString();
+            EXPECT_TRUE(run->leftOpen) << button << r.name.toStdString();
+            ASSERT_EQ(rig.boxes.boxes.size(), 1u) << button << r.name.toStdString();
             EXPECT_EQ(rig.boxes.boxes[0].type, vx::MsgType::Warning);
-            EXPECT_EQ(rig.boxes.boxes[0].text, q(r.warning)) << button << r.name;
-            EXPECT_EQ(rig.fileText(), before) << button << r.name;
-            EXPECT_EQ(rig.main->currentProject(), q("ALPHA")) << button << r.name;
+            EXPECT_EQ(rig.boxes.boxes[0].text, q(r.warning)) << button << r.name.toStdString();
+            EXPECT_EQ(rig.fileText(), before) << button << r.name.toStdString();
+            EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("ALPHA"), q("Бокс"), q("ZETA")}));
+            EXPECT_EQ(rig.main->currentProject(), q("ALPHA")) << button << r.name.toStdString();
         }
     }
 }
@@ -856,6 +872,169 @@ TEST_P(ProjectCommands, FileFromWindowsRefusesNamesOutsideItsCodePage)
     }
 }
 
+// ---- line ends and encodings of the settings file ----------------------------------------------------
+
+// A line end for each line in turn; `lastEnds` false leaves the last line without one.
+struct LineEndRow {
+    const char* name;
+    std::vector<const char*> ends;
+    bool lastEnds;
+};
+
+const LineEndRow kLineEndRows[] = {
+    {"lone CR", {"\r"}, true},
+    {"LF", {"\n"}, true},
+    {"CR LF", {"\r\n"}, true},
+    {"mixed", {"\r\n", "\r", "\n", "\n", "\r"}, true},
+    {"mixed, the last line without a line end", {"\n", "\r", "\r\n"}, false},
+};
+
+QByteArray joinLines(const QStringList& lines, const LineEndRow& row)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        out += lines[i].toUtf8();
+        if (i + 1 < lines.size() || row.lastEnds)
+            out += row.ends[std::size_t(i) % row.ends.size()];
+    }
+    return out;
+}
+
+// "DEFAULT" and two projects, each with every key a save writes and the value it would write, so that
+// saving a project changes no more than what the user changed.
+QStringList twoFullProjects()
+{
+    QStringList lines{q("[DEFAULT]"), q("id=TESTID01"), q("Fb=30"), q("LastProject=P1"), q("FormLeft=0"),
+                      q("FormTop=0")};
+    const char* sourceValues[] = {"344", "30", "45", "210", "1", "7", "1", "0", "0"};
+    for (const char* project : {"P1", "P2"}) {
+        lines << q("[") + q(project) + q("]");
+        for (std::size_t i = 0; i < vx::kSourceKeys.size(); ++i)
+            lines << QString::fromUtf8(vx::kSourceKeys[i].key) + q("=") + q(sourceValues[i]);
+        for (const auto& k : vx::kDimensionKeys) {
+            const QString key = QString::fromUtf8(k.key);
+            const char* value = key.endsWith(q("Div"))    ? "10"
+                                : key.endsWith(q("Func")) ? "0"
+                                : key.endsWith(q("A"))    ? "8" // the angles
+                                                          : "50";
+            lines << key + q("=") + q(value);
+        }
+    }
+    return lines;
+}
+
+// Whatever ends its lines, the file keeps both projects at the start, and a save changes the one line
+// the user changed, every other byte as it was.
+TEST_P(ProjectCommands, EveryKindOfLineEndKeepsTheProjectsAndTheUntouchedBytes)
+{
+    const QStringList lines = twoFullProjects();
+    for (const LineEndRow& row : kLineEndRows) {
+        SCOPED_TRACE(row.name);
+        const QByteArray file = joinLines(lines, row);
+        ProjectRig rig(file, sep());
+        EXPECT_EQ(rig.fileBytes(), file);
+        EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("P1"), q("P2")}));
+        EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [P1]"));
+        EXPECT_EQ(rig.mainText("EditVb"), q("45"));
+
+        changeFb(rig);
+        ASSERT_TRUE(saveUnderItsName(rig));
+        QStringList changed = lines;
+        changed[changed.indexOf(q("[P1]")) + 2] = q("Fb=41");
+        EXPECT_EQ(rig.fileBytes(), joinLines(changed, row));
+    }
+}
+
+// A file saved by a Windows editor as "Unicode": UTF-16 with its byte-order mark, in either byte order.
+// Its projects are listed, opened and saved, and it stays UTF-16 with its mark.
+TEST_P(ProjectCommands, Utf16FileIsListedOpenedAndSavedInUtf16)
+{
+    for (const vx::test::Utf16Form& row : vx::test::kUtf16Forms) {
+        SCOPED_TRACE(row.name);
+        QString text = s(kProjects);
+        text.replace(q("\n"), q("\r\n"));
+        const QByteArray file = vx::test::utf16File(row, text);
+        ProjectRig rig(file, sep());
+        EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ALPHA]"));
+        EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5"));
+        EXPECT_EQ(rig.fileBytes(), file);
+
+        QStringList offered;
+        auto open = whileShown(F_RWPrj, [&] {
+            offered = F_RWPrj->entries();
+            rig.doubleClickEntry(q("Бокс"));
+        });
+        click(rig, "BoButOpen");
+        EXPECT_TRUE(open->shown);
+        offered.sort();
+        EXPECT_EQ(offered, (QStringList{q("ALPHA"), q("DEFAULT"), q("ZETA"), q("Бокс")}));
+        EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [Бокс]"));
+        EXPECT_EQ(rig.mainText("EditFb"), q("42"));
+
+        changeFb(rig);
+        ASSERT_TRUE(saveUnderItsName(rig));
+        const QByteArray after = rig.fileBytes();
+        ASSERT_TRUE(after.startsWith(row.mark));
+        QStringDecoder decoder(row.encoding, QStringDecoder::Flag::Stateless);
+        const QString afterText = decoder.decode(after.mid(row.mark.size()));
+        EXPECT_FALSE(decoder.hasError());
+        // Up to the saved project's header and from the next project on: the same text (but for the last
+        // project's name), in the same bytes.
+        const qsizetype head = text.indexOf(q("[Бокс]\r\n")) + 8;
+        const QString expectedHead = text.left(head).replace(q("LastProject=ALPHA"), q("LastProject=Бокс"));
+        EXPECT_EQ(afterText.left(expectedHead.size()), expectedHead);
+        EXPECT_TRUE(afterText.endsWith(text.mid(text.indexOf(q("[ZETA]")))));
+        EXPECT_EQ(afterText.count(q("\r\n")), afterText.count(QLatin1Char('\n')));
+        EXPECT_EQ(rig.value(q("Бокс"), "Fb"), q("41"));
+        EXPECT_EQ(rig.value(q("Бокс"), "CurveFlatFunc"), q("0"));
+        EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("ALPHA"), q("Бокс"), q("ZETA")}));
+    }
+}
+
+// One line in Windows-1251 in a UTF-8 file (a note added by a Windows editor, or a project's header):
+// the names read as they are written, New "Бокс" finds the project of that name and asks, and the lines
+// the save does not touch keep their bytes.
+TEST_P(ProjectCommands, OneWindows1251LineInAUtf8File)
+{
+    const QByteArray utf8 = "; Мои проекты\n; для ящиков\n" + vx::test::withSeparator(kProjects, sep());
+    const QByteArray header1251 = windows1251(q("[Бокс]"));
+    const struct {
+        const char* name;
+        QByteArray file;
+        QByteArray header; // the project's header as the file spells it
+    } rows[] = {
+        {"a note", windows1251(q("; заметка\n")) + utf8, "[Бокс]"},
+        {"the project's header", QByteArray(utf8).replace("[Бокс]", header1251), header1251},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ProjectRig rig(row.file, sep());
+        EXPECT_EQ(rig.fileBytes(), row.file);
+        EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("ALPHA"), q("Бокс"), q("ZETA")}));
+        auto run = whileShown(F_Quest, [&] {
+            typeText(rig.newName(), q("Бокс"));
+            rig.boxes.answers = {vx::MsgAnswer::Yes};
+            QTest::mouseClick(rig.yes(F_Quest), Qt::LeftButton);
+        });
+        click(rig, "BoButNew");
+        EXPECT_TRUE(run->shown);
+        ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+        EXPECT_EQ(rig.boxes.boxes[0].text, q("Проект [Бокс] уже существует. Заменить его?"));
+        EXPECT_EQ(rig.main->windowTitle(), q("Vornalex + [Бокс]"));
+        EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("ALPHA"), q("Бокс"), q("ZETA")}));
+        for (const StartValue& v : kNewProjectFile)
+            EXPECT_EQ(rig.value(q("Бокс"), v.key), q(v.text)) << v.key;
+        // Up to the header of the project written over (its header included) and from the next project
+        // on, the same bytes but for the last project's name.
+        const QByteArray after = rig.fileBytes();
+        const qsizetype headerEnd = row.file.indexOf(row.header + '\n') + row.header.size() + 1;
+        QByteArray expectedHead = row.file.left(headerEnd);
+        expectedHead.replace("LastProject=ALPHA", "LastProject=Бокс");
+        EXPECT_EQ(after.left(expectedHead.size()), expectedHead);
+        EXPECT_TRUE(after.endsWith(row.file.mid(row.file.indexOf("[ZETA]"))));
+    }
+}
+
 TEST_P(ProjectCommands, ReloadAfterAnEraseKeepsACurrentProjectThatLostItsSection)
 {
     ProjectRig rig(kProjects, sep());
@@ -913,13 +1092,14 @@ TEST_P(ProjectCommands, NewOverAnExistingNameAsksBeforeReplacingIt)
         ProjectRig rig(kProjects, sep());
         const QString before = rig.fileText();
         const QString question = q("Проект [") + q(r.section) + q("] уже существует. Заменить его?");
-        bool openAfterNo = false;
+        bool openAfterNo = false, focusAfterNo = false;
         QString nameAfterNo, fileAfterNo;
         auto run = whileShown(F_Quest, [&] {
             typeText(rig.newName(), q(r.typed));
             rig.boxes.answers = {vx::MsgAnswer::No};
             QTest::mouseClick(rig.yes(F_Quest), Qt::LeftButton);
             openAfterNo = F_Quest->isVisible();
+            focusAfterNo = QApplication::focusWidget() == rig.newName();
             nameAfterNo = rig.newName()->text();
             fileAfterNo = rig.fileText();
             rig.boxes.answers = {vx::MsgAnswer::Yes};
@@ -929,6 +1109,7 @@ TEST_P(ProjectCommands, NewOverAnExistingNameAsksBeforeReplacingIt)
         EXPECT_TRUE(run->shown) << r.typed;
         // No: the dialog stays with the name as typed, and the old project as it was.
         EXPECT_TRUE(openAfterNo) << r.typed;
+        EXPECT_TRUE(focusAfterNo) << r.typed; // back in the name, ready for another one
         EXPECT_EQ(nameAfterNo, q(r.typed));
         EXPECT_EQ(fileAfterNo, before) << r.typed;
         // Yes: the new project takes the place of the old one.
@@ -1082,6 +1263,31 @@ TEST(ProjectNames, OnlyTheLatinLettersAreUpperCased)
     };
     for (const auto& r : rows)
         EXPECT_EQ(vx::upperAsciiName(q(r.typed)), q(r.section)) << r.typed;
+}
+
+// A warning names each character it refuses once, however often the name holds it.
+TEST(ProjectNames, WarningsNameEachRefusedCharacterOnce)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(q("Vornalex.ini"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(windows1251(q("[Бокс]\r\nFb=30\r\n")));
+    }
+    const vx::IniFile file(path);
+    const struct {
+        const char* name;
+        const char* warning;
+    } rows[] = {
+        {"箱子箱 箱", "Имя проекта не может содержать символы «箱子»: файл настроек Vornalex.ini записан в кодировке "
+                    "Windows-1251, в которой их нет"},
+        {"A\xEF\xBB\xBF\xEF\xBB\xBF" "B\xE2\x80\x8B\xEF\xBB\xBF",
+         "Имя проекта не может содержать невидимые символы (U+FEFF, U+200B)"},
+        {"Ящик", ""},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(vx::nameProblem(q(r.name), file), q(r.warning)) << r.name;
 }
 
 TEST(DialogPlacement, HalvesGoToTheEvenNeighbour)
