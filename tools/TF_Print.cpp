@@ -79,7 +79,7 @@ void TF_Print::FormResize()
 
     vx::PrintService& printer = vx::printing();
     if (printer.execDialog(F_Main))
-        printer.printImage(sheetImage());
+        printer.printPage(sheetImage(), F_Main);
 }
 
 void TF_Print::draw(double L, double throat, double outlet, int func, int multiplier)
