@@ -33,7 +33,7 @@ int runProgram(QApplication& app)
 
     // Start-up asked to end (no sprite sheet): the splash is dismissed unseen and the program ends
     // without entering normal use; the closing handler does not run.
-    if (!F_Main->EndRequested) {
+    if (!F_Main->endRequested()) {
         F_About->exec(); // its closing starts the banner timer
         delete F_About;
         F_About = nullptr;

@@ -471,12 +471,12 @@ TEST(Ports, CalledDirectlyAfterLoading)
     WindowTest t;
     t.w->setSpinValue("SpinEdNPorts", 2);
     t.w->setText("Label128", "Суммарный внутренний объём портов");
-    t.w->ProjectModified = false;
+    t.w->setProjectModified(false);
     t.w->SpinEdNPortsChange();
     EXPECT_EQ(t.textOf("Label128"), q(kAllPorts));
     EXPECT_FALSE(t.shown("Image2"));
     EXPECT_TRUE(t.shown("Image3"));
-    EXPECT_TRUE(t.w->ProjectModified);
+    EXPECT_TRUE(t.w->projectModified());
 }
 
 // ---- what marks the project modified ----------------------------------------------------------------------
@@ -511,10 +511,10 @@ TEST_P(TypedMarks, TypingMarksTheProject)
     const MarkRow& r = GetParam();
     WindowTest t;
     t.clickIntoPage(r.shape, r.editor);
-    t.w->ProjectModified = false;
+    t.w->setProjectModified(false);
     t.dialogs.boxes.clear();
     t.typeInto(t.textEditor(r.editor), q(r.typed));
-    EXPECT_EQ(t.w->ProjectModified, r.marks);
+    EXPECT_EQ(t.w->projectModified(), r.marks);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, TypedMarks, testing::ValuesIn(kMarkRows),
@@ -525,14 +525,14 @@ TEST(Marks, AreaMarksOnlyWhenItsExitChangesTheDiameter)
     WindowTest t;
     t.type("EditDd", "160");
     t.type("EditSd", "201");
-    t.w->ProjectModified = false;
+    t.w->setProjectModified(false);
     t.leave(Leave::Tab); // 201 cm² is the 160 mm cone: the diameter text stays
-    EXPECT_FALSE(t.w->ProjectModified);
+    EXPECT_FALSE(t.w->projectModified());
     t.type("EditSd", "346");
-    t.w->ProjectModified = false;
+    t.w->setProjectModified(false);
     t.leave(Leave::Tab);
     EXPECT_EQ(t.textOf("EditDd"), "210");
-    EXPECT_TRUE(t.w->ProjectModified);
+    EXPECT_TRUE(t.w->projectModified());
 }
 
 TEST(Marks, WritingResultsMarksNothing)
@@ -543,9 +543,9 @@ TEST(Marks, WritingResultsMarksNothing)
         if (!e->isReadOnly())
             continue;
         ++results;
-        t.w->ProjectModified = false;
+        t.w->setProjectModified(false);
         t.w->setText(e->objectName().toStdString(), "12,5");
-        EXPECT_FALSE(t.w->ProjectModified) << e->objectName().toStdString();
+        EXPECT_FALSE(t.w->projectModified()) << e->objectName().toStdString();
         EXPECT_TRUE(t.dialogs.boxes.empty()) << e->objectName().toStdString();
     }
     EXPECT_GT(results, 0);
@@ -573,10 +573,10 @@ TEST_P(DimensionWrite, EveryEditorStoresItsNumber)
         const std::string editor = "Edit" + std::string(key.key);
         const bool markOnly = key.key == "CurveConL" || key.key == "CurveFlatL" || key.key == "CurveFlatH";
         t.w->state().*key.real = 3;
-        t.w->ProjectModified = false;
+        t.w->setProjectModified(false);
         t.dialogs.boxes.clear();
         t.w->setText(editor, typed);
-        EXPECT_TRUE(t.w->ProjectModified) << editor;
+        EXPECT_TRUE(t.w->projectModified()) << editor;
         EXPECT_DOUBLE_EQ(t.w->state().*key.real, markOnly ? 3 : 12.5) << editor;
         EXPECT_TRUE(t.dialogs.boxes.empty()) << editor;
 
@@ -610,11 +610,11 @@ TEST(Dimensions, TypedDiameterIsStoredAtOnceWithoutCalculation)
     WindowTest t;
     t.clickIntoPage(vx::TUB, "EditTubD");
     t.w->setText("EditTubL", "");
-    t.w->ProjectModified = false;
+    t.w->setProjectModified(false);
     t.dialogs.boxes.clear();
     t.typeInto(t.edit("EditTubD"), "12.5");
     EXPECT_DOUBLE_EQ(t.w->state().TubD, 12.5);
-    EXPECT_TRUE(t.w->ProjectModified);
+    EXPECT_TRUE(t.w->projectModified());
     EXPECT_EQ(t.textOf("EditTubL"), "") << "typing computes nothing";
     EXPECT_TRUE(t.dialogs.boxes.empty());
 }
@@ -705,7 +705,7 @@ protected:
     void forgetResult()
     {
         t.w->setText(GetParam().result, "");
-        t.w->ProjectModified = false;
+        t.w->setProjectModified(false);
     }
     bool recomputed() const { return !t.textOf(GetParam().result).isEmpty(); }
 };
@@ -717,7 +717,7 @@ TEST_P(CurveTest, ArrowRecomputesAtOnce)
     t.clickInto(p.multiplier);
     QTest::keyClick(t.spin(p.multiplier)->editor(), Qt::Key_Up);
     EXPECT_EQ(t.w->state().*p.division, 31);
-    EXPECT_TRUE(t.w->ProjectModified);
+    EXPECT_TRUE(t.w->projectModified());
     EXPECT_TRUE(recomputed());
 }
 
@@ -748,7 +748,7 @@ TEST_P(CurveTest, UserPickRecomputesAndIsKept)
     selector->setFocus(Qt::OtherFocusReason);
     QTest::keyClick(selector, Qt::Key_Down);
     EXPECT_EQ(selector->currentText(), q("круг"));
-    EXPECT_TRUE(t.w->ProjectModified);
+    EXPECT_TRUE(t.w->projectModified());
     EXPECT_TRUE(recomputed());
     // Left to us: the pick is the shape's base function from now on, and the page shows it again after
     // another shape was chosen in between.
@@ -764,7 +764,7 @@ TEST_P(CurveTest, CodeSelectionRunsNothing)
     const CurvePage& p = GetParam();
     forgetResult();
     t.w->setSelectorIndex(p.selector, vx::Circle);
-    EXPECT_FALSE(t.w->ProjectModified);
+    EXPECT_FALSE(t.w->projectModified());
     EXPECT_FALSE(recomputed());
     EXPECT_EQ(t.w->state().*p.function, vx::Cosh);
 }

@@ -90,7 +90,7 @@ protected:
     }
     void slideToTheEnd()
     {
-        for (int i = 0; i < 100 && w->Timer2->isActive(); ++i)
+        for (int i = 0; i < 100 && w->timer2()->isActive(); ++i)
             w->Timer2Timer();
     }
 
@@ -266,7 +266,7 @@ TEST_F(FrameTest, ShowingTheWindowStampsTheInputTick)
 {
     clock.tick = 4294967000u; // close to the wrap of the 32-bit tick
     showWindow();
-    EXPECT_EQ(w->LastInputTick, clock.tick);
+    EXPECT_EQ(w->lastInputTick(), clock.tick);
 }
 
 // ---- the banner
@@ -287,14 +287,14 @@ TEST_P(BannerExpiryTest, TheDateDecidesWhetherTheCoverSlidesAway)
     showWindow();
     EXPECT_EQ(cover(), banner());
     EXPECT_FALSE(part("Panel6")->isHidden());
-    w->Timer1->start();
+    w->timer1()->start();
     bannerTick(row.at);
-    EXPECT_FALSE(w->Timer1->isActive());
-    EXPECT_EQ(w->Timer2->isActive(), row.slides);
-    EXPECT_EQ(w->Timer2->interval(), 30);
+    EXPECT_FALSE(w->timer1()->isActive());
+    EXPECT_EQ(w->timer2()->isActive(), row.slides);
+    EXPECT_EQ(w->timer2()->interval(), 30);
     slideToTheEnd();
     EXPECT_EQ(part("Panel6")->isHidden(), row.slides);
-    EXPECT_EQ(w->Timer1->isActive(), row.slides);
+    EXPECT_EQ(w->timer1()->isActive(), row.slides);
     if (!row.slides) {
         EXPECT_EQ(cover(), banner()) << "covered for good";
         // Hovering the covered banner never reaches it: the cover takes the pointer.
@@ -321,19 +321,19 @@ TEST_F(FrameTest, CoverSlidesOffInFifteenStepsOfTwentyPixels)
         EXPECT_EQ(cover().left(), full.left() + 20 * step) << step;
         EXPECT_EQ(cover().right(), full.right()) << "the right edge stays put, step " << step;
         EXPECT_FALSE(part("Panel6")->isHidden()) << step;
-        EXPECT_TRUE(w->Timer2->isActive()) << step;
+        EXPECT_TRUE(w->timer2()->isActive()) << step;
     }
     w->Timer2Timer();
     EXPECT_TRUE(part("Panel6")->isHidden());
-    EXPECT_FALSE(w->Timer2->isActive());
-    EXPECT_TRUE(w->Timer1->isActive());
-    EXPECT_EQ(w->Timer1->interval(), 5000);
+    EXPECT_FALSE(w->timer2()->isActive());
+    EXPECT_TRUE(w->timer1()->isActive());
+    EXPECT_EQ(w->timer1()->interval(), 5000);
 }
 
 TEST_F(FrameTest, TheWindowsTimersFireOnTime)
 {
     const std::pair<const char*, QTimer*> timers[] = {
-        {"banner", w->Timer1}, {"slide", w->Timer2}, {"advert idle check", w->Timer3}};
+        {"banner", w->timer1()}, {"slide", w->timer2()}, {"advert idle check", w->timer3()}};
     for (const auto& [name, timer] : timers)
         EXPECT_EQ(timer->timerType(), Qt::PreciseTimer) << name << ": on time, not within 5 %";
 }
@@ -345,15 +345,15 @@ TEST_F(FrameTest, UncoveredBannerIsRecheckedAndStopsOnceTheDatePasses)
     slideToTheEnd();
     // Before the date: one idle slide tick that arms the check again.
     bannerTick(QDateTime(QDate(2014, 2, 28), QTime(23, 59, 55)));
-    ASSERT_TRUE(w->Timer2->isActive());
+    ASSERT_TRUE(w->timer2()->isActive());
     w->Timer2Timer();
-    EXPECT_FALSE(w->Timer2->isActive());
-    EXPECT_TRUE(w->Timer1->isActive());
+    EXPECT_FALSE(w->timer2()->isActive());
+    EXPECT_TRUE(w->timer1()->isActive());
     EXPECT_TRUE(part("Panel6")->isHidden());
     // The date passes during the run: the next check stops the timer for good.
     bannerTick(QDateTime(QDate(2014, 3, 1), QTime(0, 0, 0)));
-    EXPECT_FALSE(w->Timer1->isActive());
-    EXPECT_FALSE(w->Timer2->isActive());
+    EXPECT_FALSE(w->timer1()->isActive());
+    EXPECT_FALSE(w->timer2()->isActive());
     EXPECT_TRUE(part("Panel6")->isHidden()) << "a banner once uncovered stays so";
 }
 
@@ -366,9 +366,9 @@ TEST_F(FrameTest, ActivationDuringTheSlideLaysTheFullCoverBack)
     ASSERT_NE(cover(), banner());
     w->FormActivate();
     EXPECT_EQ(cover(), banner());
-    EXPECT_TRUE(w->Timer2->isActive());
+    EXPECT_TRUE(w->timer2()->isActive());
     int ticks = 0;
-    while (w->Timer2->isActive() && ticks < 100) {
+    while (w->timer2()->isActive() && ticks < 100) {
         w->Timer2Timer();
         ++ticks;
     }

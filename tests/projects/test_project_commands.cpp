@@ -172,7 +172,7 @@ TEST_P(ProjectCommands, UnchangedProjectShowsNoPrompt)
         EXPECT_EQ(caption, q(c.caption)) << c.button;
         EXPECT_TRUE(rig.boxes.boxes.empty()) << c.button;
         EXPECT_EQ(rig.fileText(), before) << c.button;
-        EXPECT_EQ(rig.main->CurrentProject, q("ALPHA")) << c.button;
+        EXPECT_EQ(rig.main->currentProject(), q("ALPHA")) << c.button;
     }
 }
 
@@ -182,7 +182,7 @@ TEST_P(ProjectCommands, AnsweringNoSavesNothingAndTheCommandGoesOn)
         ProjectRig rig(kProjects, sep());
         const QString before = rig.fileText();
         changeFb(rig);
-        ASSERT_TRUE(rig.main->ProjectModified);
+        ASSERT_TRUE(rig.main->projectModified());
         rig.boxes.answers = {vx::MsgAnswer::No};
         auto run = whileShown(c.dialog(), [&] { QTest::mouseClick(rig.no(c.dialog()), Qt::LeftButton); });
         click(rig, c.button);
@@ -198,7 +198,7 @@ TEST_P(ProjectCommands, AnsweringNoSavesNothingAndTheCommandGoesOn)
         EXPECT_EQ(rig.fileText(), before) << c.button;
         // The unsaved change stays in the window.
         EXPECT_EQ(rig.mainText("EditFb"), q("41")) << c.button;
-        EXPECT_TRUE(rig.main->ProjectModified) << c.button;
+        EXPECT_TRUE(rig.main->projectModified()) << c.button;
     }
 }
 
@@ -222,7 +222,7 @@ TEST_P(ProjectCommands, AnsweringYesSavesWithTheStatusTextThenEmptiesIt)
         EXPECT_EQ(rig.value(q("ALPHA"), "Fb"), q("41")) << c.button;
         EXPECT_TRUE(painted.texts.contains(q("  Сохраняю прект, ждите ..."))) << c.button;
         EXPECT_EQ(rig.mainText("StatusBar1"), QString()) << c.button;
-        EXPECT_FALSE(rig.main->ProjectModified) << c.button;
+        EXPECT_FALSE(rig.main->projectModified()) << c.button;
     }
 }
 
@@ -251,7 +251,7 @@ TEST_P(ProjectCommands, OnlySectionBeingCurrentRefusesDeleteAndOpenStillOpens)
     EXPECT_FALSE(opened->leftOpen);
     EXPECT_EQ(listed, QStringList{q("DEFAULT")});
     EXPECT_EQ(rig.sections(), QStringList{q("DEFAULT")});
-    EXPECT_EQ(rig.main->CurrentProject, q("DEFAULT"));
+    EXPECT_EQ(rig.main->currentProject(), q("DEFAULT"));
     EXPECT_EQ(rig.fileText(), before); // a load writes "LastProject", which already names it
     EXPECT_EQ(rig.boxes.boxes.size(), 1u);
 }
@@ -318,7 +318,7 @@ TEST_P(ProjectCommands, TheCurrentProjectIsFoundInAnyLetterCase)
     // Opened by its name in small letters, as the section matches it; the list shows the section's spelling.
     ProjectRig rig(kProjects, sep());
     rig.main->LoadProject(q("alpha"));
-    ASSERT_EQ(rig.main->CurrentProject, q("alpha"));
+    ASSERT_EQ(rig.main->currentProject(), q("alpha"));
     QString selected;
     auto open = whileShown(F_RWPrj, [&] { selected = F_RWPrj->selectedEntry(); });
     click(rig, "BoButOpen");
@@ -345,7 +345,7 @@ TEST_P(ProjectCommands, NewMakesTheProjectUnderTheUpperCasedName)
     EXPECT_FALSE(run->leftOpen);
     EXPECT_TRUE(editorFocused);
     const QString made = q("BASS Бокс");
-    EXPECT_EQ(rig.main->CurrentProject, made);
+    EXPECT_EQ(rig.main->currentProject(), made);
     EXPECT_EQ(rig.main->windowTitle(), q("Vornalex + [BASS Бокс]"));
     EXPECT_EQ(rig.sections().last(), made);
     for (const StartValue& v : kNewProjectFile)
@@ -353,7 +353,7 @@ TEST_P(ProjectCommands, NewMakesTheProjectUnderTheUpperCasedName)
     EXPECT_EQ(rig.value(q("DEFAULT"), "LastProject"), made);
     EXPECT_EQ(rig.mainText("EditSd"), QString());
     EXPECT_EQ(rig.main->focusWidget(), rig.main->component("EditFb"));
-    EXPECT_FALSE(rig.main->ProjectModified);
+    EXPECT_FALSE(rig.main->projectModified());
     // The projects that were there are untouched.
     EXPECT_EQ(rig.value(q("ALPHA"), "PriBoxPriH"), q("55"));
 }
@@ -405,7 +405,7 @@ TEST_P(ProjectCommands, NewCancelledOrWithoutANameChangesNothing)
         click(rig, "BoButNew");
         EXPECT_TRUE(run->shown) << w.name;
         EXPECT_FALSE(run->leftOpen) << w.name;
-        EXPECT_EQ(rig.main->CurrentProject, q("ALPHA")) << w.name;
+        EXPECT_EQ(rig.main->currentProject(), q("ALPHA")) << w.name;
         EXPECT_EQ(rig.main->windowTitle(), caption) << w.name;
         EXPECT_EQ(rig.fileText(), before) << w.name;
         EXPECT_EQ(dimensionsOf(rig.main->state()), dims) << w.name;
@@ -445,7 +445,7 @@ TEST_P(ProjectCommands, EnterAndEscapeLeaveTheNewProjectDialogOpen)
     EXPECT_TRUE(run->shown);
     EXPECT_TRUE(openAfterKeys);
     EXPECT_EQ(rig.fileText(), before);
-    EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+    EXPECT_EQ(rig.main->currentProject(), q("ALPHA"));
 
     // The name typed before is gone at the next New.
     QString atNextShowing = q("<not shown>");
@@ -464,7 +464,7 @@ TEST_P(ProjectCommands, NewWhileASlotShapeIsChosenSavesTheRoundSection)
         QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
     });
     click(rig, "BoButOpen");
-    ASSERT_EQ(rig.main->CurrentProject, q("Бокс"));
+    ASSERT_EQ(rig.main->currentProject(), q("Бокс"));
     ASSERT_EQ(rig.main->state().SBut, vx::PRISM);
 
     auto made = whileShown(F_Quest, [&] {
@@ -500,20 +500,20 @@ TEST_P(ProjectCommands, DoubleClickConfirmsAtOnceByMode)
         EXPECT_TRUE(rig.boxes.boxes.empty()) << r.button;
         const QString button = q(r.button);
         if (button == q("BoButOpen")) {
-            EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+            EXPECT_EQ(rig.main->currentProject(), q("ZETA"));
             EXPECT_EQ(rig.mainText("EditFb"), q("25"));
             EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ZETA]"));
             EXPECT_EQ(rig.fileText(), QString(before).replace(q("LastProject=ALPHA"), q("LastProject=ZETA")));
         } else if (button == q("BoButSave")) {
             // Saved over ZETA without a question: ALPHA's design under ZETA's name, now current.
-            EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+            EXPECT_EQ(rig.main->currentProject(), q("ZETA"));
             EXPECT_EQ(rig.value(q("ZETA"), "Fb"), q("41"));
             EXPECT_EQ(rig.value(q("ZETA"), "TubD"), s("101{s}5"));
             EXPECT_EQ(rig.value(q("ALPHA"), "Fb"), s("35{s}5"));
         } else {
             EXPECT_FALSE(rig.sections().contains(q("ZETA")));
             EXPECT_EQ(rig.fileText(), withoutSection(before, q("ZETA")));
-            EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+            EXPECT_EQ(rig.main->currentProject(), q("ALPHA"));
         }
     }
 }
@@ -527,7 +527,7 @@ TEST_P(ProjectCommands, OpenGivesTheFocusToTheTuningFrequency)
     auto run = whileShown(F_RWPrj, [&] { rig.doubleClickEntry(q("ZETA")); });
     click(rig, "BoButOpen");
     EXPECT_TRUE(run->shown);
-    EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+    EXPECT_EQ(rig.main->currentProject(), q("ZETA"));
     EXPECT_EQ(rig.main->focusWidget(), rig.main->component("EditFb"));
 }
 
@@ -550,8 +550,8 @@ TEST_P(ProjectCommands, DeletingAnotherProjectReloadsTheCurrentOne)
         if (q(victim) == q("DEFAULT"))
             expected += q("[DEFAULT]\nLastProject=ALPHA\n");
         EXPECT_EQ(rig.fileText(), expected) << victim;
-        EXPECT_EQ(rig.main->CurrentProject, q("ALPHA")) << victim;
-        EXPECT_FALSE(rig.main->ProjectModified) << victim;
+        EXPECT_EQ(rig.main->currentProject(), q("ALPHA")) << victim;
+        EXPECT_FALSE(rig.main->projectModified()) << victim;
         EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5")) << victim;
         EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ALPHA]")) << victim;
         EXPECT_FALSE(F_RWPrj->DeleteMode) << victim;
@@ -632,7 +632,7 @@ TEST_P(ProjectCommands, ConfirmingWithoutAnEntryKeepsTheDialogOpenInItsMode)
         EXPECT_EQ(statusAfterError, QString()) << button;
         EXPECT_FALSE(run->leftOpen) << button;
         if (QString::fromUtf8(button) == q("BoButOpen")) {
-            EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+            EXPECT_EQ(rig.main->currentProject(), q("ZETA"));
         } else {
             EXPECT_EQ(rig.fileText(), withoutSection(before, q("ZETA")));
         }
@@ -662,12 +662,12 @@ TEST_P(ProjectCommands, SaveAsUnderATypedNameOrNone)
         EXPECT_FALSE(run->leftOpen) << r.typed;
         if (*r.section == 0) {
             EXPECT_EQ(rig.fileText(), before);
-            EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+            EXPECT_EQ(rig.main->currentProject(), q("ALPHA"));
             continue;
         }
         EXPECT_EQ(rig.sections().last(), q(r.section)) << r.typed;
         EXPECT_EQ(rig.value(q(r.section), "Fb"), s("35{s}5")) << r.typed;
-        EXPECT_EQ(rig.main->CurrentProject, q(r.section)) << r.typed;
+        EXPECT_EQ(rig.main->currentProject(), q(r.section)) << r.typed;
         EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [") + q(r.section) + q("]")) << r.typed;
     }
 }
@@ -678,7 +678,7 @@ TEST_P(ProjectCommands, SaveAsOverTheStartUpProjectFromAnotherProjectWrites)
     // goes into ALPHA, which then is the current project.
     ProjectRig rig(kProjects, sep());
     rig.main->LoadProject(q("ZETA"));
-    ASSERT_FALSE(rig.main->ProjectModified);
+    ASSERT_FALSE(rig.main->projectModified());
     auto run = whileShown(F_RWPrj, [&] {
         typeOver(rig.nameEditor(), q("alpha"));
         QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
@@ -689,7 +689,7 @@ TEST_P(ProjectCommands, SaveAsOverTheStartUpProjectFromAnotherProjectWrites)
     EXPECT_EQ(rig.value(q("ALPHA"), "Fb"), q("25"));
     EXPECT_EQ(rig.value(q("ALPHA"), "TubD"), q("120"));
     EXPECT_EQ(rig.value(q("DEFAULT"), "LastProject"), q("ALPHA"));
-    EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+    EXPECT_EQ(rig.main->currentProject(), q("ALPHA"));
     EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ALPHA]"));
     EXPECT_TRUE(rig.boxes.boxes.empty());
 }
@@ -714,7 +714,7 @@ TEST_P(ProjectCommands, PickingAnEntryCopiesItsNameForSavingOverIt)
     EXPECT_EQ(afterKey, q("ZETA"));
     EXPECT_TRUE(rig.boxes.boxes.empty()); // over an existing project without a question
     EXPECT_EQ(rig.value(q("ZETA"), "Fb"), q("41"));
-    EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+    EXPECT_EQ(rig.main->currentProject(), q("ZETA"));
 }
 
 TEST_P(ProjectCommands, NamesTheSettingsFileCannotHoldAreRefused)
@@ -749,7 +749,7 @@ TEST_P(ProjectCommands, NamesTheSettingsFileCannotHoldAreRefused)
             EXPECT_EQ(rig.boxes.boxes[0].type, vx::MsgType::Warning);
             EXPECT_EQ(rig.boxes.boxes[0].text, q(r.warning)) << button << r.name;
             EXPECT_EQ(rig.fileText(), before) << button << r.name;
-            EXPECT_EQ(rig.main->CurrentProject, q("ALPHA")) << button << r.name;
+            EXPECT_EQ(rig.main->currentProject(), q("ALPHA")) << button << r.name;
         }
     }
 }
@@ -760,7 +760,7 @@ TEST_P(ProjectCommands, FileFromWindowsOpensItsLastProjectAndListsItsNames)
 {
     const QByteArray file = windows1251(s(kFromWindows));
     ProjectRig rig(file, sep());
-    EXPECT_EQ(rig.main->CurrentProject, q("Ящик"));
+    EXPECT_EQ(rig.main->currentProject(), q("Ящик"));
     EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [Ящик]"));
     EXPECT_EQ(rig.mainText("EditVs"), q("340"));
     EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5"));
@@ -779,7 +779,7 @@ TEST_P(ProjectCommands, FileFromWindowsOpensItsLastProjectAndListsItsNames)
     EXPECT_TRUE(open->shown);
     EXPECT_EQ(offered, (QStringList{q("DEFAULT"), q("Бокс"), q("Ящик")}));
     EXPECT_EQ(selected, q("Ящик"));
-    EXPECT_EQ(rig.main->CurrentProject, q("Бокс"));
+    EXPECT_EQ(rig.main->currentProject(), q("Бокс"));
     EXPECT_EQ(rig.mainText("EditFb"), q("42"));
     EXPECT_EQ(rig.main->state().PriW1, 70);
 }
@@ -818,7 +818,7 @@ TEST_P(ProjectCommands, DeletingOneProjectOfAFileFromWindowsLeavesTheOtherWhole)
     click(rig, "BoButDel");
     EXPECT_TRUE(run->shown);
     EXPECT_EQ(rig.fileBytes(), file.left(file.indexOf(windows1251(q("[Бокс]")))));
-    EXPECT_EQ(rig.main->CurrentProject, q("Ящик"));
+    EXPECT_EQ(rig.main->currentProject(), q("Ящик"));
     EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5"));
 }
 
@@ -850,7 +850,7 @@ TEST_P(ProjectCommands, FileFromWindowsRefusesNamesOutsideItsCodePage)
         EXPECT_EQ(rig.boxes.boxes[0].type, vx::MsgType::Warning);
         EXPECT_EQ(rig.boxes.boxes[0].text, warning) << button;
         EXPECT_FALSE(run->leftOpen) << button;
-        EXPECT_EQ(rig.main->CurrentProject, q("Новый")) << button;
+        EXPECT_EQ(rig.main->currentProject(), q("Новый")) << button;
         EXPECT_TRUE(rig.fileBytes().contains(windows1251(q("\r\n[Новый]\r\n")))) << button;
         EXPECT_EQ(rig.value(q("DEFAULT"), "LastProject"), q("Новый")) << button;
     }
@@ -866,9 +866,9 @@ TEST_P(ProjectCommands, ReloadAfterAnEraseKeepsACurrentProjectThatLostItsSection
     EXPECT_TRUE(run->shown);
     EXPECT_FALSE(rig.sections().contains(q("ZETA")));
     // The window does not fall back to another project: ALPHA stays, marked for saving.
-    EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+    EXPECT_EQ(rig.main->currentProject(), q("ALPHA"));
     EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5"));
-    EXPECT_TRUE(rig.main->ProjectModified);
+    EXPECT_TRUE(rig.main->projectModified());
     EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ALPHA]"));
 
     // The next save gives it its section back.
@@ -892,13 +892,13 @@ TEST_P(ProjectCommands, NewUnderTheStartUpProjectsNameWritesOverIt)
     });
     click(rig, "BoButNew");
     EXPECT_TRUE(run->shown);
-    EXPECT_EQ(rig.main->CurrentProject, q("DEFAULT"));
+    EXPECT_EQ(rig.main->currentProject(), q("DEFAULT"));
     EXPECT_EQ(rig.sections(), QStringList{q("DEFAULT")});
     for (const StartValue& v : kNewProjectFile)
         EXPECT_EQ(rig.value(q("DEFAULT"), v.key), q(v.text)) << v.key;
     EXPECT_EQ(rig.main->state().PriBoxPriH, 0);
     EXPECT_EQ(rig.main->state().ConA, 4);
-    EXPECT_FALSE(rig.main->ProjectModified);
+    EXPECT_FALSE(rig.main->projectModified());
 }
 
 // New under the name of a project that exists asks first; the name matches as the file matches it (only
@@ -942,7 +942,7 @@ TEST_P(ProjectCommands, NewOverAnExistingNameAsksBeforeReplacingIt)
         EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("ALPHA"), q("Бокс"), q("ZETA")}));
         for (const StartValue& v : kNewProjectFile)
             EXPECT_EQ(rig.value(q(r.section), v.key), q(v.text)) << r.typed << " " << v.key;
-        EXPECT_EQ(rig.main->CurrentProject, vx::upperAsciiName(q(r.typed)));
+        EXPECT_EQ(rig.main->currentProject(), vx::upperAsciiName(q(r.typed)));
         EXPECT_EQ(rig.value(q("ALPHA"), "PriBoxPriH"), q("55"));
     }
 }
@@ -969,9 +969,9 @@ TEST_P(ProjectCommands, NewWhoseSaveFailsKeepsTheNewDesignUnsaved)
     EXPECT_EQ(rig.boxes.boxes.back().type, vx::MsgType::Warning);
     EXPECT_EQ(rig.boxes.boxes.back().text, q("Сеанс не удалось сохранить"));
     // The window holds the new design under its name, still to be saved; the reset sizes stay its own.
-    EXPECT_EQ(rig.main->CurrentProject, q("BROKEN"));
+    EXPECT_EQ(rig.main->currentProject(), q("BROKEN"));
     EXPECT_EQ(rig.main->windowTitle(), q("Vornalex + [BROKEN]"));
-    EXPECT_TRUE(rig.main->ProjectModified);
+    EXPECT_TRUE(rig.main->projectModified());
     EXPECT_EQ(rig.main->state().PriBoxPriH, 0);
     EXPECT_EQ(rig.mainText("EditFb"), q("30"));
 }
@@ -994,9 +994,9 @@ TEST_P(ProjectCommands, AnEraseThatFailsIsReportedAndNothingIsReloaded)
     EXPECT_EQ(rig.boxes.boxes[1].text, q("Проект удалить не удалось [ZETA]"));
     EXPECT_FALSE(F_RWPrj->DeleteMode);
     // Nothing was erased, so nothing is dropped: the unsaved change is still on screen.
-    EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+    EXPECT_EQ(rig.main->currentProject(), q("ALPHA"));
     EXPECT_EQ(rig.mainText("EditFb"), q("41"));
-    EXPECT_TRUE(rig.main->ProjectModified);
+    EXPECT_TRUE(rig.main->projectModified());
 }
 
 TEST_P(ProjectCommands, DialogsAreCentredOnAMovedMainWindow)

@@ -174,7 +174,7 @@ TEST_F(BrandsTest, MissingListIsToldInAPlainBoxAndStartUpGoesOn)
     EXPECT_EQ(dialogs.boxes[0].text, QString::fromUtf8(kMissing));
     EXPECT_EQ(grid()->rowCount(), 2);
     EXPECT_TRUE(QFile::exists(m_program.filePath(QStringLiteral("Vornalex.ini")))) << "the start-up went on";
-    EXPECT_FALSE(w->EndRequested);
+    EXPECT_FALSE(w->endRequested());
 }
 
 TEST_F(BrandsTest, GridLayout)
