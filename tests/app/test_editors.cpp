@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <tuple>
 
@@ -829,6 +830,8 @@ const RoundTypingRow kRoundTypingRows[] = {
     {"Thirty", "30", 30}, {"Fifteen", "15", 15}, {"FortyFive", "45", 45},
     {"LoneFour", "4", 40}, {"SixtyBounded", "60", 50}, {"Zero", "0", 10},
 };
+
+void PrintTo(const RoundTypingRow& r, std::ostream* os) { *os << r.name; }
 
 class RoundTyping : public testing::TestWithParam<RoundTypingRow> {
 protected:
