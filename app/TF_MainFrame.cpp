@@ -154,7 +154,7 @@ void TF_Main::BoButPrintClick()
     vx::PrintService& printer = vx::printing();
     if (!printer.execDialog(this))
         return;
-    printer.printImage(grab().toImage());
+    printer.printPage(grab().toImage(), this);
 }
 
 namespace {

@@ -77,7 +77,7 @@ void TF_Print::PrintSection()
     DrawSection();
     vx::PrintService& printer = vx::printing();
     if (printer.execDialog(F_Main))
-        printer.printImage(sheetImage());
+        printer.printPage(sheetImage(), F_Main);
 }
 
 void TF_Print::DrawSection()

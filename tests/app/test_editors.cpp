@@ -3,7 +3,9 @@
 #include "app/TF_Main.h"
 
 #include "app/SpinEdit.h"
+#include "core/CurvedPorts.h"
 #include "core/Dimensions.h"
+#include "core/Numbers.h"
 #include "RecordingDialogs.h"
 
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <tuple>
 
@@ -811,6 +814,67 @@ TEST_P(TypedMultiplier, TypedFive)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, TypedMultiplier, testing::ValuesIn(kTypedMultiplierRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A multiplier typed digit by digit on the round curved page. The first digit alone is below 10 and the
+// solver raises it tenfold at once; the digit typed next takes the place of the 0 that the raise added,
+// so a two-digit multiplier keeps its value. Every keystroke that changes the text recomputes the port:
+// the throat on show is always the one of the multiplier in the editor at that moment.
+struct RoundTypingRow {
+    const char* name;
+    const char* keys;
+    int multiplier; // stored and shown once the focus has left the editor
+};
+
+const RoundTypingRow kRoundTypingRows[] = {
+    {"Thirty", "30", 30}, {"Fifteen", "15", 15}, {"FortyFive", "45", 45},
+    {"LoneFour", "4", 40}, {"SixtyBounded", "60", 50}, {"Zero", "0", 10},
+};
+
+void PrintTo(const RoundTypingRow& r, std::ostream* os) { *os << r.name; }
+
+class RoundTyping : public testing::TestWithParam<RoundTypingRow> {
+protected:
+    WindowTest t;
+
+    // The throat the solver finds for this multiplier on the page as it stands, as the page shows it.
+    QString throatFor(int multiplier) const
+    {
+        const vx::CalcState& s = t.w->state();
+        const vx::ThroatFit fit = vx::fitCurvedThroat(t.w->calc().MassTarget(), s.CurveConL / 1000, 0,
+                                                      multiplier / 100.0, static_cast<vx::CurveFunc>(s.CurveConFunc));
+        EXPECT_TRUE(fit.found) << multiplier;
+        return QString::fromStdString(vx::formatRounded(fit.throat * 1000.0L, 2, t.w->decimalSeparator()));
+    }
+};
+
+TEST_P(RoundTyping, TwoDigitsKeepTheirValue)
+{
+    const RoundTypingRow& r = GetParam();
+    t.clickIntoPage(vx::CURVECONE, "SEdDiv");
+    QLineEdit* editor = t.textEditor("SEdDiv");
+    editor->selectAll();
+    for (const QChar c : q(r.keys)) {
+        const QString before = editor->text();
+        t.w->setText("EditCurveCond1", "");
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_0 + c.digitValue(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(editor, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_0 + c.digitValue(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(editor, &release);
+        ASSERT_TRUE(editor->hasFocus());
+        EXPECT_EQ(t.w->state().CurveConDiv, t.spin("SEdDiv")->value()) << "after " << c.toLatin1();
+        if (editor->text() != before)
+            EXPECT_EQ(t.textOf("EditCurveCond1").toStdString(), throatFor(t.w->state().CurveConDiv).toStdString())
+                << "after " << c.toLatin1();
+    }
+    t.leave(Leave::Tab);
+    EXPECT_EQ(t.textOf("SEdDiv").toStdString(), std::to_string(r.multiplier));
+    EXPECT_EQ(t.w->state().CurveConDiv, r.multiplier);
+    EXPECT_EQ(t.textOf("EditCurveCond1").toStdString(), throatFor(r.multiplier).toStdString());
+    EXPECT_TRUE(t.dialogs.boxes.empty()) << t.dialogs.texts().join(u'\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, RoundTyping, testing::ValuesIn(kRoundTypingRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

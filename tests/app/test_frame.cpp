@@ -4,6 +4,7 @@
 // called with a fixed clock; the printer is a fake that keeps the pages.
 #include "app/TF_Main.h"
 
+#include "app/PrintService.h"
 #include "app/Windows.h"
 #include "platform/QtTranslation.h"
 #include "projects/ProgramFolder.h"
@@ -17,6 +18,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -476,6 +478,70 @@ TEST_F(FrameTest, SectionPrintRecomputesBeforeDrawingAndACancelPrintsNothing)
     EXPECT_EQ(printer.dialogsShown, 1);
     EXPECT_TRUE(printer.pages.empty());
     EXPECT_FALSE(print->Image1().isNull()) << "the drawing stays on the hidden picture";
+}
+
+// ---- a printer that cannot be started
+
+// Both print commands: when the chosen printer refuses to start, a warning says so instead of nothing at
+// all; the rest of the command is as with a printer that works.
+struct RefusedPrintRow {
+    const char* name;
+    const char* button;
+    bool togglesSheet; // the section print changes the sheet's width on every click
+};
+
+void PrintTo(const RefusedPrintRow& r, std::ostream* os) { *os << r.name; }
+
+class RefusedPrintTest : public FrameTest, public ::testing::WithParamInterface<RefusedPrintRow> {};
+
+TEST_P(RefusedPrintTest, PrinterThatRefusesToBeginGivesTheWarning)
+{
+    showWindow();
+    w->SBut5Click();
+    dialogs.boxes.clear();
+    const int width = print->width();
+    const int toggled = width == 800 ? 801 : 800;
+    printer.begins = false;
+    button(GetParam().button)->click();
+    EXPECT_EQ(print->width(), GetParam().togglesSheet ? toggled : width);
+    EXPECT_EQ(printer.dialogsShown, 1);
+    EXPECT_TRUE(printer.pages.empty());
+    ASSERT_EQ(dialogs.boxes.size(), 1u) << dialogs.texts().join(u'\n').toStdString();
+    EXPECT_EQ(dialogs.boxes[0].type, vx::MsgType::Warning);
+    EXPECT_EQ(dialogs.boxes[0].buttons, vx::MsgButtons::Ok);
+    EXPECT_EQ(dialogs.boxes[0].text.toStdString(), "Не удалось начать печать");
+
+    // The printer works again: the same command prints, and says nothing.
+    printer.begins = true;
+    button(GetParam().button)->click();
+    EXPECT_EQ(printer.dialogsShown, 2);
+    EXPECT_EQ(printer.pages.size(), 1u);
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, RefusedPrintTest,
+                         ::testing::Values(RefusedPrintRow{"Window", "BoButPrint", false},
+                                           RefusedPrintRow{"Section", "SBConePrint", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The real page: a printer whose output cannot be opened does not start; one that can gets its page.
+TEST(PrintImageOn, TellsWhetherThePrinterStarted)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    struct Row {
+        const char* file;
+        bool starts;
+    };
+    for (const Row& row : {Row{"missing-folder/page.pdf", false}, Row{"page.pdf", true}}) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QString::fromLatin1(row.file)));
+        EXPECT_EQ(vx::printImageOn(printer, image), row.starts) << row.file;
+        EXPECT_EQ(QFileInfo(printer.outputFileName()).size() > 0, row.starts) << row.file;
+    }
 }
 
 // ---- the section drawing
