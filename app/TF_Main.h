@@ -120,8 +120,8 @@ public:
     void SBut6Click();
     void ComboPortTypeChange();
     void RedrawImage();
-    // The show handlers of the pages TabSheet1 .. TabSheet12 (page index = PortType): each is pageShown
-    // of its page, which the page control runs when that page becomes visible.
+    // The show handlers of the pages TabSheet1 .. TabSheet12 (page index = PortType), which the page
+    // control runs when that page becomes visible: each is pageShown of its page.
     void TabSheet1Show() { pageShown(vx::TUB); }
     void TabSheet2Show() { pageShown(vx::CONE); }
     void TabSheet3Show() { pageShown(vx::TUBCONE); }
@@ -134,7 +134,6 @@ public:
     void TabSheet10Show() { pageShown(vx::CURVEFLAT); }
     void TabSheet11Show() { pageShown(vx::FLARETUBE); }
     void TabSheet12Show() { pageShown(vx::FLAREFLAT); }
-    void pageShown(int page); // the show handler of page TabSheet<page + 1>
 
     // Start-up, closing and projects (projects/TF_MainProjects.cpp)
     void FormCreate();
@@ -197,6 +196,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void pageShown(int page); // the show handler of page TabSheet<page + 1>
     // Widgets by their component names, as laid out in TF_Main.ui.
     Ui::TF_Main* ui;
 

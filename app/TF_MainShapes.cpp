@@ -16,11 +16,25 @@
 #include <QStackedWidget>
 #include <QToolButton>
 
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <utility>
 
 namespace {
+
+// The page control runs the show handler of the page that became visible, by the page's index.
+constexpr void (TF_Main::*kTabSheetShow[])() = {
+    &TF_Main::TabSheet1Show, &TF_Main::TabSheet2Show,  &TF_Main::TabSheet3Show,  &TF_Main::TabSheet4Show,
+    &TF_Main::TabSheet5Show, &TF_Main::TabSheet6Show,  &TF_Main::TabSheet7Show,  &TF_Main::TabSheet8Show,
+    &TF_Main::TabSheet9Show, &TF_Main::TabSheet10Show, &TF_Main::TabSheet11Show, &TF_Main::TabSheet12Show,
+};
+
+void runPageShow(TF_Main& w, int page)
+{
+    if (page >= 0 && page < static_cast<int>(std::size(kTabSheetShow)))
+        (w.*kTabSheetShow[page])();
+}
 
 constexpr int kPictureWidth = 187;
 constexpr int kPictureHeight = 195;
@@ -65,7 +79,7 @@ void TF_Main::connectShapes()
     connect(ui->PageCWork, &QStackedWidget::currentChanged, this, [this] {
         const int page = std::exchange(m_pendingPage, -1);
         if (page >= 0)
-            pageShown(page);
+            runPageShow(*this, page);
     });
 }
 
@@ -78,7 +92,7 @@ bool TF_Main::eventFilter(QObject* watched, QEvent* event)
             // box of the handler would stand over a frozen picture of the previous page. The handler
             // then runs as the switch ends, still inside it.
             if (ui->PageCWork->updatesEnabled())
-                pageShown(page);
+                runPageShow(*this, page);
             else
                 m_pendingPage = page;
         }
