@@ -1,5 +1,7 @@
 #include "app/PrintService.h"
 
+#include "platform/DialogService.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPrintDialog>
@@ -12,6 +14,7 @@ namespace vx {
 namespace {
 
 constexpr double kScreenDpi = 96.0;
+constexpr const char* kPrinterNotStarted = "Не удалось начать печать";
 
 // The one printer of a run: the dialog's choice stays for the next print, as the window's dialog
 // component keeps it.
@@ -23,16 +26,7 @@ public:
         return dialog.exec() == QDialog::Accepted;
     }
 
-    void printImage(const QImage& image) override
-    {
-        QPainter painter;
-        if (!painter.begin(&printer()))
-            return;
-        const double scale = printer().resolution() / kScreenDpi;
-        painter.scale(scale, scale);
-        painter.drawImage(0, 0, image);
-        painter.end();
-    }
+    bool printImage(const QImage& image) override { return printImageOn(printer(), image); }
 
 private:
     QPrinter& printer()
@@ -47,6 +41,24 @@ private:
 PrintService* g_service = nullptr;
 
 } // namespace
+
+void PrintService::printPage(const QImage& image, QWidget* parent)
+{
+    if (!printImage(image))
+        dialogs().show(MsgType::Warning, QString::fromUtf8(kPrinterNotStarted), MsgButtons::Ok, parent);
+}
+
+bool printImageOn(QPrinter& printer, const QImage& image)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    const double scale = printer.resolution() / kScreenDpi;
+    painter.scale(scale, scale);
+    painter.drawImage(0, 0, image);
+    painter.end();
+    return true;
+}
 
 PrintService& printing()
 {

@@ -2,6 +2,7 @@
 
 #include "app/TF_Main.h"
 #include "app/Windows.h"
+#include "platform/QtTranslation.h"
 #include "projects/TF_Quest.h"
 #include "projects/TF_RWPrj.h"
 #include "tools/TF_About.h"
@@ -10,11 +11,16 @@
 #include "web/TF_Pic.h"
 
 #include <QApplication>
+#include <QLocale>
 
 namespace vx {
 
 int runProgram(QApplication& app)
 {
+    // Qt's own dialogs and menus (the printer selection, an editor's context menu) in the user's
+    // language, before any window exists.
+    installQtTranslation(QLocale::system());
+
     // In this order; creating the main window runs its whole start-up, and the project-list dialog
     // places itself by the main window it finds.
     F_Main = new TF_Main;
@@ -27,7 +33,7 @@ int runProgram(QApplication& app)
 
     // Start-up asked to end (no sprite sheet): the splash is dismissed unseen and the program ends
     // without entering normal use; the closing handler does not run.
-    if (!F_Main->EndRequested) {
+    if (!F_Main->endRequested()) {
         F_About->exec(); // its closing starts the banner timer
         delete F_About;
         F_About = nullptr;

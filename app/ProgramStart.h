@@ -1,6 +1,7 @@
 #pragma once
-// The program's run once the single-instance guard has passed: the seven windows created once in their
-// order, the splash window shown and destroyed, then the message loop until the main window closes.
+// The program's run once the single-instance guard has passed: Qt's own texts in the user's language,
+// the seven windows created once in their order, the splash window shown and destroyed, then the message
+// loop until the main window closes.
 
 class QApplication;
 

@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace vx {
 
@@ -39,7 +40,14 @@ SpinEdit::SpinEdit(QWidget* parent)
     setFocusProxy(m_edit);
     m_edit->setText(QString::number(m_min));
     m_edit->installEventFilter(this);
-    connect(m_edit, &QLineEdit::textChanged, this, [this] { emit changed(); });
+    // The line editor reports a user's edit just before the change itself.
+    connect(m_edit, &QLineEdit::textEdited, this, [this] { m_keystroke = true; });
+    connect(m_edit, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const QString outer = m_typed;
+        m_typed = std::exchange(m_keystroke, false) ? text : QString();
+        emit changed();
+        m_typed = outer;
+    });
     connect(m_up, &QToolButton::clicked, this, [this] { step(1); });
     connect(m_down, &QToolButton::clicked, this, [this] { step(-1); });
     resize(121, 21);
@@ -63,7 +71,17 @@ int SpinEdit::value() const
     return v ? *v : m_min;
 }
 
-void SpinEdit::setValue(int v) { m_edit->setText(QString::number(bounded(v))); }
+void SpinEdit::setValue(int v)
+{
+    const QString typed = m_typed;
+    const QString text = QString::number(bounded(v));
+    m_edit->setText(text);
+    // A handler may set the value in answer to a keystroke: the round curved port raises a typed 3 to 30.
+    // Left with the caret at the end, the next digit would make 300; with the added 0 selected, typing
+    // on replaces it, so 3 then 0 gives 30 and 4 then 5 gives 45.
+    if (!typed.isEmpty() && text.size() > typed.size())
+        m_edit->setSelection(typed.size(), text.size() - typed.size());
+}
 
 QLineEdit* SpinEdit::editor() const { return m_edit; }
 

@@ -3,6 +3,7 @@
 // integer of the text (its minimum when the text holds no integer), a typed value outside the range
 // stays as typed until the focus leaves, and only a value set by code is put into the range at once.
 
+#include <QString>
 #include <QWidget>
 
 class QLineEdit;
@@ -19,7 +20,9 @@ public:
     int minimum() const;
     int maximum() const;
     int value() const;
-    // Puts v into the range and shows it; emits changed() when the text differs.
+    // Puts v into the range and shows it; emits changed() when the text differs. Set while a keystroke
+    // is being answered, the digits beyond those typed stay selected, so the next keystroke replaces
+    // them.
     void setValue(int v);
     QLineEdit* editor() const;
     QSize sizeHint() const override;
@@ -41,6 +44,8 @@ private:
     QToolButton* m_down;
     int m_min = 0;
     int m_max = 100;
+    bool m_keystroke = false; // the user's edit whose change is about to be reported
+    QString m_typed;          // the typed text while its change handlers run, else empty
 };
 
 } // namespace vx

@@ -3,6 +3,7 @@
 #include "app/SpinEdit.h"
 #include "platform/BuiltinImage.h"
 #include "platform/DialogService.h"
+#include "platform/Utf8Text.h"
 #include "platform/WindowFont.h"
 
 #include "ui_TF_Main.h"
@@ -27,8 +28,8 @@ constexpr int kBannerIntervalMs = 10000;
 constexpr int kSlideIntervalMs = 30;
 constexpr int kIdleIntervalMs = 1000;
 
-QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
-std::string ss(const QString& s) { return s.toUtf8().toStdString(); }
+using vx::qs;
+using vx::ss;
 
 // The pictures of the layout, from the program's resources: button faces and the fixed pictures.
 struct Picture {
@@ -202,12 +203,6 @@ void TF_Main::runExitHandlers(vx::Field name)
     for (const auto& h : handlers)
         h();
 }
-
-void TF_Main::EditDdExit() { runExitHandlers("EditDd"); }
-
-void TF_Main::EditSdExit() { runExitHandlers("EditSd"); }
-
-void TF_Main::SpinEdNPortsChange() { emit ui->SpinEdNPorts->changed(); }
 
 // The component a widget belongs to: itself when it has a name of the layout, else the nearest named
 // parent (the line editor inside a spin editor belongs to the spin editor).

@@ -6,6 +6,7 @@
 #include "app/FrameClock.h"
 #include "app/PrintService.h"
 #include "app/Windows.h"
+#include "core/Version.h"
 #include "tools/TF_Calc.h"
 #include "tools/TF_Print.h"
 
@@ -31,9 +32,9 @@ constexpr const char* kBannerExpiry = "01.03.2014";
 constexpr const char* kBannerExpiryFormat = "dd.MM.yyyy";
 constexpr const char* kForumLink = "http://forum.vornalex.example/";
 
-// The about panel: what the program is, its terms of use and its credits.
+// The about panel, below the program's name and version: what the program is, its terms of use and
+// its credits.
 constexpr const char* kAboutText =
-    "Vornalex 1.2\n\n"
     "Расчёт порта фазоинвертора акустического ящика: двенадцать форм порта, круглого и щелевого "
     "сечения, с прямой, конической и криволинейной образующей.\n\n"
     "Условия использования. Программа распространяется бесплатно, в том виде, как она есть, без каких-либо "
@@ -106,7 +107,8 @@ void TF_Main::connectFrame()
     ui->RectSel->lower();
     ui->Image12->setCursor(Qt::PointingHandCursor);
 
-    ui->LabAbout->setText(QString::fromUtf8(kAboutText));
+    ui->LabAbout->setText(QString::fromStdString(vx::programTitle()) + QStringLiteral("\n\n") +
+                          QString::fromUtf8(kAboutText));
     ui->LabAbout->setWordWrap(true);
     ui->LabAbout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The brands button's link colour is set for every state; a locked row shows it greyed all the same.
@@ -152,7 +154,7 @@ void TF_Main::BoButPrintClick()
     vx::PrintService& printer = vx::printing();
     if (!printer.execDialog(this))
         return;
-    printer.printImage(grab().toImage());
+    printer.printPage(grab().toImage(), this);
 }
 
 namespace {

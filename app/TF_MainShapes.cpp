@@ -2,6 +2,8 @@
 #include "app/TF_Main.h"
 
 #include "core/Numbers.h"
+#include "core/PageDefaults.h"
+#include "core/Shapes.h"
 #include "platform/BuiltinImage.h"
 
 #include "ui_TF_Main.h"
@@ -14,51 +16,32 @@
 #include <QStackedWidget>
 #include <QToolButton>
 
-#include <array>
-#include <cmath>
-#include <optional>
+#include <iterator>
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace {
 
-using vx::CalcState;
-
-// The six shape buttons: the round and the rectangular shape each stands for, with glyph and tooltip.
-struct ShapeButton {
-    int round, slot;
-    const char* roundGlyph;
-    const char* roundTip;
-    const char* slotGlyph;
-    const char* slotTip;
+// The page control runs the show handler of the page that became visible, by the page's index.
+constexpr void (TF_Main::*kTabSheetShow[])() = {
+    &TF_Main::TabSheet1Show, &TF_Main::TabSheet2Show,  &TF_Main::TabSheet3Show,  &TF_Main::TabSheet4Show,
+    &TF_Main::TabSheet5Show, &TF_Main::TabSheet6Show,  &TF_Main::TabSheet7Show,  &TF_Main::TabSheet8Show,
+    &TF_Main::TabSheet9Show, &TF_Main::TabSheet10Show, &TF_Main::TabSheet11Show, &TF_Main::TabSheet12Show,
 };
-constexpr std::array<ShapeButton, 6> kShapeButtons{{
-    {vx::TUB, vx::BOX, "TUB", "Порт \"труба\"", "BOX", "Порт \"бокс\""},
-    {vx::CONE, vx::PRISM, "CONE", "Порт \"конус\"", "PRISM", "Порт \"призма\""},
-    {vx::TUBCONE, vx::BOXPRISM, "TUBCONE", "Порт \"труба-конус\"", "BOXPRISM", "Порт \"бокс-призма\""},
-    {vx::CONETUBCONE, vx::PRISMBOXPRISM, "CONETUBCONE", "Порт \"песочные часы\"", "PRISMBOXPRISM",
-     "Порт \"песочные часы\""},
-    {vx::CURVECONE, vx::CURVEFLAT, "CURVECONE", "Порт с криволинейной образующей", "CURVEFLAT",
-     "Порт с криволинейной образующей"},
-    {vx::FLARETUBE, vx::FLAREFLAT, "FLARETUBE", "Порт \"труба со скруглениями\"", "FLAREFLAT",
-     "Порт \"бокс со скруглениями\""},
-}};
 
-// Where each shape's picture lies on the sprite sheet (left, top, width, height).
-struct SpriteRect {
-    int left, top, width, height;
-};
-constexpr std::array<SpriteRect, vx::kPortTypeCount> kSprites{{
-    {0, 0, 152, 107},     {152, 0, 176, 114},   {328, 0, 180, 123},   {508, 0, 174, 110},
-    {0, 123, 144, 155},   {152, 123, 171, 159}, {328, 123, 174, 173}, {508, 123, 169, 159},
-    {682, 0, 153, 111},   {677, 123, 153, 160}, {836, 0, 137, 105},   {830, 123, 141, 159},
-}};
+void runPageShow(TF_Main& w, int page)
+{
+    if (page >= 0 && page < static_cast<int>(std::size(kTabSheetShow)))
+        (w.*kTabSheetShow[page])();
+}
 
 constexpr int kPictureWidth = 187;
 constexpr int kPictureHeight = 195;
 
-QPixmap shapeGlyph(const char* name)
+QPixmap shapeGlyph(std::string_view name)
 {
-    const QString n = QString::fromLatin1(name);
+    const QString n = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
     // The drawn glyphs come as bitmaps and as pictures with a transparent ground; the flat buttons take
     // the latter.
     for (const QString& path : {QStringLiteral(":/glyphs/%1.png"), QStringLiteral(":/glyphs/%1.bmp")}) {
@@ -96,7 +79,7 @@ void TF_Main::connectShapes()
     connect(ui->PageCWork, &QStackedWidget::currentChanged, this, [this] {
         const int page = std::exchange(m_pendingPage, -1);
         if (page >= 0)
-            pageShown(page);
+            runPageShow(*this, page);
     });
 }
 
@@ -109,7 +92,7 @@ bool TF_Main::eventFilter(QObject* watched, QEvent* event)
             // box of the handler would stand over a frozen picture of the previous page. The handler
             // then runs as the switch ends, still inside it.
             if (ui->PageCWork->updatesEnabled())
-                pageShown(page);
+                runPageShow(*this, page);
             else
                 m_pendingPage = page;
         }
@@ -117,70 +100,47 @@ bool TF_Main::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-namespace {
-
-// SBut for button N (1..6) under the section chosen in the selector.
-int shapeOfButton(int n, int section)
-{
-    const ShapeButton& b = kShapeButtons[static_cast<std::size_t>(n - 1)];
-    return section == vx::Slot_Section ? b.slot : b.round;
-}
-
-} // namespace
-
-static void shapeClick(TF_Main& w, int n)
+void TF_Main::shapeClick(int n)
 {
     // The limit behind the boundary values comes from the button that is down right now: a click has
     // already put this one down, a project load calling in directly has not.
-    w.calc().RecalcMins();
-    QToolButton* buttons[] = {w.ui->SBut1, w.ui->SBut2, w.ui->SBut3, w.ui->SBut4, w.ui->SBut5, w.ui->SBut6};
+    m_calc.RecalcMins();
+    QToolButton* buttons[] = {ui->SBut1, ui->SBut2, ui->SBut3, ui->SBut4, ui->SBut5, ui->SBut6};
     buttons[n - 1]->setChecked(true);
-    w.state().SBut = shapeOfButton(n, w.ui->ComboPortType->currentIndex());
+    m_state.SBut = vx::shapeOfButton(n, ui->ComboPortType->currentIndex());
     if (n <= 4) {
-        w.RedrawImage();
-        w.ProjectModified = true;
-        w.ui->PageCWork->setCurrentIndex(w.state().SBut);
+        RedrawImage();
+        ProjectModified = true;
+        ui->PageCWork->setCurrentIndex(m_state.SBut);
     } else {
-        w.ui->PageCWork->setCurrentIndex(w.state().SBut);
-        w.RedrawImage();
-        w.ProjectModified = true;
+        ui->PageCWork->setCurrentIndex(m_state.SBut);
+        RedrawImage();
+        ProjectModified = true;
     }
 }
 
-void TF_Main::SBut1Click() { shapeClick(*this, 1); }
-void TF_Main::SBut2Click() { shapeClick(*this, 2); }
-void TF_Main::SBut3Click() { shapeClick(*this, 3); }
-void TF_Main::SBut4Click() { shapeClick(*this, 4); }
-void TF_Main::SBut5Click() { shapeClick(*this, 5); }
-void TF_Main::SBut6Click() { shapeClick(*this, 6); }
+void TF_Main::SBut1Click() { shapeClick(1); }
+void TF_Main::SBut2Click() { shapeClick(2); }
+void TF_Main::SBut3Click() { shapeClick(3); }
+void TF_Main::SBut4Click() { shapeClick(4); }
+void TF_Main::SBut5Click() { shapeClick(5); }
+void TF_Main::SBut6Click() { shapeClick(6); }
 
 void TF_Main::ComboPortTypeChange()
 {
-    const bool slot = ui->ComboPortType->currentIndex() == vx::Slot_Section;
+    const int section = ui->ComboPortType->currentIndex() == vx::Slot_Section ? vx::Slot_Section : vx::Round_Section;
+    // Each button shows the glyph and tooltip of its shape in the section.
     QToolButton* buttons[] = {ui->SBut1, ui->SBut2, ui->SBut3, ui->SBut4, ui->SBut5, ui->SBut6};
-    for (std::size_t i = 0; i < kShapeButtons.size(); ++i) {
-        const ShapeButton& b = kShapeButtons[i];
-        buttons[i]->setIcon(QIcon(shapeGlyph(slot ? b.slotGlyph : b.roundGlyph)));
-        buttons[i]->setToolTip(QString::fromUtf8(slot ? b.slotTip : b.roundTip));
+    for (const vx::ShapeRow& row : vx::kShapes) {
+        if (row.section != section)
+            continue;
+        QToolButton* b = buttons[row.button - 1];
+        b->setIcon(QIcon(shapeGlyph(row.name)));
+        b->setToolTip(QString::fromUtf8(row.tooltip.data(), static_cast<qsizetype>(row.tooltip.size())));
     }
     // The same button's shape of the other section; the pressed button stays, and so does the limit.
-    int& shape = m_state.SBut;
-    if (slot) {
-        if (shape >= 0 && shape <= 7)
-            shape = shape % 4 + 4;
-        else if (shape == vx::CURVECONE)
-            shape = vx::CURVEFLAT;
-        else if (shape == vx::FLARETUBE)
-            shape = vx::FLAREFLAT;
-    } else {
-        if (shape >= 0 && shape <= 7)
-            shape = shape % 4;
-        else if (shape == vx::CURVEFLAT)
-            shape = vx::CURVECONE;
-        else if (shape == vx::FLAREFLAT)
-            shape = vx::FLARETUBE;
-    }
-    ui->PageCWork->setCurrentIndex(shape);
+    m_state.SBut = vx::shapeInSection(m_state.SBut, section);
+    ui->PageCWork->setCurrentIndex(m_state.SBut);
     ProjectModified = true;
     RedrawImage();
 }
@@ -191,8 +151,8 @@ void TF_Main::RedrawImage()
     picture.fill(Qt::white);
     const int shape = m_state.SBut;
     const QPixmap sheet = ui->PDraw->pixmap();
-    if (shape >= 0 && shape < vx::kPortTypeCount && !sheet.isNull()) {
-        const SpriteRect& r = kSprites[static_cast<std::size_t>(shape)];
+    if (vx::isShape(shape) && !sheet.isNull()) {
+        const vx::SpriteRect& r = vx::shapeRow(shape).sprite;
         // Centred on the picture; half pixels go to the even neighbour (17.5 → 18, 40.5 → 40).
         const int x = static_cast<int>(vx::Round(kPictureWidth / 2.0L - r.width / 2.0L));
         const int y = static_cast<int>(vx::Round(kPictureHeight / 2.0L - r.height / 2.0L));
@@ -209,273 +169,52 @@ void TF_Main::RedrawImage()
 
 namespace {
 
-constexpr long double kTubeConeRatio = 1.2599210498948731647L; // 2^(1/3): straight part of the tube-cone
-constexpr long double kSlotAspect = 1.2599210498948731647L;    // slot proportion of pages 5 to 7
-constexpr long double kHourglassAspect = 1.7320508075688772935L; // √3: the slot hourglass
-constexpr long double kSqrt2 = 1.4142135623730950488L;
-
-enum class Shown { Plain, Cents }; // written unrounded, or rounded to 0.01
-
-struct PageCtx {
-    TF_Main& w;
-    CalcState& s;
-    char sep;
-    std::optional<long double> minDiameter; // read once, when a default first needs it
-
-    // The minimum port diameter as its field shows it; a text that is no number (the field is empty
-    // after an input reset) stops the handler with the invalid-number error box.
-    bool minimumDiameter(long double& out)
-    {
-        if (!minDiameter) {
-            const std::string t = w.text("EditDpmin");
-            const auto v = vx::parseFloat(t, sep);
-            if (!v) {
-                w.message(vx::MsgType::Error, "'" + t + "' is not a valid floating point value");
-                return false;
-            }
-            minDiameter = *v;
-        }
-        out = *minDiameter;
-        return true;
-    }
-    void show(vx::Field f, double v, Shown how)
-    {
-        w.setText(f, how == Shown::Cents ? vx::formatRounded(v, 2, sep) : vx::formatFloat(v, sep));
-    }
-};
-
-bool missing(double v) { return !(v > 0); }
-
-// Each page: fill its defaults and write its editors; false when a default could not be made.
-bool showTub(PageCtx& c)
+// The curve settings of the curved pages, after their length fields. The round page selects its
+// stored base function; the slot page leaves that to the project load and only mends an empty
+// selection. A shown multiplier that changes runs its editor's change handler, which computes at once.
+void showCurveSettings(TF_Main& w, vx::CalcState& s, int page)
 {
-    auto& s = c.s;
-    if (missing(s.TubD)) {
-        c.w.ProjectModified = true;
-        long double d;
-        if (!c.minimumDiameter(d))
-            return false;
-        s.TubD = static_cast<double>(d);
+    if (page == vx::CURVECONE) {
+        w.setSpinValue("SEdDiv", s.CurveConDiv);
+        w.setSelectorIndex("CBCurveType", s.CurveConFunc);
+        if (w.selectorIndex("CBCurveType") < 0)
+            w.setSelectorIndex("CBCurveType", vx::Cosh);
+    } else if (page == vx::CURVEFLAT) {
+        w.setSpinValue("SEFdiv", s.CurveFlatDiv);
+        if (w.selectorIndex("CBFcurveType") < 0)
+            w.setSelectorIndex("CBFcurveType", vx::Cosh);
+        // The results kept for the section print are made afresh.
+        s.CurveFlatW1 = 0;
+        s.CurveFlatW = 0;
     }
-    c.show("EditTubD", s.TubD, Shown::Plain);
-    return true;
 }
-
-// Pages 2 to 4: a diameter, optionally a straight part, and a wall angle.
-bool showRound(PageCtx& c, double& d1, double* l1, double& angle, vx::Field fd1, vx::Field fl1, vx::Field fa)
-{
-    if (missing(d1) || missing(angle) || (l1 && missing(*l1)))
-        c.w.ProjectModified = true;
-    if (missing(d1)) {
-        long double d;
-        if (!c.minimumDiameter(d))
-            return false;
-        d1 = static_cast<double>(d);
-    }
-    if (l1 && missing(*l1))
-        *l1 = static_cast<double>(kTubeConeRatio * d1);
-    if (missing(angle))
-        angle = 4;
-    c.show(fd1, d1, Shown::Cents);
-    if (l1)
-        c.show(fl1, *l1, Shown::Cents);
-    c.show(fa, angle, Shown::Plain);
-    return true;
-}
-
-bool showCone(PageCtx& c)
-{
-    return showRound(c, c.s.ConD1, nullptr, c.s.ConA, "EditConD1", "", "EditConA");
-}
-bool showTubCone(PageCtx& c)
-{
-    return showRound(c, c.s.TubConD1, &c.s.TubConL1, c.s.TubConA, "EditTubConD1", "EditTubConL1", "EditTubConA");
-}
-bool showConeTubCone(PageCtx& c)
-{
-    return showRound(c, c.s.ConTubConD1, &c.s.ConTubConL1, c.s.ConTubConA, "EditConTubConD1", "EditConTubConL1",
-                     "EditConTubConA");
-}
-
-// The slot pages take the area of all ports together, in proportion k.
-double slotWidth(const CalcState& s, long double k) { return static_cast<double>(std::sqrt(s.Smin * k) * 1000); }
-
-// Pages 5 and 6: width and height from the area in proportion k. The wedge adds its angle, written
-// first; a missing angle alone does not mark the project.
-bool showSlot(PageCtx& c, double& width, double& height, double* angle, vx::Field fw, vx::Field fh, vx::Field fa)
-{
-    auto& s = c.s;
-    const long double k = kSlotAspect;
-    s.AspectK = static_cast<double>(k);
-    if (missing(width) || missing(height))
-        c.w.ProjectModified = true;
-    if (missing(width))
-        width = slotWidth(s, k);
-    if (missing(height))
-        height = static_cast<double>(width / k);
-    if (angle) {
-        if (missing(*angle))
-            *angle = 8;
-        c.show(fa, *angle, Shown::Plain);
-    }
-    c.show(fw, width, Shown::Cents);
-    c.show(fh, height, Shown::Cents);
-    return true;
-}
-
-bool showBox(PageCtx& c) { return showSlot(c, c.s.BoxW, c.s.BoxH, nullptr, "EditBoxW", "EditBoxH", ""); }
-bool showPrism(PageCtx& c) { return showSlot(c, c.s.PriW1, c.s.PriH, &c.s.PriA, "EditPriW1", "EditPriH", "EditPriA"); }
-
-// Pages 7 and 8: width, height, straight part and angle, all from the area in proportion k.
-bool showSlotFlare(PageCtx& c, long double k, double& w1, double& h, double& l1, double& a, vx::Field fw1,
-                   vx::Field fh, vx::Field fl1, vx::Field fa)
-{
-    auto& s = c.s;
-    s.AspectK = static_cast<double>(k);
-    if (missing(w1) || missing(h) || missing(a) || missing(l1))
-        c.w.ProjectModified = true;
-    if (missing(w1))
-        w1 = slotWidth(s, k);
-    if (missing(h))
-        h = static_cast<double>(w1 / k);
-    if (missing(l1))
-        l1 = static_cast<double>(w1 * k);
-    if (missing(a))
-        a = 8;
-    c.show(fa, a, Shown::Plain);
-    c.show(fw1, w1, Shown::Cents);
-    c.show(fh, h, Shown::Cents);
-    c.show(fl1, l1, Shown::Cents);
-    return true;
-}
-
-bool showBoxPrism(PageCtx& c)
-{
-    auto& s = c.s;
-    return showSlotFlare(c, kSlotAspect, s.BoxPriW1, s.BoxPriH, s.BoxPriL1, s.BoxPriA, "EditBoxPriW1",
-                         "EditBoxPriH", "EditBoxPriL1", "EditBoxPriA");
-}
-bool showPrismBoxPrism(PageCtx& c)
-{
-    auto& s = c.s;
-    return showSlotFlare(c, kHourglassAspect, s.PriBoxPriW1, s.PriBoxPriH, s.PriBoxPriL1, s.PriBoxPriA,
-                         "EditPriBoxPriW1", "EditPriBoxPriH", "EditPriBoxPriL1", "EditPriBoxPriA");
-}
-
-// A stored multiplier below 10 is in tenths (3 means 30); the editor keeps it within 10..50.
-void showMultiplier(PageCtx& c, int& div, vx::Field editor)
-{
-    if (div < 10)
-        div *= 10;
-    c.w.setSpinValue(editor, div);
-}
-
-bool showCurveCone(PageCtx& c)
-{
-    auto& s = c.s;
-    if (missing(s.CurveConL)) {
-        c.w.ProjectModified = true;
-        s.CurveConL = 100;
-    }
-    c.show("EditCurveConL", s.CurveConL, Shown::Cents);
-    showMultiplier(c, s.CurveConDiv, "SEdDiv");
-    c.w.setSelectorIndex("CBCurveType", s.CurveConFunc);
-    if (c.w.selectorIndex("CBCurveType") < 0)
-        c.w.setSelectorIndex("CBCurveType", vx::Cosh);
-    return true;
-}
-
-bool showCurveFlat(PageCtx& c)
-{
-    auto& s = c.s;
-    if (missing(s.CurveFlatL)) {
-        c.w.ProjectModified = true;
-        s.CurveFlatL = 100;
-    }
-    if (missing(s.CurveFlatH)) {
-        c.w.ProjectModified = true;
-        s.CurveFlatH = 10;
-    }
-    c.show("EditCurveFlatL", s.CurveFlatL, Shown::Cents);
-    c.show("EditCurveFlatH", s.CurveFlatH, Shown::Cents);
-    showMultiplier(c, s.CurveFlatDiv, "SEFdiv");
-    // The stored base function is the project load's to select; here only an empty selection is mended.
-    if (c.w.selectorIndex("CBFcurveType") < 0)
-        c.w.setSelectorIndex("CBFcurveType", vx::Cosh);
-    // The results kept for the section print are made afresh.
-    s.CurveFlatW1 = 0;
-    s.CurveFlatW = 0;
-    return true;
-}
-
-double roundMm(long double v) { return static_cast<double>(vx::Round(v)); }
-
-// Pages 11 and 12: whole-millimetre defaults; a radius of 0 is a sharp edge and stays. The width is the
-// minimum diameter over a divisor (1 for the tube, √2 for the slot, whose height then equals its width).
-struct RoundedPage {
-    double CalcState::*width;
-    double CalcState::*height; // none on the tube
-    double CalcState::*r1;
-    double CalcState::*r2;
-    long double widthDivisor;
-    std::array<vx::Field, 4> editors; // width, height, r1, r2
-};
-constexpr RoundedPage kRoundedTube{&CalcState::FlaTubD, nullptr, &CalcState::FlaTubR1, &CalcState::FlaTubR2, 1.0L,
-                                   {"EditFlaTubD", "", "EditFlaTubR1", "EditFlaTubR2"}};
-constexpr RoundedPage kRoundedSlot{&CalcState::FlaBoxW, &CalcState::FlaBoxH, &CalcState::FlaBoxR1, &CalcState::FlaBoxR2,
-                                   kSqrt2, {"EditFlaBoxW", "EditFlaBoxH", "EditFlaBoxR1", "EditFlaBoxR2"}};
-
-bool showRounded(PageCtx& c, const RoundedPage& p)
-{
-    auto& s = c.s;
-    double& width = s.*p.width;
-    if (missing(width)) {
-        c.w.ProjectModified = true;
-        long double d;
-        if (!c.minimumDiameter(d))
-            return false;
-        width = roundMm(d / p.widthDivisor);
-    }
-    if (p.height && missing(s.*p.height)) {
-        c.w.ProjectModified = true;
-        s.*p.height = width;
-    }
-    double& r1 = s.*p.r1;
-    double& r2 = s.*p.r2;
-    if (r1 < 0) {
-        c.w.ProjectModified = true;
-        r1 = roundMm(width / 4.0L);
-    }
-    if (r2 < 0) {
-        c.w.ProjectModified = true;
-        r2 = roundMm(r1);
-    }
-    const std::array<double CalcState::*, 4> shown{p.width, p.height, p.r1, p.r2};
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        if (shown[i])
-            c.show(p.editors[i], s.*shown[i], Shown::Cents);
-    }
-    return true;
-}
-
-bool showFlareTube(PageCtx& c) { return showRounded(c, kRoundedTube); }
-bool showFlareFlat(PageCtx& c) { return showRounded(c, kRoundedSlot); }
-
-// By page index, which is the PortType.
-constexpr std::array<bool (*)(PageCtx&), vx::kPortTypeCount> kPageShows{{
-    showTub, showCone, showTubCone, showConeTubCone, showBox, showPrism, showBoxPrism, showPrismBoxPrism,
-    showCurveCone, showCurveFlat, showFlareTube, showFlareFlat,
-}};
 
 } // namespace
 
 void TF_Main::pageShown(int page)
 {
-    if (page < 0 || page >= vx::kPortTypeCount)
+    if (!vx::isShape(page))
         return;
     m_calc.ClearStuff();
-    PageCtx ctx{*this, m_state, decimalSeparator(), std::nullopt};
-    if (!kPageShows[static_cast<std::size_t>(page)](ctx))
+    const vx::ShapeRow& shape = vx::shapeRow(page);
+    const char sep = decimalSeparator();
+    // The minimum port diameter as its field shows it; empty after an input reset.
+    const std::string minText = text("EditDpmin");
+    const vx::PageDefaults filled = shape.defaults(m_state, vx::parseFloat(minText, sep));
+    if (filled.marksModified)
+        ProjectModified = true;
+    if (!filled.complete) {
+        // The invalid-number error box, and the rest of the handler is skipped.
+        message(vx::MsgType::Error, "'" + minText + "' is not a valid floating point value");
         return;
+    }
+    // Each write that changes a text runs the editor's change handler, which keeps the value it shows.
+    for (const vx::ShownSize& size : shape.shown) {
+        if (size.field.empty())
+            break;
+        const double v = m_state.*size.value;
+        setText(size.field, size.how == vx::Shown::Cents ? vx::formatRounded(v, 2, sep) : vx::formatFloat(v, sep));
+    }
+    showCurveSettings(*this, m_state, page);
     m_calc.RecalcRes(true);
 }

@@ -1,10 +1,8 @@
 // The program's entry: one copy per user, then the run of its windows.
 #include "app/ProgramStart.h"
 #include "platform/InstanceLock.h"
-#include "platform/QtTranslation.h"
 
 #include <QApplication>
-#include <QLocale>
 
 int main(int argc, char** argv)
 {
@@ -14,6 +12,5 @@ int main(int argc, char** argv)
         return 0;
 
     QApplication app(argc, argv);
-    vx::installQtTranslation(QLocale::system());
     return vx::runProgram(app);
 }

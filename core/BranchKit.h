@@ -6,6 +6,7 @@
 
 #include "Calc.h"
 #include "Numbers.h"
+#include "Shapes.h"
 
 #include <cmath>
 #include <optional>
@@ -154,10 +155,11 @@ inline double fillAngle(Form& form, Field field, double value, double degrees)
     return degrees;
 }
 
-inline constexpr std::string_view kBadDiameter = "Неверное значение диаметра порта";
-inline constexpr std::string_view kBadWidth = "Неверное значение ширины порта";
-inline constexpr std::string_view kBadHeight = "Неверное значение высоты порта";
-inline constexpr std::string_view kBadAngle = "Неверное значение угла наклона образующей";
+// The page check's messages (Shapes.h), which the branches give for the same editors.
+using vx::kBadAngle;
+using vx::kBadDiameter;
+using vx::kBadHeight;
+using vx::kBadWidth;
 
 // A wall at 90° or more from the axis is no flare (tan has no value or turns the wall inwards).
 inline bool angleUsable(double degrees)

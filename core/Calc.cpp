@@ -3,6 +3,7 @@
 #include "BranchKit.h"
 #include "Branches.h"
 #include "Numbers.h"
+#include "Shapes.h"
 
 #include <array>
 #include <cmath>
@@ -23,69 +24,6 @@ constexpr std::string_view kBadVs = "Неверная величина скор�
 
 constexpr long double kEndFactor = 0.82L; // added length of both ends of a straight tube, in diameters
 
-// Every editor that the page check reads, shape by shape, in the order it reads them.
-struct PageText {
-    int shape;
-    Field field;
-    std::string_view message;
-};
-
-constexpr std::string_view kBadLength = "Неверное значение длины порта";
-constexpr std::string_view kBadThroatLength = "Неверное значение длины горловины";
-constexpr std::string_view kBadTubeLength = "Неверное значение длины трубки";
-constexpr std::string_view kBadRadius = "Неверное значение радиуса скругления";
-
-constexpr PageText kPageTexts[] = {
-    {TUB, "EditTubD", kit::kBadDiameter},
-    {CONE, "EditConD1", kit::kBadDiameter},
-    {CONE, "EditConA", kit::kBadAngle},
-    {TUBCONE, "EditTubConD1", kit::kBadDiameter},
-    {TUBCONE, "EditTubConA", kit::kBadAngle},
-    {TUBCONE, "EditTubConL1", kBadThroatLength},
-    {CONETUBCONE, "EditConTubConD1", kit::kBadDiameter},
-    {CONETUBCONE, "EditConTubConA", kit::kBadAngle},
-    {CONETUBCONE, "EditConTubConL1", kBadTubeLength},
-    {BOX, "EditBoxW", kit::kBadWidth},
-    {BOX, "EditBoxH", kit::kBadHeight},
-    {PRISM, "EditPriW1", kit::kBadWidth},
-    {PRISM, "EditPriH", kit::kBadHeight},
-    {PRISM, "EditPriA", kit::kBadAngle},
-    // the wedge length of the tube-wedge is not checked: its branch reads a bad text as missing
-    {BOXPRISM, "EditBoxPriW1", kit::kBadWidth},
-    {BOXPRISM, "EditBoxPriH", kit::kBadHeight},
-    {BOXPRISM, "EditBoxPriA", kit::kBadAngle},
-    {PRISMBOXPRISM, "EditPriBoxPriW1", kit::kBadWidth},
-    {PRISMBOXPRISM, "EditPriBoxPriH", kit::kBadHeight},
-    {PRISMBOXPRISM, "EditPriBoxPriA", kit::kBadAngle},
-    {PRISMBOXPRISM, "EditPriBoxPriL1", kBadThroatLength},
-    {CURVECONE, "EditCurveConL", kBadLength},
-    {CURVEFLAT, "EditCurveFlatL", kBadLength},
-    {CURVEFLAT, "EditCurveFlatH", kit::kBadHeight},
-    {FLARETUBE, "EditFlaTubD", kit::kBadDiameter},
-    {FLARETUBE, "EditFlaTubR1", kBadRadius},
-    {FLARETUBE, "EditFlaTubR2", kBadRadius},
-    {FLAREFLAT, "EditFlaBoxW", kit::kBadWidth},
-    {FLAREFLAT, "EditFlaBoxH", kit::kBadHeight},
-    {FLAREFLAT, "EditFlaBoxR1", kBadRadius},
-    {FLAREFLAT, "EditFlaBoxR2", kBadRadius},
-};
-
-// The shape's own result fields, emptied again when its figures turn out to have no value.
-constexpr std::array<std::array<Field, 2>, kPortTypeCount> kResultFields{{
-    {"EditTubL", ""},
-    {"EditConL", "EditConD"},
-    {"EditTubConL", "EditTubConD"},
-    {"EditConTubConL", "EditConTubConD"},
-    {"EditBoxL", ""},
-    {"EditPriL", "EditPriW"},
-    {"EditBoxPriL", "EditBoxPriW"},
-    {"EditPriBoxPriL", "EditPriBoxPriW"},
-    {"EditCurveCond1", "EditCurveConD"},
-    {"EditCurveFlatW1", "EditCurveFlatW"},
-    {"EditFlaTubL", ""},
-    {"EditFlaBoxL", ""},
-}};
-
 using Branch = bool (*)(Calc&);
 constexpr std::array<Branch, kPortTypeCount> kBranches{
     branchTub,       branchCone,      branchTubCone,   branchConeTubCone, // round
@@ -97,9 +35,6 @@ constexpr std::array<Branch, kPortTypeCount> kBranches{
 constexpr std::array<Field, 8> kCommonFields{
     "EditSIn", "EditSout", "EditVmax", "EditVout", "EditAmax", "EditAout", "EditORF", "EdVtot",
 };
-
-// Allowed air velocity by the shape button that is down (SBut1..SBut6).
-constexpr std::array<int, 6> kVelocityLimit{9, 12, 12, 16, 16, 9};
 
 long double massTarget(const CalcState& s)
 {
@@ -230,8 +165,7 @@ bool Calc::recalcMins()
     const long double fb = s.Fb, vb = s.Vb, dd = s.Dd, np = s.Np, us = s.Us;
     b.SdTotal = static_cast<double>(s.Nd * kPi * dd * dd / 4.0L / 1000000.0L);
     b.Vd = static_cast<double>(b.SdTotal * static_cast<long double>(s.Xmax) / 1000.0L);
-    const int button = m_form.shapeButtonDown();
-    const long double vlim = (button >= 1 && button <= 6) ? kVelocityLimit[button - 1] : 16;
+    const long double vlim = velocityOfButton(m_form.shapeButtonDown());
     b.Smin = static_cast<double>(kTwoPi * fb * b.Vd / vlim);
     b.Dpmin = static_cast<double>(2.0L * std::sqrt(b.Smin / np / kPi));
     const long double halfWave = us / 2.0L / kPi, dp = b.Dpmin;
@@ -288,10 +222,14 @@ long double Calc::MassTarget() const
 bool Calc::CheckTS()
 {
     const int shape = m_state.SBut;
+    if (!isShape(shape))
+        return true;
     const char sep = m_form.decimalSeparator();
-    for (const PageText& row : kPageTexts) {
-        if (row.shape == shape && !parseFloat(m_form.text(row.field), sep))
-            return kit::refuse(m_form, row.field, std::string(row.message));
+    for (const PageCheck& check : shapeRow(shape).checks) {
+        if (check.field.empty())
+            break;
+        if (!parseFloat(m_form.text(check.field), sep))
+            return kit::refuse(m_form, check.field, std::string(check.message));
     }
     return true;
 }
@@ -341,12 +279,12 @@ void Calc::RecalcRes(bool Tell)
     // that overflows or vanishes as a Double, and no figure to show: refused on the page's first editor
     // with its warning, and the shape's results just written are emptied again.
     if (!kit::usable(s.SInTotal) || !kit::usable(s.SOutTotal) || !std::isfinite(s.Vtot) || !std::isfinite(Lorf)) {
-        for (Field f : kResultFields[shape])
+        const ShapeRow& row = shapeRow(shape);
+        for (Field f : row.results)
             if (!f.empty())
                 m_form.setText(f, "");
-        for (const PageText& row : kPageTexts)
-            if (row.shape == shape)
-                return void(kit::refuse(m_form, row.field, std::string(row.message)));
+        const PageCheck& first = row.checks.front();
+        kit::refuse(m_form, first.field, std::string(first.message));
         return;
     }
     const long double np = s.Np;

@@ -42,12 +42,24 @@ public:
     // Straight part of one port in mm for the pipe resonance, set by the branch that runs (0: none)
     double Lorf = 0;
 
+    // How the curved solver keeps track of the calculation it runs inside itself (see Form): the round
+    // curved page raises a multiplier below 10 by writing it into its spin editor, whose change handler
+    // runs RecalcRes again before the outer run goes on. Each Calc has its own, so two calculations
+    // (a window and a test rig) never see each other's.
+    struct CurvedNesting {
+        bool raisingMultiplier = false; // the raise is under way: the inner run must not raise again
+        int throatWarnings = 0;         // "no throat" warnings shown so far
+        bool warnedInside = false;      // the inner run of the last raise has shown that warning already
+    };
+    CurvedNesting& curvedNesting() { return m_curvedNesting; }
+
 private:
     bool recalcMins();          // RecalcMins; false when it stopped after a warning
     void warnInput(Field field); // the warning of a source editor, focus on it
 
     Form& m_form;
     CalcState& m_state;
+    CurvedNesting m_curvedNesting;
 };
 
 // Rectangle end-correction factor (W + H)/sqrt(pi W H); both sides > 0, in one unit.

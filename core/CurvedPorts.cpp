@@ -7,6 +7,7 @@
 #include "Branches.h"
 #include "Calc.h"
 #include "SectionKit.h"
+#include "Shapes.h"
 
 #include <algorithm>
 #include <array>
@@ -60,12 +61,14 @@ struct CurvedPage {
     bool outletShownFirst;         // the round page shows its outlet first, the slot page its throat
 };
 
-constexpr CurvedPage kRoundPage{"EditCurveConL", "", "SEdDiv", "CBCurveType", "EditCurveCond1", "EditCurveConD",
-                                &CalcState::CurveConL, nullptr, &CalcState::CurveConD1, &CalcState::CurveConD,
-                                &CalcState::D2, true};
-constexpr CurvedPage kSlotPage{"EditCurveFlatL", "EditCurveFlatH", "SEFdiv", "CBFcurveType", "EditCurveFlatW1",
-                               "EditCurveFlatW", &CalcState::CurveFlatL, &CalcState::CurveFlatH,
-                               &CalcState::CurveFlatW1, &CalcState::CurveFlatW, &CalcState::W2, false};
+// The result fields are the shape's (Shapes.h): the throat, then the outlet.
+constexpr CurvedPage kRoundPage{"EditCurveConL", "", "SEdDiv", "CBCurveType", shapeRow(CURVECONE).results[0],
+                                shapeRow(CURVECONE).results[1], &CalcState::CurveConL, nullptr,
+                                &CalcState::CurveConD1, &CalcState::CurveConD, &CalcState::D2, true};
+constexpr CurvedPage kSlotPage{"EditCurveFlatL", "EditCurveFlatH", "SEFdiv", "CBFcurveType",
+                               shapeRow(CURVEFLAT).results[0], shapeRow(CURVEFLAT).results[1], &CalcState::CurveFlatL,
+                               &CalcState::CurveFlatH, &CalcState::CurveFlatW1, &CalcState::CurveFlatW, &CalcState::W2,
+                               false};
 
 bool isRound(const CurvedPage& page)
 {
@@ -103,36 +106,36 @@ long double passTotal(long double trial, const std::array<long double, N>& widen
     return std::isfinite(total) ? total : HUGE_VALL;
 }
 
-// Set while the round page raises a small multiplier: the editor's change handler runs the whole
-// calculation once more from inside this one, and that inner run must not raise again (an editor
-// whose range would let the value stay below 10 would otherwise recurse without end).
-bool g_raisingMultiplier = false;
-
+// Marks the raise of a small multiplier for as long as it runs (Calc::CurvedNesting).
 struct RaisingMultiplier {
-    RaisingMultiplier() { g_raisingMultiplier = true; }
-    ~RaisingMultiplier() { g_raisingMultiplier = false; }
+    explicit RaisingMultiplier(Calc::CurvedNesting& nesting) : m_nesting(nesting)
+    {
+        m_nesting.raisingMultiplier = true;
+    }
+    ~RaisingMultiplier() { m_nesting.raisingMultiplier = false; }
     RaisingMultiplier(const RaisingMultiplier&) = delete;
     RaisingMultiplier& operator=(const RaisingMultiplier&) = delete;
-};
 
-// Warnings of a throat that cannot be found, counted so that a calculation whose raise of the
-// multiplier ran the same calculation inside it does not repeat the warning that one has just shown.
-int g_throatWarnings = 0;
+private:
+    Calc::CurvedNesting& m_nesting;
+};
 
 // The profile multiplier of a page, percent. The round page reads a value below 10 as tenfold (a
 // stored 3 means 30) and writes the raised value back into its editor; `warnedInside` tells whether
 // the calculation that the editor's change handler ran meanwhile found no throat either.
-int pageMultiplier(Form& form, const CurvedPage& page, bool& warnedInside)
+int pageMultiplier(Calc& calc, const CurvedPage& page, bool& warnedInside)
 {
+    Form& form = calc.form();
+    Calc::CurvedNesting& nesting = calc.curvedNesting();
     warnedInside = false;
     int div = form.spinValue(page.multiplier);
-    if (isRound(page) && div < 10 && !g_raisingMultiplier) {
-        const int warningsBefore = g_throatWarnings;
+    if (isRound(page) && div < 10 && !nesting.raisingMultiplier) {
+        const int warningsBefore = nesting.throatWarnings;
         {
-            const RaisingMultiplier raising;
+            const RaisingMultiplier raising(nesting);
             form.setSpinValue(page.multiplier, static_cast<int>(std::max<long long>(div * 10LL, INT_MIN)));
         }
-        warnedInside = g_throatWarnings != warningsBefore;
+        warnedInside = nesting.throatWarnings != warningsBefore;
         div = form.spinValue(page.multiplier);
     }
     return div;
@@ -143,17 +146,14 @@ CurveFunc pageFunction(const Form& form, const CurvedPage& page)
     return form.selectorIndex(page.function) == Circle ? Circle : Cosh;
 }
 
-// Set by the last solver run: its raise of the multiplier ran a calculation that found no throat.
-bool g_warnedInside = false;
-
 std::optional<double> solveCurved(Calc& calc, const CurvedPage& page, double L, double H)
 {
     Form& form = calc.form();
     CalcState& s = calc.state();
     s.*page.outletSize = 0;
     bool warnedInside = false;
-    const int div = pageMultiplier(form, page, warnedInside);
-    g_warnedInside = warnedInside;
+    const int div = pageMultiplier(calc, page, warnedInside);
+    calc.curvedNesting().warnedInside = warnedInside;
     const ThroatFit fit = fitCurvedThroat(calc.MassTarget(), L, H, div / 100.0, pageFunction(form, page));
     if (!fit.found)
         return std::nullopt;
@@ -179,11 +179,12 @@ bool refuseThroat(Calc& calc, const CurvedPage& page)
     CalcState& s = calc.state();
     s.*page.keptThroat = 0;
     s.*page.keptOutlet = 0;
-    if (g_warnedInside) {
-        g_warnedInside = false;
+    Calc::CurvedNesting& nesting = calc.curvedNesting();
+    if (nesting.warnedInside) {
+        nesting.warnedInside = false;
         return false;
     }
-    ++g_throatWarnings;
+    ++nesting.throatWarnings;
     if (form.spinValue(page.multiplier) < 0)
         return kit::refuse(form, page.multiplier, std::string(kClosedMouths));
     return kit::refuse(form, page.length, std::string(kNoThroat));
@@ -200,7 +201,7 @@ bool curvedBranch(Calc& calc, const CurvedPage& page)
 
     if (!sections::portTarget(calc))
         return false;
-    g_warnedInside = false;
+    calc.curvedNesting().warnedInside = false;
     const auto throat = isRound(page) ? GetDCCC(calc, L) : GetWCFC(calc, L, H);
     if (!throat)
         return refuseThroat(calc, page);

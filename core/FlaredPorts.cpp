@@ -6,7 +6,9 @@
 #include "BranchKit.h"
 #include "Branches.h"
 #include "Calc.h"
+#include "PageDefaults.h"
 #include "SectionKit.h"
+#include "Shapes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,8 +20,6 @@ namespace vx {
 namespace {
 
 constexpr int kRoundingSlices = 100;
-
-constexpr std::string_view kBadRadius = "Неверное значение радиуса скругления";
 
 // End correction of both ends together, taken at the r1 mouth.
 long double mouthCorrection(long double mouth, long double height)
@@ -68,8 +68,10 @@ struct RoundedPage {
     Field lengthField;
 };
 
-constexpr RoundedPage kTubePage{"EditFlaTubD", "", "EditFlaTubR1", "EditFlaTubR2", "EditFlaTubL"};
-constexpr RoundedPage kSlotPage{"EditFlaBoxW", "EditFlaBoxH", "EditFlaBoxR1", "EditFlaBoxR2", "EditFlaBoxL"};
+// The length field is the shape's result field (Shapes.h).
+constexpr RoundedPage kTubePage{"EditFlaTubD", "", "EditFlaTubR1", "EditFlaTubR2", shapeRow(FLARETUBE).results[0]};
+constexpr RoundedPage kSlotPage{"EditFlaBoxW", "EditFlaBoxH", "EditFlaBoxR1", "EditFlaBoxR2",
+                                shapeRow(FLAREFLAT).results[0]};
 
 // The common end of both branches: the straight length shown and the sections for the result block.
 bool finishRounded(Calc& calc, const RoundedPage& page, double length, double size, double height, double outlet)
@@ -80,15 +82,6 @@ bool finishRounded(Calc& calc, const RoundedPage& page, double length, double si
     s.SOutTotal = static_cast<double>(sections::area(outlet, height) * s.Np);
     calc.Lorf = kit::metresToMm(length);
     return true;
-}
-
-// A radius below 0 is missing on the round page: it takes `replacement`, written back unrounded.
-double fillRadius(Form& form, Field field, double value, double replacement)
-{
-    if (!(value < 0))
-        return value;
-    kit::writeMm(form, field, replacement);
-    return replacement;
 }
 
 } // namespace
@@ -142,18 +135,20 @@ bool branchFlareTube(Calc& calc)
     const RoundedPage& page = kTubePage;
     form.setText(page.lengthField, "");
 
-    double d = kit::readMm(form, page.size);
-    double r1 = kit::readMm(form, page.r1);
-    double r2 = kit::readMm(form, page.r2);
-    if (kit::missing(d)) {
-        // The minimum diameter as the boundary group shows it; an empty group gives no default.
-        d = kit::shownMinDiameter(form);
+    // The minimum diameter as the boundary group shows it for a missing diameter (an empty group gives
+    // no default), radii by the rule the page uses too, here unrounded; each default written back.
+    const RoundedEnds given{kit::readMm(form, page.size), kit::readMm(form, page.r1), kit::readMm(form, page.r2)};
+    const RoundedEnds ends = roundedEndDefaults(given, kit::shownMinDiameter(form), Rounding::Exact);
+    const double d = ends.size, r1 = ends.r1, r2 = ends.r2;
+    if (kit::missing(given.size)) {
         if (!kit::usable(d))
             return kit::refuse(form, page.size, std::string(kit::kBadDiameter));
         kit::writeMm(form, page.size, d);
     }
-    r1 = fillRadius(form, page.r1, r1, static_cast<double>(static_cast<long double>(d) / 4.0L));
-    r2 = fillRadius(form, page.r2, r2, r1);
+    if (given.r1 < 0)
+        kit::writeMm(form, page.r1, r1);
+    if (given.r2 < 0)
+        kit::writeMm(form, page.r2, r2);
 
     if (!sections::portTarget(calc))
         return false;

@@ -8,6 +8,12 @@
 //  - setActiveControl moves the focus, so the exit handler of the editor that loses it runs first;
 //  - setSpinValue sets the value into the spin editor's range at once and runs its change handler;
 //  - setSelectorIndex runs no handler (only a user's pick does).
+//
+// Nesting: a change handler that setText or setSpinValue runs may itself compute (the curved pages'
+// multiplier editors run Calc::RecalcRes), so a calculation can run whole inside another one's call
+// into this interface. The round curved page relies on it when it raises a multiplier below 10; the
+// guard against raising again inside, and the count of warnings that keeps the inner run's warning
+// from being repeated by the outer one, belong to the Calc (Calc::CurvedNesting), not to the Form.
 
 #include <string>
 #include <string_view>

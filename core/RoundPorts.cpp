@@ -3,6 +3,7 @@
 #include "BranchKit.h"
 #include "Branches.h"
 #include "Calc.h"
+#include "Shapes.h"
 
 #include <optional>
 #include <string>
@@ -11,7 +12,6 @@ namespace vx {
 
 namespace {
 
-constexpr double kDefaultConeAngle = 4; // degrees
 constexpr double kMinStraightPart = 0.01; // m: a straight part shorter than 10 mm is refused
 
 // The diameter of a page: a missing one takes the minimum diameter the boundary group shows, written
@@ -22,11 +22,11 @@ std::optional<double> pageDiameter(Form& form, Field field)
                               kit::WriteBack::Exact, kit::kBadDiameter);
 }
 
-// The cone angle of a page, 4° when missing; nothing (after the warning) for an angle that makes no
-// cone.
-std::optional<double> pageAngle(Form& form, Field field)
+// The cone angle of a page, the shape's wall angle when missing; nothing (after the warning) for an
+// angle that makes no cone.
+std::optional<double> pageAngle(Form& form, Field field, int shape)
 {
-    const double a = kit::fillAngle(form, field, kit::readValue(form, field), kDefaultConeAngle);
+    const double a = kit::fillAngle(form, field, kit::readValue(form, field), shapeRow(shape).wallAngle);
     if (!kit::angleUsable(a)) {
         kit::refuse(form, field, std::string(kit::kBadAngle));
         return std::nullopt;
@@ -50,12 +50,15 @@ struct ConePage {
     double CalcState::*keptAngle;
     double CalcState::*keptThroat;
     int cones;
+    int shape;
 };
 
-constexpr ConePage kTubCone{"EditTubConD1", "EditTubConA", "EditTubConL1", "EditTubConL", "EditTubConD",
-                            &CalcState::TubConA, &CalcState::TubConD1, 1};
-constexpr ConePage kConeTubCone{"EditConTubConD1", "EditConTubConA", "EditConTubConL1", "EditConTubConL",
-                                "EditConTubConD", &CalcState::ConTubConA, &CalcState::ConTubConD1, 2};
+// The result fields are the shape's (Shapes.h): the total length, then the outlet.
+constexpr ConePage kTubCone{"EditTubConD1", "EditTubConA", "EditTubConL1", shapeRow(TUBCONE).results[0],
+                            shapeRow(TUBCONE).results[1], &CalcState::TubConA, &CalcState::TubConD1, 1, TUBCONE};
+constexpr ConePage kConeTubCone{"EditConTubConD1", "EditConTubConA", "EditConTubConL1",
+                                shapeRow(CONETUBCONE).results[0], shapeRow(CONETUBCONE).results[1],
+                                &CalcState::ConTubConA, &CalcState::ConTubConD1, 2, CONETUBCONE};
 
 bool conesWithTube(Calc& calc, const ConePage& page)
 {
@@ -67,7 +70,7 @@ bool conesWithTube(Calc& calc, const ConePage& page)
     const auto d = pageDiameter(form, page.throat);
     if (!d)
         return false;
-    const auto alpha = pageAngle(form, page.angle);
+    const auto alpha = pageAngle(form, page.angle, page.shape);
     if (!alpha)
         return false;
     const double l = kit::fillMm(form, page.cone, kit::readMm(form, page.cone), *d);
@@ -137,7 +140,7 @@ bool branchTub(Calc& calc)
         (halfWave * halfWave * (kPi / 4.0L) * d * d * s.Np / ((s.Vb / 1000.0L) * fb * fb) - 0.82L * d) * 1000.0L);
     s.Vtot = static_cast<double>(roundArea(d) * lengthMm * s.Np);
 
-    kit::showRounded(form, "EditTubL", lengthMm, 2);
+    kit::showRounded(form, shapeRow(TUB).results[0], lengthMm, 2);
     calc.Lorf = lengthMm;
     return true;
 }
@@ -146,13 +149,15 @@ bool branchCone(Calc& calc)
 {
     Form& form = calc.form();
     CalcState& s = calc.state();
-    form.setText("EditConD", "");
-    form.setText("EditConL", "");
+    const Field total = shapeRow(CONE).results[0];
+    const Field outletField = shapeRow(CONE).results[1];
+    form.setText(outletField, "");
+    form.setText(total, "");
 
     const auto d = pageDiameter(form, "EditConD1");
     if (!d)
         return false;
-    const auto alpha = pageAngle(form, "EditConA");
+    const auto alpha = pageAngle(form, "EditConA", CONE);
     if (!alpha)
         return false;
 
@@ -163,9 +168,9 @@ bool branchCone(Calc& calc)
     s.ConD1 = kit::metresToMm(*d);
     s.ConA = *alpha;
 
-    kit::showMm(form, "EditConD", outlet);
+    kit::showMm(form, outletField, outlet);
     kit::writeValue(form, "EditConD1", s.ConD1);
-    kit::showMm(form, "EditConL", length);
+    kit::showMm(form, total, length);
     calc.Lorf = 0; // no straight part, no pipe resonance
     return true;
 }

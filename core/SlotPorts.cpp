@@ -4,6 +4,7 @@
 #include "BranchKit.h"
 #include "Branches.h"
 #include "Calc.h"
+#include "Shapes.h"
 
 #include <cmath>
 #include <limits>
@@ -14,7 +15,6 @@ namespace vx {
 
 namespace {
 
-constexpr double kDefaultWedgeAngle = 8; // degrees
 constexpr double kMinStraightPart = 0.01; // m: a straight part shorter than 10 mm is refused
 
 // Editors and kept values of a wedge page. The wedge alone has no wedge-length editor.
@@ -30,24 +30,28 @@ struct WedgePage {
     double CalcState::*keptAngle;
     double CalcState::*keptWedge;
     int wedges; // 0: the wedge alone, grown until it tunes
+    int shape;
 };
 
-constexpr WedgePage kPrism{"EditPriW1", "EditPriH", "EditPriA", "", "EditPriL", "EditPriW",
-                           &CalcState::PriW1, &CalcState::PriH, &CalcState::PriA, nullptr, 0};
-constexpr WedgePage kBoxPrism{"EditBoxPriW1", "EditBoxPriH", "EditBoxPriA", "EditBoxPriL1", "EditBoxPriL",
-                              "EditBoxPriW", &CalcState::BoxPriW1, &CalcState::BoxPriH, &CalcState::BoxPriA,
-                              &CalcState::BoxPriL1, 1};
+// The result fields are the shape's (Shapes.h): the total length, then the outlet.
+constexpr WedgePage kPrism{"EditPriW1", "EditPriH", "EditPriA", "", shapeRow(PRISM).results[0],
+                           shapeRow(PRISM).results[1], &CalcState::PriW1, &CalcState::PriH, &CalcState::PriA,
+                           nullptr, 0, PRISM};
+constexpr WedgePage kBoxPrism{"EditBoxPriW1", "EditBoxPriH", "EditBoxPriA", "EditBoxPriL1",
+                              shapeRow(BOXPRISM).results[0], shapeRow(BOXPRISM).results[1], &CalcState::BoxPriW1,
+                              &CalcState::BoxPriH, &CalcState::BoxPriA, &CalcState::BoxPriL1, 1, BOXPRISM};
 constexpr WedgePage kPrismBoxPrism{"EditPriBoxPriW1", "EditPriBoxPriH", "EditPriBoxPriA", "EditPriBoxPriL1",
-                                   "EditPriBoxPriL", "EditPriBoxPriW", &CalcState::PriBoxPriW1,
-                                   &CalcState::PriBoxPriH, &CalcState::PriBoxPriA, &CalcState::PriBoxPriL1, 2};
+                                   shapeRow(PRISMBOXPRISM).results[0], shapeRow(PRISMBOXPRISM).results[1],
+                                   &CalcState::PriBoxPriW1, &CalcState::PriBoxPriH, &CalcState::PriBoxPriA,
+                                   &CalcState::PriBoxPriL1, 2, PRISMBOXPRISM};
 
 struct WedgeSizes {
     double w = 0, h = 0, alpha = 0, l = 0;
 };
 
 // The page's sizes with the slot defaults for the missing ones, in their order: the throat width of
-// the proportion AspectK at the minimum area, the height of that area, 8°, and a wedge AspectK times
-// the throat long. A wedge-length text that is no number counts as missing.
+// the proportion AspectK at the minimum area, the height of that area, the shape's wall angle, and a
+// wedge AspectK times the throat long. A wedge-length text that is no number counts as missing.
 std::optional<WedgeSizes> wedgeSizes(Calc& calc, const WedgePage& page)
 {
     Form& form = calc.form();
@@ -70,7 +74,7 @@ std::optional<WedgeSizes> wedgeSizes(Calc& calc, const WedgePage& page)
     if (!h)
         return std::nullopt;
     z.h = *h;
-    z.alpha = kit::fillAngle(form, page.angle, z.alpha, kDefaultWedgeAngle);
+    z.alpha = kit::fillAngle(form, page.angle, z.alpha, shapeRow(page.shape).wallAngle);
     if (page.wedges > 0)
         z.l = kit::fillShownMm(form, page.wedge, z.l, z.w * s.AspectK);
 
@@ -211,7 +215,8 @@ bool branchBox(Calc& calc)
 {
     Form& form = calc.form();
     CalcState& s = calc.state();
-    form.setText("EditBoxL", "");
+    const Field lengthField = shapeRow(BOX).results[0];
+    form.setText(lengthField, "");
 
     // A missing width makes a 2:1 slot with the area of the minimum round port.
     using kit::WriteBack;
@@ -235,7 +240,7 @@ bool branchBox(Calc& calc)
     const double lengthMm = static_cast<double>((calc.MassTarget() - end) * w * h * 1000.0L);
     s.Vtot = static_cast<double>(static_cast<long double>(lengthMm) * s.SInTotal);
 
-    kit::showRounded(form, "EditBoxL", lengthMm, 2);
+    kit::showRounded(form, lengthField, lengthMm, 2);
     calc.Lorf = lengthMm;
     return true;
 }

@@ -1,6 +1,5 @@
 #include "platform/Browser.h"
 
-#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -12,10 +11,13 @@ constexpr int kAfterEnding = 4; // "EXE" and the one character after it: a closi
 
 class DesktopBrowser : public Browser {
 public:
-    QString openCommand() const override { return QStandardPaths::findExecutable(QStringLiteral("xdg-open")); }
-    void start(const QString& program, const QStringList& arguments) override
+    OpenCommand openCommand() const override
     {
-        QProcess::startDetached(program, arguments);
+        return {QStandardPaths::findExecutable(QStringLiteral("xdg-open")), true};
+    }
+    bool start(const QString& program, const QStringList& arguments) override
+    {
+        return QProcess::startDetached(program, arguments);
     }
 };
 
@@ -32,24 +34,26 @@ QString unquoted(QString path)
 
 } // namespace
 
-BrowserLaunch browserLaunch(const QString& command, const QString& link)
+BrowserLaunch browserLaunch(const OpenCommand& command, const QString& link)
 {
-    // A Windows-style command names its program up to the first "EXE" (or, failing that, "exe"), with
-    // the closing quote of a quoted path; whatever arguments follow are dropped. The desktop's own
-    // opener is a bare program path without such an ending.
+    // The desktop's opener is its whole path: a folder such as ".../exec/bin" or "/home/alexey" holds
+    // no program ending. A browser setting names its program up to the first "EXE" (or, failing that,
+    // "exe"), with the closing quote of a quoted path; whatever arguments follow are dropped.
     QString browserPart;
-    qsizetype at = command.indexOf(QLatin1String("EXE"));
-    if (at < 0)
-        at = command.indexOf(QLatin1String("exe"));
-    if (at >= 0)
-        browserPart = command.left(at + kAfterEnding);
-    else if (!command.isEmpty() && QFileInfo(command).isExecutable() && QFileInfo(command).isFile())
-        browserPart = command;
+    if (command.isProgram) {
+        browserPart = command.text;
+    } else {
+        qsizetype at = command.text.indexOf(QLatin1String("EXE"));
+        if (at < 0)
+            at = command.text.indexOf(QLatin1String("exe"));
+        if (at >= 0)
+            browserPart = command.text.left(at + kAfterEnding);
+    }
     BrowserLaunch launch;
     if (browserPart.isEmpty())
         return launch;
     launch.commandLine = browserPart + QLatin1Char(' ') + link;
-    launch.program = unquoted(browserPart);
+    launch.program = command.isProgram ? browserPart : unquoted(browserPart);
     // The link goes to the browser as one argument of its own: blanks, quotes or shell characters in it
     // can neither add arguments nor run anything.
     if (!link.isEmpty())

@@ -48,6 +48,8 @@ struct CurlHttpClient::Sink {
     bool writeFailed = false;
     bool tooBig = false;
     bool stalled = false;
+    bool stopped = false; // by the one told of the progress
+    HttpProgress onProgress;
     // The stall watch: the bytes and the time at which the current window began.
     qint64 stallBytes = 0;
     Clock::duration stallTime{};
@@ -82,9 +84,13 @@ struct CurlHttpClient::Sink {
 
     // Called by libcurl while the transfer runs (at least about once a second, also when nothing
     // arrives); a non-zero result ends the transfer.
-    static int progress(void* user, curl_off_t, curl_off_t downloaded, curl_off_t, curl_off_t)
+    static int progress(void* user, curl_off_t announced, curl_off_t downloaded, curl_off_t, curl_off_t)
     {
         auto* s = static_cast<Sink*>(user);
+        if (s->onProgress && !s->onProgress(qint64(downloaded), qint64(announced))) {
+            s->stopped = true;
+            return 1;
+        }
         if (s->stallBytes <= 0)
             return 0;
         const Clock::time_point now = Clock::now();
@@ -191,6 +197,8 @@ void CurlHttpClient::perform(const QString& url, const QByteArray* postBody, con
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     if (sink.writeFailed)
         throw HttpError("Cannot write the received data");
+    if (sink.stopped)
+        throw HttpError("The transfer was stopped");
     if (sink.tooBig || rc == CURLE_FILESIZE_EXCEEDED)
         throw HttpError("The answer is larger than " + std::to_string(limits.maxBytes) + " bytes");
     if (sink.stalled)
@@ -212,10 +220,12 @@ QByteArray CurlHttpClient::get(const QString& url, const HttpLimits& limits)
     return body;
 }
 
-void CurlHttpClient::getInto(const QString& url, QIODevice& out, const HttpLimits& limits)
+void CurlHttpClient::getInto(const QString& url, QIODevice& out, const HttpLimits& limits,
+                             const HttpProgress& progress)
 {
     Sink sink;
     sink.device = &out;
+    sink.onProgress = progress;
     perform(url, nullptr, limits, sink);
 }
 

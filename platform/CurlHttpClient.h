@@ -15,7 +15,8 @@ public:
     CurlHttpClient& operator=(const CurlHttpClient&) = delete;
 
     QByteArray get(const QString& url, const HttpLimits& limits) override;
-    void getInto(const QString& url, QIODevice& out, const HttpLimits& limits) override;
+    void getInto(const QString& url, QIODevice& out, const HttpLimits& limits,
+                 const HttpProgress& progress = {}) override;
     QByteArray post(const QString& url, const QByteArray& body, const HttpLimits& limits) override;
     void setHeader(const QByteArray& name, const QByteArray& value) override;
     void setFollowRedirects(bool follow, int maxRedirects) override;

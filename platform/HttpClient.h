@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <stdexcept>
 
 class QIODevice;
@@ -20,13 +21,19 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Told how a transfer goes, at every piece that arrives and about once a second while nothing does: the
+// bytes of the body received so far and its announced length (0: none announced). A false result stops
+// the transfer, which then fails.
+using HttpProgress = std::function<bool(qint64 received, qint64 announced)>;
+
 class HttpClient {
 public:
     virtual ~HttpClient() = default;
     // The body of a GET.
     virtual QByteArray get(const QString& url, const HttpLimits& limits) = 0;
     // The body of a GET written into an open device as it arrives; what was written stays on failure.
-    virtual void getInto(const QString& url, QIODevice& out, const HttpLimits& limits) = 0;
+    virtual void getInto(const QString& url, QIODevice& out, const HttpLimits& limits,
+                         const HttpProgress& progress = {}) = 0;
     // POST of an already encoded form body; returns the reply's body.
     virtual QByteArray post(const QString& url, const QByteArray& body, const HttpLimits& limits) = 0;
     // A request header sent with every later request ("User-Agent", "Content-Type", "Connection", ...);

@@ -1,7 +1,7 @@
 #include "platform/IniFile.h"
 
 #include "platform/FileReplace.h"
-#include "platform/IniCodec.h"
+#include "platform/IniText.h"
 
 #include <QFile>
 #include <QHash>
@@ -14,11 +14,9 @@ namespace vx {
 
 namespace {
 
-// One line of the file, with its own line end: a write changes only the lines it touches, and a line
-// it does not touch keeps every byte, its line end included.
-struct Line {
-    QByteArray raw; // without the line end
-    QByteArray eol; // "\n", "\r\n", or empty for a last line that has none
+// One line of the file, with its own line end and encoding: a write changes only the lines it touches,
+// and a line it does not touch keeps every byte, its line end included.
+struct Line : IniTextLine {
     QByteArray key; // folded key name; empty for comments, blank lines and anything else
 };
 
@@ -45,37 +43,49 @@ QByteArray fold(const QString& name)
     return out;
 }
 
-// "[name]" gives the name; anything else is no section line.
-bool sectionName(const QByteArray& raw, const IniCodec& codec, QString& name)
+// The text without the blanks of the C locale (space, TAB, line breaks) at either end, the blanks the
+// profile functions trim.
+QStringView trimmedText(QStringView s)
 {
-    const QByteArrayView t = QByteArrayView(raw).trimmed();
-    if (!t.startsWith('['))
+    const auto blank = [](QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
+    while (!s.isEmpty() && blank(s.front()))
+        s = s.sliced(1);
+    while (!s.isEmpty() && blank(s.back()))
+        s.chop(1);
+    return s;
+}
+
+// "[name]" gives the name; anything else is no section line.
+bool sectionName(const QString& text, QString& name)
+{
+    const QStringView t = trimmedText(text);
+    if (!t.startsWith(u'['))
         return false;
-    const qsizetype close = t.indexOf(']');
-    name = codec.decode(t.sliced(1, close < 0 ? t.size() - 1 : close - 1).trimmed());
+    const qsizetype close = t.indexOf(u']');
+    name = trimmedText(t.sliced(1, close < 0 ? t.size() - 1 : close - 1)).toString();
     return true;
 }
 
 // The folded key of a "key=value" line; empty for comments and lines without "=".
-QByteArray lineKey(const QByteArray& raw, const IniCodec& codec)
+QByteArray lineKey(const QString& text)
 {
-    const QByteArrayView t = QByteArrayView(raw).trimmed();
-    if (t.isEmpty() || t.startsWith(';') || t.startsWith('#'))
+    const QStringView t = trimmedText(text);
+    if (t.isEmpty() || t.startsWith(u';') || t.startsWith(u'#'))
         return {};
-    const qsizetype eq = t.indexOf('=');
+    const qsizetype eq = t.indexOf(u'=');
     if (eq <= 0)
         return {};
-    return fold(codec.decode(t.first(eq)));
+    return fold(t.first(eq).toString());
 }
 
-QString lineValue(const QByteArray& raw, const IniCodec& codec)
+QString lineValue(const QString& text)
 {
-    const qsizetype eq = raw.indexOf('=');
-    return codec.decode(QByteArrayView(raw).sliced(eq + 1).trimmed());
+    const qsizetype eq = text.indexOf(u'=');
+    return trimmedText(QStringView(text).sliced(eq + 1)).toString();
 }
 
-// stat() of the file: device, inode, size and modification time. A replacement by rename always
-// brings a new inode, so a file rewritten by anyone is noticed even within one clock tick.
+// stat() of the file: device, inode, size, modification and change time. A replacement by rename always
+// brings a new inode, and a write in place a new change time, which no program can set back.
 QByteArray fileStamp(const QString& path)
 {
     struct stat st {};
@@ -83,7 +93,8 @@ QByteArray fileStamp(const QString& path)
         return QByteArrayLiteral("missing");
     return QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino)) + ':' +
            QByteArray::number(qlonglong(st.st_size)) + ':' + QByteArray::number(qlonglong(st.st_mtim.tv_sec)) +
-           '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec));
+           '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec)) + ':' +
+           QByteArray::number(qlonglong(st.st_ctim.tv_sec)) + '.' + QByteArray::number(qlonglong(st.st_ctim.tv_nsec));
 }
 
 bool validName(const QString& s, bool isSection)
@@ -99,9 +110,7 @@ bool validName(const QString& s, bool isSection)
 } // namespace
 
 struct IniFile::Document {
-    IniCodec codec;
-    QByteArray bom;
-    QByteArray eol = "\n";     // for new lines: the line end of the first line of the file
+    IniText form;               // mark, encodings and line ends of the file
     std::vector<Line> preamble; // text before the first section
     std::vector<Section> sections;
     QHash<QByteArray, int> index; // folded name → first section of that name
@@ -110,31 +119,14 @@ struct IniFile::Document {
 
     void parse(const QByteArray& data)
     {
-        QByteArray text = data;
-        if (text.startsWith("\xEF\xBB\xBF")) {
-            bom = text.left(3);
-            text.remove(0, 3);
-        }
-        codec = IniCodec::of(text);
-        QList<QByteArray> rows = text.split('\n');
-        const bool lastHasLineEnd = !rows.isEmpty() && rows.back().isEmpty();
-        if (lastHasLineEnd)
-            rows.pop_back();
-        for (qsizetype i = 0; i < rows.size(); ++i) {
-            QByteArray& row = rows[i];
-            QByteArray lineEnd;
-            if (i + 1 < rows.size() || lastHasLineEnd) {
-                lineEnd = row.endsWith('\r') ? QByteArray("\r\n") : QByteArray("\n");
-                row.chop(lineEnd.size() - 1);
-            }
-            if (i == 0 && !lineEnd.isEmpty())
-                eol = lineEnd;
+        for (IniTextLine& row : form.read(data)) {
             QString name;
-            if (sectionName(row, codec, name)) {
-                sections.push_back({Line{row, lineEnd, {}}, name, {}});
+            if (sectionName(row.text, name)) {
+                sections.push_back({Line{std::move(row), {}}, name, {}});
                 continue;
             }
-            Line line{row, lineEnd, lineKey(row, codec)};
+            const QByteArray key = lineKey(row.text);
+            Line line{std::move(row), key};
             if (sections.empty())
                 preamble.push_back(std::move(line));
             else
@@ -155,7 +147,7 @@ struct IniFile::Document {
 
     QByteArray serialize() const
     {
-        std::vector<const Line*> lines;
+        std::vector<const IniTextLine*> lines;
         for (const Line& l : preamble)
             lines.push_back(&l);
         for (const Section& s : sections) {
@@ -163,14 +155,7 @@ struct IniFile::Document {
             for (const Line& l : s.lines)
                 lines.push_back(&l);
         }
-        QByteArray out = bom;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            out += lines[i]->raw;
-            // A last line without a line end keeps it that way until something follows it.
-            const bool last = i + 1 == lines.size();
-            out += lines[i]->eol.isEmpty() && !last ? eol : lines[i]->eol;
-        }
-        return out;
+        return form.write(lines);
     }
 
     Section* find(const QString& section)
@@ -189,39 +174,43 @@ struct IniFile::Document {
 
     Change write(const QString& section, const QString& key, const QString& value)
     {
-        const auto valueBytes = codec.encode(value);
-        if (!valueBytes)
+        if (!form.canHold(value))
             return Change::Refused;
         Section* s = find(section);
         if (!s) {
-            const auto name = codec.encode(section);
-            const auto keyText = codec.encode(key.trimmed());
-            if (!name || !keyText)
+            auto header = form.line(u'[' + section + u']');
+            auto keyLine = form.line(key.trimmed() + u'=' + value);
+            if (!header || !keyLine)
                 return Change::Refused;
-            sections.push_back({Line{'[' + *name + ']', eol, {}}, section, {}});
+            sections.push_back({Line{std::move(*header), {}}, section, {}});
             index.insert(fold(section), int(sections.size()) - 1);
-            sections.back().lines.push_back(Line{*keyText + '=' + *valueBytes, eol, fold(key)});
+            sections.back().lines.push_back(Line{std::move(*keyLine), fold(key)});
             return Change::Made;
         }
         const QByteArray folded = fold(key);
         if (Line* l = findKey(*s, folded)) {
-            // The key keeps its place, its spelling and its line end; only the value changes.
-            const QByteArray keyText = l->raw.left(l->raw.indexOf('=')).trimmed();
-            const QByteArray raw = keyText + '=' + *valueBytes;
-            if (raw == l->raw)
+            // The key keeps its place, its spelling and its line end; only the value changes, and the
+            // line takes the encoding of new lines.
+            const QStringView keyText = trimmedText(QStringView(l->text).first(l->text.indexOf(u'=')));
+            const QString text = keyText.toString() + u'=' + value;
+            if (text == l->text)
                 return Change::None;
-            l->raw = raw;
+            auto changed = form.line(text);
+            if (!changed)
+                return Change::Refused;
+            l->raw = std::move(changed->raw);
+            l->text = text;
             return Change::Made;
         }
-        const auto keyText = codec.encode(key.trimmed());
-        if (!keyText)
+        auto keyLine = form.line(key.trimmed() + u'=' + value);
+        if (!keyLine)
             return Change::Refused;
         // A new key goes after the last non-blank line of its section, so blank lines that part it
         // from the next section stay where they are.
         auto pos = s->lines.end();
-        while (pos != s->lines.begin() && std::prev(pos)->raw.trimmed().isEmpty())
+        while (pos != s->lines.begin() && trimmedText(std::prev(pos)->text).isEmpty())
             --pos;
-        s->lines.insert(pos, Line{*keyText + '=' + *valueBytes, eol, folded});
+        s->lines.insert(pos, Line{std::move(*keyLine), folded});
         return Change::Made;
     }
 
@@ -243,27 +232,37 @@ IniFile::~IniFile() = default;
 
 IniFile::Document& IniFile::document() const
 {
-    if (m_doc && (m_batchDepth > 0 || m_pending))
+    // Writes gathered and not yet on disk keep the document they were made on; store() meets the file
+    // as it is by then.
+    if (m_doc && !m_edits.empty())
         return *m_doc;
-    QByteArray stamp = fileStamp(m_path);
-    if (m_doc && stamp == m_stamp)
+    if (m_doc && fileStamp(m_path) == m_stamp)
         return *m_doc;
+    QByteArray stamp;
+    QByteArray bytes;
+    const bool readable = readFile(stamp, bytes);
     m_doc = std::make_unique<Document>();
-    m_unreadable = false;
-    QFile f(m_path);
-    if (f.exists()) {
-        if (f.open(QIODevice::ReadOnly)) {
-            m_doc->parse(f.readAll());
-            if (f.error() != QFileDevice::NoError)
-                m_unreadable = true;
-        } else {
-            m_unreadable = true;
-        }
-    }
-    if (m_unreadable)
-        m_doc = std::make_unique<Document>(); // read as empty, and never written over
+    m_unreadable = !readable;
+    m_read.clear();
+    if (readable) {
+        m_doc->parse(bytes);
+        m_read = bytes;
+    } // an unreadable file is read as empty, and never written over
     m_stamp = stamp;
     return *m_doc;
+}
+
+bool IniFile::readFile(QByteArray& stamp, QByteArray& bytes) const
+{
+    stamp = fileStamp(m_path);
+    bytes.clear();
+    QFile f(m_path);
+    if (!f.exists())
+        return true;
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    bytes = f.readAll();
+    return f.error() == QFileDevice::NoError;
 }
 
 QString IniFile::readString(const QString& section, const QString& key, const QString& def) const
@@ -273,7 +272,7 @@ QString IniFile::readString(const QString& section, const QString& key, const QS
     if (!s)
         return def;
     Line* l = Document::findKey(*s, fold(key));
-    return l ? lineValue(l->raw, d.codec) : def;
+    return l ? lineValue(l->text) : def;
 }
 
 QStringList IniFile::sections() const
@@ -291,7 +290,7 @@ bool IniFile::hasSection(const QString& section) const
 
 bool IniFile::canHold(const QString& text) const
 {
-    return document().codec.encode(text).has_value();
+    return document().form.canHold(text);
 }
 
 bool IniFile::writeString(const QString& section, const QString& key, const QString& value)
@@ -318,6 +317,7 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
     case Document::Change::None:
         break;
     }
+    m_edits.push_back({section, key, value, false});
     return m_batchDepth > 0 || store();
 }
 
@@ -331,30 +331,66 @@ bool IniFile::eraseSection(const QString& section)
     }
     if (d.erase(section))
         m_pending = true;
+    m_edits.push_back({section, QString(), QString(), true});
     return m_batchDepth > 0 || store();
 }
 
 bool IniFile::store()
 {
-    if (!m_pending)
+    if (m_edits.empty())
         return true;
-    const bool ok = replaceFile(m_path, m_doc->serialize());
-    m_pending = false;
-    if (ok) {
-        ++m_diskWrites;
-        m_stamp = fileStamp(m_path);
-    } else {
+    // Another program may have written the file since it was read: this operation's writes are then
+    // made again on the file as it is now, and everything else in it stays as that writer left it.
+    QByteArray stamp;
+    QByteArray now;
+    if (!readFile(stamp, now)) {
         dropPending();
+        return false;
     }
-    return ok;
+    if (now != m_read) {
+        auto fresh = std::make_unique<Document>();
+        fresh->parse(now);
+        for (const Edit& e : m_edits) {
+            if (e.erase) {
+                fresh->erase(e.section);
+            } else if (fresh->write(e.section, e.key, e.value) == Document::Change::Refused) {
+                dropPending();
+                return false;
+            }
+        }
+        m_doc = std::move(fresh);
+        m_read = now;
+        m_pending = true;
+    }
+    m_edits.clear();
+    const QByteArray text = m_doc->serialize();
+    if (!m_pending || text == now) {
+        m_pending = false;
+        m_stamp = stamp;
+        return true;
+    }
+    QString stranded;
+    if (!replaceFile(m_path, text, &stranded)) {
+        dropPending();
+        if (!stranded.isEmpty() && m_backupWarning)
+            m_backupWarning(stranded);
+        return false;
+    }
+    ++m_diskWrites;
+    m_pending = false;
+    m_read = text;
+    m_stamp = fileStamp(m_path);
+    return true;
 }
 
 void IniFile::dropPending()
 {
     // What is in memory no longer matches the disk: read the file again on the next access.
     m_pending = false;
+    m_edits.clear();
     m_doc.reset();
     m_stamp.clear();
+    m_read.clear();
 }
 
 IniFile::Batch::Batch(IniFile& file) : m_file(file)
@@ -370,7 +406,7 @@ IniFile::Batch::~Batch()
     if (m_done)
         return;
     if (--m_file.m_batchDepth == 0) {
-        if (m_file.m_pending)
+        if (!m_file.m_edits.empty())
             m_file.dropPending();
         m_file.m_batchFailed = false;
     }

@@ -4,18 +4,25 @@
 // case; a new section goes to the end of the file, a new key to the end of its section, and an existing
 // key is replaced where it stands. Everything else in the file (comments, blank lines, text before the
 // first section) is kept byte for byte, and so is every line a write does not touch, its line end
-// included; new lines take the line end of the file's first line. A file that is not valid UTF-8 is read
-// and written in Windows-1251 (the code page it was written in on Windows); any other file is UTF-8.
+// included. How lines end and which encoding each line and each new line is in: platform/IniText.h.
 //
 // Every write replaces the whole file through replaceFile() (platform/FileReplace.h): a write that
 // cannot complete is refused and leaves the old file as it was. A Batch gathers the writes of one
 // operation and puts them on disk once.
+//
+// Other programs may write the file while this one runs (a text editor, projects pasted in by hand).
+// Every operation starts from the file as it is now: it is read again whenever it changed since it was
+// last read. A write, or a batch of them, changes only the keys and sections it wrote: when the file
+// changed between the reading and the writing, the writes are made again on the file as it then is, so
+// another writer's changes anywhere else are kept.
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace vx {
 
@@ -33,8 +40,8 @@ public:
     // Section names in file order, as they are spelt in the file.
     QStringList sections() const;
     bool hasSection(const QString& section) const;
-    // Whether the file's encoding can hold this text (a Windows-1251 file holds no Chinese, for one);
-    // writes of names or values it cannot hold are refused.
+    // Whether the encoding the file's new lines take can hold this text (a file mostly in Windows-1251
+    // holds no Chinese, for one); writes of names or values it cannot hold are refused.
     bool canHold(const QString& text) const;
 
     // Outside a batch each of these reaches the disk at once; inside one it is kept until commit().
@@ -61,15 +68,29 @@ public:
     // How many times the file was replaced on disk by this object (for tests and measurements).
     int diskWrites() const { return m_diskWrites; }
 
+    // Called when a write that failed could not put the file's old contents back either: the file may
+    // now be cut short, and its old contents are whole only in the backup copy at the given path.
+    void setBackupWarning(std::function<void(const QString& backupPath)> warn) { m_backupWarning = std::move(warn); }
+
 private:
     struct Document;
+    // A write or an erasure gathered and not yet on disk, to be made again on a file that changed.
+    struct Edit {
+        QString section, key, value;
+        bool erase = false;
+    };
     Document& document() const; // the file as it is on disk now (re-read only when it changed)
+    // The file's stamp, then its bytes (none for a missing file); false when it exists but cannot be read.
+    bool readFile(QByteArray& stamp, QByteArray& bytes) const;
     bool store();                  // puts the document on disk
     void dropPending();
 
     QString m_path;
     mutable std::unique_ptr<Document> m_doc;
     mutable QByteArray m_stamp; // identity of the file the document was read from
+    mutable QByteArray m_read;  // the bytes the document was read from
+    std::vector<Edit> m_edits;  // what the document holds beyond those bytes
+    std::function<void(const QString&)> m_backupWarning;
     mutable bool m_unreadable = false;
     int m_batchDepth = 0;
     bool m_pending = false;

@@ -2,6 +2,8 @@
 
 #include "platform/IniFile.h"
 
+#include <QStringList>
+
 namespace vx {
 
 namespace {
@@ -24,6 +26,20 @@ constexpr NameRule kNameRules[] = {
     {hasOuterBlank, "Имя проекта не может начинаться или заканчиваться пробелом"},
 };
 
+// Invisible format characters (U+FEFF, which some editors paste in front of copied text, the zero-width
+// joiners, the soft hyphen, ...): a name holding one shows as another name without it, so the list would
+// show two projects of one name and the user could not tell which is which. Each one once, as U+XXXX.
+QString formatCharacters(const QString& name)
+{
+    QStringList found;
+    for (const char32_t c : name.toUcs4()) {
+        const QString code = QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+        if (QChar::category(c) == QChar::Other_Format && !found.contains(code))
+            found << code;
+    }
+    return found.join(QStringLiteral(", "));
+}
+
 } // namespace
 
 QString upperAsciiName(const QString& name)
@@ -44,6 +60,8 @@ QString nameProblem(const QString& name, const IniFile& file)
         if (rule.breaks(name))
             return QString::fromUtf8(rule.warning);
     }
+    if (const QString invisible = formatCharacters(name); !invisible.isEmpty())
+        return QString::fromUtf8("Имя проекта не может содержать невидимые символы (%1)").arg(invisible);
     // A settings file brought from Windows keeps its code page, Windows-1251, which has no letters of
     // most other scripts: such a name could not be written, or would come back as another name.
     if (!file.canHold(name)) {

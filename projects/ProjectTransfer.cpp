@@ -1,6 +1,8 @@
 #include "projects/ProjectTransfer.h"
 
 #include "core/Numbers.h"
+#include "core/Shapes.h"
+#include "platform/Utf8Text.h"
 #include "projects/ProjectKeys.h"
 
 #include <array>
@@ -12,26 +14,6 @@ namespace {
 
 const QString kDefaultSection = QStringLiteral("DEFAULT");
 const QString kLastProjectKey = QStringLiteral("LastProject");
-
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
-
-// The computed fields of each shape that has plain editors; a load empties them.
-struct ShapeResults {
-    int shape;
-    std::array<std::string_view, 2> fields; // the second may be empty
-};
-constexpr std::array<ShapeResults, 10> kShapeResults{{
-    {TUB, {"EditTubL", ""}},
-    {CONE, {"EditConL", "EditConD"}},
-    {TUBCONE, {"EditTubConL", "EditTubConD"}},
-    {CONETUBCONE, {"EditConTubConL", "EditConTubConD"}},
-    {BOX, {"EditBoxL", ""}},
-    {PRISM, {"EditPriL", "EditPriW"}},
-    {BOXPRISM, {"EditBoxPriL", "EditBoxPriW"}},
-    {PRISMBOXPRISM, {"EditPriBoxPriL", "EditPriBoxPriW"}},
-    {FLARETUBE, {"EditFlaTubL", ""}},
-    {FLAREFLAT, {"EditFlaBoxL", ""}},
-}};
 
 std::string editorOf(std::string_view key) { return "Edit" + std::string(key); }
 
@@ -106,12 +88,15 @@ void ProjectTransfer::readDimensions(const QString& section)
 
 void ProjectTransfer::showShapeDimensions()
 {
-    for (const ShapeResults& shape : kShapeResults) {
+    // The curved shapes' sizes and settings are showCurveSettings's.
+    for (const ShapeRow& shape : kShapes) {
+        if (shape.curved)
+            continue;
         for (const DimensionKey& d : kDimensionKeys) {
-            if (d.shape == shape.shape && d.real)
+            if (d.shape == shape.type && d.real)
                 m_form.setText(editorOf(d.key), formatFloat(m_state.*d.real, m_form.decimalSeparator()));
         }
-        for (std::string_view field : shape.fields) {
+        for (std::string_view field : shape.results) {
             if (!field.empty())
                 m_form.setText(field, std::string());
         }

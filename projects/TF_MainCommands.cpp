@@ -5,6 +5,7 @@
 
 #include "app/Windows.h"
 #include "core/Dimensions.h"
+#include "core/Shapes.h"
 #include "platform/IniFile.h"
 #include "projects/TF_Quest.h"
 #include "projects/TF_RWPrj.h"
@@ -14,43 +15,17 @@
 
 #include <QLineEdit>
 
-#include <array>
-#include <string_view>
-
 namespace {
 
 // What New starts a project from: no sizes at all, so each shape page fills its own defaults when it
-// is shown, and the usual wall angles (4 degrees for the cones, 8 for the wedges). The curve settings
-// are not here: a new project keeps those shown on the curved pages, as it keeps the shape and the
-// speed of sound, since the save takes them from there.
-struct ResetValue {
-    std::string_view key;
-    double value;
-};
-constexpr std::array<ResetValue, 29> kNewProjectValues{{
-    {"TubD", 0},        {"ConA", 4},        {"ConD1", 0},        {"TubConA", 4},      {"TubConD1", 0},
-    {"TubConL1", 0},    {"ConTubConA", 4},  {"ConTubConD1", 0},  {"ConTubConL1", 0},  {"BoxW", 0},
-    {"BoxH", 0},        {"PriW1", 0},       {"PriA", 8},         {"PriH", 0},         {"BoxPriW1", 0},
-    {"BoxPriA", 8},     {"BoxPriL1", 0},    {"BoxPriH", 0},      {"PriBoxPriW1", 0},  {"PriBoxPriA", 8},
-    {"PriBoxPriL1", 0}, {"PriBoxPriH", 0},  {"FlaTubD", 0},      {"FlaTubR1", 0},     {"FlaTubR2", 0},
-    {"FlaBoxW", 0},     {"FlaBoxH", 0},     {"FlaBoxR1", 0},     {"FlaBoxR2", 0},
-}};
-// CurveConL, CurveFlatL and CurveFlatH are sizes like the others.
-constexpr std::array<std::string_view, 3> kNewProjectCurveSizes{{"CurveConL", "CurveFlatL", "CurveFlatH"}};
-
+// is shown, and the usual wall angles of the flared shapes. The curve settings are not here: a new
+// project keeps those shown on the curved pages, as it keeps the shape and the speed of sound, since
+// the save takes them from there.
 void resetForNewProject(vx::CalcState& s)
 {
     for (const auto& k : vx::kDimensionKeys) {
-        if (!k.real)
-            continue;
-        for (const ResetValue& r : kNewProjectValues) {
-            if (r.key == k.key)
-                s.*k.real = r.value;
-        }
-        for (std::string_view size : kNewProjectCurveSizes) {
-            if (size == k.key)
-                s.*k.real = 0;
-        }
+        if (k.real)
+            s.*k.real = vx::startingDimension(k.shape, k.real);
     }
 }
 
@@ -67,15 +42,15 @@ void restoreDimensions(vx::CalcState& s, const vx::CalcState& saved)
 // New, Open and Delete first offer to save unsaved changes; whatever the answer, the command goes on.
 void offerToSave(TF_Main& main)
 {
-    if (!main.ProjectModified)
+    if (!main.projectModified())
         return;
-    const std::string question = "Сохранить проект [" + main.CurrentProject.toStdString() + "]?";
+    const std::string question = "Сохранить проект [" + main.currentProject().toStdString() + "]?";
     if (main.message(vx::MsgType::Confirmation, question, vx::MsgButtons::YesNo) != vx::MsgAnswer::Yes)
         return;
     main.setText("StatusBar1", "  Сохраняю прект, ждите ...");
     if (QWidget* status = main.component("StatusBar1"))
         status->repaint(); // the save blocks the loop: show the text before it starts
-    main.SaveProject(main.CurrentProject);
+    main.SaveProject(main.currentProject());
     main.setText("StatusBar1", "");
 }
 

@@ -3,6 +3,8 @@
 
 #include "core/Dimensions.h"
 #include "core/Numbers.h"
+#include "core/Shapes.h"
+#include "core/Version.h"
 #include "platform/BuiltinImage.h"
 #include "projects/ClientId.h"
 #include "projects/ProgramFolder.h"
@@ -29,22 +31,11 @@ constexpr double kMaxUs = 350;
 constexpr const char* kSaveFailed = "Сеанс не удалось сохранить";
 constexpr const char* kSpriteMissing = "Файл Vornalex.BMP не найден, проргама будет завершена.";
 
-// The shape button that stands for each page.
-constexpr std::array<void (TF_Main::*)(), vx::kPortTypeCount> kShapeClicks{
-    &TF_Main::SBut1Click, &TF_Main::SBut2Click, &TF_Main::SBut3Click, &TF_Main::SBut4Click,
-    &TF_Main::SBut1Click, &TF_Main::SBut2Click, &TF_Main::SBut3Click, &TF_Main::SBut4Click,
-    &TF_Main::SBut5Click, &TF_Main::SBut5Click, &TF_Main::SBut6Click, &TF_Main::SBut6Click,
+// The click handlers of the shape buttons SBut1..SBut6 (which button stands for a page is the shape's).
+constexpr std::array<void (TF_Main::*)(), 6> kButtonClicks{
+    &TF_Main::SBut1Click, &TF_Main::SBut2Click, &TF_Main::SBut3Click,
+    &TF_Main::SBut4Click, &TF_Main::SBut5Click, &TF_Main::SBut6Click,
 };
-
-// Wall angles a fresh start gives the flared shapes, in degrees; every other size starts missing.
-double startingSize(std::string_view key)
-{
-    if (key == "ConA" || key == "TubConA" || key == "ConTubConA")
-        return 4;
-    if (key == "PriA" || key == "BoxPriA" || key == "PriBoxPriA")
-        return 8;
-    return 0;
-}
 
 } // namespace
 
@@ -68,9 +59,10 @@ void TF_Main::FormCreate()
     m_state.Us = kDefaultUs;
     ui->Panel5->resize(ui->Panel2->width(), ui->Panel5->height());
     ui->Panel12->resize(ui->Panel2->width(), ui->Panel12->height());
+    // The flared shapes start from their wall angles; every other size starts missing.
     for (const vx::DimensionKey& k : vx::kDimensionKeys) {
         if (k.real && k.key != "CurveFlatL" && k.key != "CurveFlatH")
-            m_state.*k.real = startingSize(k.key);
+            m_state.*k.real = vx::startingDimension(k.shape, k.real);
     }
     CurrentProject = kDefault;
 
@@ -87,6 +79,11 @@ void TF_Main::FormCreate()
     }
 
     ProjectIni = std::make_unique<vx::IniFile>(IniPath);
+    ProjectIni->setBackupWarning([this](const QString& backup) {
+        message(vx::MsgType::Warning, ("Файл настроек " + IniPath +
+                                       " не удалось ни записать, ни вернуть к прежнему виду. Его прежнее "
+                                       "содержимое сохранено в файле " + backup + ".").toStdString());
+    });
     vx::ProjectTransfer io(*ProjectIni, *this, m_state);
     if (!io.hasDefaultProject()) {
         vx::IniFile::Batch firstRun(*ProjectIni);
@@ -136,26 +133,26 @@ void TF_Main::LoadProject(const QString& name)
     io.showShapeDimensions();
     SpinEdNPortsChange();
     io.showCurveSettings();
-    (this->*kShapeClicks[shape])();
+    (this->*kButtonClicks[static_cast<std::size_t>(vx::shapeRow(shape).button - 1)])();
     m_state.SBut = shape;
     ComboPortTypeChange();
     m_calc.RecalcMins();
     setActiveControl("EditFb");
 
     CurrentProject = S;
-    setWindowTitle(QStringLiteral("Vornalex 1.2 - [") + S + QLatin1Char(']'));
+    setWindowTitle(QString::fromStdString(vx::programTitle()) + QStringLiteral(" - [") + S + QLatin1Char(']'));
     ProjectModified = false;
     m_calc.ClearRes();
 }
 
-void TF_Main::SaveProject(const QString& name)
+bool TF_Main::SaveProject(const QString& name)
 {
     const QString S = vx::upperAsciiName(name);
     // Nothing to write when the window shows the start-up project unchanged. A design from another
     // project saved over the start-up project is new to that section and is written.
     const bool showsSection = CurrentProject.compare(S, Qt::CaseInsensitive) == 0;
     if (!ProjectModified && S == StartupProject && showsSection)
-        return;
+        return true;
     bool saved = false;
     {
         vx::IniFile::Batch batch(*ProjectIni);
@@ -165,9 +162,10 @@ void TF_Main::SaveProject(const QString& name)
     }
     if (!saved) {
         message(vx::MsgType::Warning, kSaveFailed);
-        return;
+        return false;
     }
     LoadProject(S);
+    return true;
 }
 
 void TF_Main::FormClose()

@@ -57,14 +57,14 @@ bool TF_Quest::FormClose(int result)
     if (result != QDialog::Accepted || typed.isEmpty() || !F_Main)
         return true;
     TF_Main& main = *F_Main;
-    if (const QString problem = vx::nameProblem(typed, *main.ProjectIni); !problem.isEmpty()) {
+    if (const QString problem = vx::nameProblem(typed, *main.projectIni()); !problem.isEmpty()) {
         vx::dialogs().show(vx::MsgType::Warning, problem, vx::MsgButtons::Ok, this);
         ui->EditNewPrjName->setFocus(Qt::OtherFocusReason);
         return false;
     }
     // The new project is saved over a project of that name: the user says so first, or picks another
     // name with the typed one still in the editor.
-    if (const QString taken = takenSection(*main.ProjectIni, vx::upperAsciiName(typed)); !taken.isEmpty()) {
+    if (const QString taken = takenSection(*main.projectIni(), vx::upperAsciiName(typed)); !taken.isEmpty()) {
         const QString question = QStringLiteral("Проект [") + taken + QStringLiteral("] уже существует. Заменить его?");
         if (vx::dialogs().show(vx::MsgType::Confirmation, question, vx::MsgButtons::YesNo, this) != vx::MsgAnswer::Yes) {
             ui->EditNewPrjName->setFocus(Qt::OtherFocusReason);
@@ -73,16 +73,15 @@ bool TF_Quest::FormClose(int result)
     }
 
     main.calc().ClearMins();
-    main.CurrentProject = vx::upperAsciiName(typed);
+    main.setCurrentProject(vx::upperAsciiName(typed));
     // The reset design is new whatever the flag says (the inputs may have held their defaults already),
     // and a name that happens to be the start-up project's must be written too.
-    main.ProjectModified = true;
-    main.SaveProject(main.CurrentProject);
-    // A save that wrote ends in a load, which clears the flag; after a failed one (already reported)
-    // the new design stays unsaved, and closing or the next save still writes it.
-    const bool saved = !main.ProjectModified;
-    main.ProjectModified = !saved;
-    main.setWindowTitle(QStringLiteral("Vornalex + [") + main.CurrentProject + QLatin1Char(']'));
+    main.setProjectModified(true);
+    // After a failed save (already reported) the new design stays unsaved, and closing or the next save
+    // still writes it.
+    const bool saved = main.SaveProject(main.currentProject());
+    main.setProjectModified(!saved);
+    main.setWindowTitle(QStringLiteral("Vornalex + [") + main.currentProject() + QLatin1Char(']'));
     main.setText("EditSd", "");
     main.setActiveControl("EditFb");
     m_made = true;

@@ -170,7 +170,7 @@ bool TF_RWPrj::FormClose(int result)
     }
 
     if (DeleteMode) {
-        const bool erased = main.ProjectIni->eraseSection(picked);
+        const bool erased = main.projectIni()->eraseSection(picked);
         DeleteMode = false;
         if (erased)
             reloadAfterErase();
@@ -181,7 +181,7 @@ bool TF_RWPrj::FormClose(int result)
         main.LoadProject(picked);
     } else {
         const QString typed = ui->EditPrjName->text();
-        if (const QString problem = vx::nameProblem(typed, *main.ProjectIni); !problem.isEmpty()) {
+        if (const QString problem = vx::nameProblem(typed, *main.projectIni()); !problem.isEmpty()) {
             vx::dialogs().show(vx::MsgType::Warning, problem, vx::MsgButtons::Ok, this);
             ui->StatusBar1->clearMessage();
             ui->EditPrjName->setFocus(Qt::OtherFocusReason);
@@ -201,11 +201,11 @@ void TF_RWPrj::reloadAfterErase()
     // A current project that has no section of its own (taken out of the file meanwhile, or never
     // saved) would make the load fall back to another project and lose the design on screen: it stays
     // as it is instead, marked for saving, so the closing or the next save gives it its section.
-    if (!main.ProjectIni->hasSection(main.CurrentProject)) {
-        main.ProjectModified = true;
+    if (!main.projectIni()->hasSection(main.currentProject())) {
+        main.setProjectModified(true);
         return;
     }
-    main.LoadProject(main.CurrentProject);
+    main.LoadProject(main.currentProject());
 }
 
 void TF_RWPrj::done(int result)

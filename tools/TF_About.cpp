@@ -75,8 +75,8 @@ void TF_About::SpeedButton1Click()
 void TF_About::FormClose()
 {
     Timer1->stop();
-    if (F_Main && F_Main->Timer1)
-        F_Main->Timer1->start();
+    if (F_Main && F_Main->timer1())
+        F_Main->timer1()->start();
 }
 
 void TF_About::done(int result)

@@ -5,6 +5,9 @@
 #include "app/Windows.h"
 #include "core/CalcState.h"
 #include "core/Numbers.h"
+#include "core/Shapes.h"
+#include "core/Version.h"
+#include "platform/Utf8Text.h"
 #include "platform/WindowFont.h"
 
 #include <QPainter>
@@ -32,7 +35,7 @@ constexpr int kThirdLineY = 36;
 
 // Halves go to the even neighbour.
 int px(long double mm) { return static_cast<int>(vx::Round(mm * TF_Print::kPxPerMm)); }
-QString qs(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+using vx::qs;
 
 } // namespace
 
@@ -64,22 +67,34 @@ QImage TF_Print::sheetImage() const
 
 void TF_Print::FormResize()
 {
+    PrintSection();
+}
+
+void TF_Print::PrintSection()
+{
     if (!F_Main)
         return;
+    DrawSection();
+    vx::PrintService& printer = vx::printing();
+    if (printer.execDialog(F_Main))
+        printer.printPage(sheetImage(), F_Main);
+}
+
+void TF_Print::DrawSection()
+{
     const vx::CalcState& s = F_Main->state();
+    // The shape of the page on screen: the curved slot draws its width profile, every other page the
+    // round curved port.
     auto* pages = qobject_cast<QStackedWidget*>(F_Main->component("PageCWork"));
-    const bool slot = pages && pages->currentWidget() &&
-                      pages->currentWidget()->objectName() == QLatin1String("TabSheet10");
+    const int shape = pages ? pages->currentIndex() : -1;
+    const bool slot =
+        vx::isShape(shape) && vx::shapeRow(shape).curved && vx::shapeRow(shape).section == vx::Slot_Section;
     if (slot)
         draw(s.CurveFlatL, s.CurveFlatW1, s.CurveFlatW, F_Main->selectorIndex("CBFcurveType"),
              F_Main->spinValue("SEFdiv"));
     else
         draw(s.CurveConL, s.CurveConD1, s.CurveConD, F_Main->selectorIndex("CBCurveType"),
              F_Main->spinValue("SEdDiv"));
-
-    vx::PrintService& printer = vx::printing();
-    if (printer.execDialog(F_Main))
-        printer.printImage(sheetImage());
 }
 
 void TF_Print::draw(double L, double throat, double outlet, int func, int multiplier)
@@ -138,7 +153,7 @@ void TF_Print::draw(double L, double throat, double outlet, int func, int multip
     const QString function = func == vx::Circle ? QStringLiteral("Круг") : QStringLiteral("Cosh");
     const QString lines[] = {
         QStringLiteral("Функция:  ") + function + QStringLiteral(" x ") + qs(vx::formatFloat(k, sep)),
-        QStringLiteral("Vornalex 1.2: продольное сечение порта, масштаб 1:1"),
+        qs(vx::programTitle() + ": продольное сечение порта, масштаб 1:1"),
         QStringLiteral("L = %1 мм, горло %2 мм, выход %3 мм")
             .arg(qs(vx::formatRounded(L, 2, sep)), qs(vx::formatRounded(throat, 2, sep)),
                  qs(vx::formatRounded(outlet, 2, sep))),

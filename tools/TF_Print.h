@@ -24,9 +24,16 @@ public:
     // A hidden window gets no resize event, so the width is changed here and a real change runs the
     // resize handler at once.
     void setSheetWidth(int width);
+    // The resize handler: every change of the width draws the section and offers it to the printer.
     void FormResize();
+    // Draws the section of the curved port on screen and, when the user confirms the printer dialog,
+    // prints the sheet.
+    void PrintSection();
 
 private:
+    // The section of the curved port whose page is shown (the round one for any other page), from
+    // the sizes the last computation kept and the page's current curve settings.
+    void DrawSection();
     void draw(double L, double throat, double outlet, int func, int multiplier);
     QImage m_image;
 };

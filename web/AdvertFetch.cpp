@@ -1,15 +1,17 @@
 #include "web/AdvertFetch.h"
 
+#include "core/Version.h"
 #include "platform/DialogService.h"
 #include "platform/HttpClient.h"
+#include "platform/NewFile.h"
 #include "platform/PictureFile.h"
 #include "platform/SiteBase.h"
 #include "web/BoxText.h"
 #include "web/FetchBudget.h"
+#include "web/DownloadProgress.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <initializer_list>
 #include <stdexcept>
@@ -18,7 +20,6 @@ namespace vx {
 
 namespace {
 
-constexpr const char* kOwnVersion = "1.2";
 constexpr const char* kIndexPath = "images/adv.txt";
 
 // The download's own file could not be made: nothing was written, nothing is there to remove.
@@ -68,36 +69,38 @@ QString filteredPath(const QString& path)
 QString lastSegment(const QString& path) { return path.mid(path.lastIndexOf(u'/') + 1); }
 
 // Whether a download may take this name beside the executable. Never the name of a file the program
-// reads or writes there (in any letter case, for a file system that ignores it), nor the other
-// download's name: a site that named one would cost the user the projects, the sprite sheet, the
-// brands list, the program or the new version. A name that is no file (empty, "." or "..") cannot be
-// made either.
+// reads or writes there (in any letter case, for a file system that ignores it), nor one that Qt reads
+// there at every start (a qt.conf naming no plugins would keep the program from ever starting again),
+// nor the other download's name: a site that named one would cost the user the projects, the sprite
+// sheet, the brands list, the program or the new version. A name that is no file (empty, "." or "..")
+// cannot be made either. (A name with a control character, a NUL above all, is refused where the file is
+// made.)
 bool mayTake(const QString& name, const QString& otherDownload)
 {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
         return false;
     const QString exe = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     for (const QString& taken : {QStringLiteral("Vornalex.ini"), QStringLiteral("Vornalex.BMP"),
-                                 QStringLiteral("brands.csv"), exe, otherDownload})
+                                 QStringLiteral("brands.csv"), QStringLiteral("qt.conf"), QStringLiteral("qt6.conf"),
+                                 exe, otherDownload})
         if (!taken.isEmpty() && name.compare(taken, Qt::CaseInsensitive) == 0)
             return false;
     return true;
 }
 
-// The body of a GET of fileURL into the file FileName. It is written to a temporary file beside it,
-// which takes the name only once every byte has arrived and is on the disk: a failed or cut download
-// replaces nothing and leaves nothing. Raises NoFileError when the file cannot be made, HttpError
-// when the transfer or the write fails.
-void GetInetFile(const QString& fileURL, const QString& FileName, const HttpLimits& limits)
+// The body of a GET of fileURL into the file FileName, which must not exist yet: a file already beside
+// the program is never replaced and a link there is never followed. The bytes go to a temporary file,
+// which takes the name only once every byte has arrived and is on the disk: a failed, stopped or cut
+// download leaves nothing. Raises NoFileError when the file cannot be made, HttpError when the transfer
+// or the write fails.
+void GetInetFile(const QString& fileURL, const QString& FileName, const HttpLimits& limits,
+                 const HttpProgress& progress = {})
 {
-    if (QFileInfo(FileName).isDir())
+    NewFile file(FileName);
+    if (!file.open())
         throw NoFileError("Cannot create file " + FileName.toStdString());
-    QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw NoFileError("Cannot create file " + FileName.toStdString());
-    http().getInto(fileURL, file, limits);
-    // A full disk may show only at the last flush, which the commit would not report.
-    if (!file.flush() || !file.commit())
+    http().getInto(fileURL, file.device(), limits, progress);
+    if (!file.place())
         throw HttpError("Cannot write file " + FileName.toStdString());
 }
 
@@ -115,15 +118,18 @@ bool offerVersion(const AdvertIndex& index, const QString& base, const QString& 
     const QString name = lastSegment(path);
     const QString local = folder + name;
     try {
-        if (!mayTake(name, pictureName))
+        if (!mayTake(name, pictureName) || !NewFile::mayCreate(local))
             throw NoFileError("Refused to write " + name.toStdString());
-        GetInetFile(base + path, local, webLimits().version);
+        DownloadProgress window;
+        window.show();
+        GetInetFile(base + path, local, webLimits().version,
+                    [&window](qint64 received, qint64 announced) { return window.update(received, announced); });
     } catch (const std::exception& e) {
         dialogs().show(MsgType::Warning,
                        QStringLiteral("Не удалось скачать версию ") + boxText(index.version) + QStringLiteral(" Vornalex."),
                        MsgButtons::Ok, nullptr);
-        // A transfer that failed has already taken its partial file away; one that could not make its
-        // file has nothing to remove, and the fetch ends there.
+        // A transfer that failed or was stopped has already taken its partial file away; one that could
+        // not make its file has nothing to remove, and the fetch ends there.
         return dynamic_cast<const NoFileError*>(&e) == nullptr;
     }
     dialogs().show(MsgType::Information,
@@ -131,6 +137,23 @@ bool offerVersion(const AdvertIndex& index, const QString& base, const QString& 
                        boxText(local),
                    MsgButtons::Ok, nullptr);
     return true;
+}
+
+// A file already stands under the picture's name: a user's own, or the picture of a run that ended
+// before its closing could remove it. It is never replaced. The advert is shown from it only when it is a
+// plain file holding exactly the site's picture; the closing leaves it where it is.
+// The site's picture is asked for within what is left of the start-up's time.
+bool holdsSitePicture(const QString& path, const QString& url, FetchBudget& startup)
+{
+    const HttpLimits& limits = webLimits().picture;
+    const std::optional<QByteArray> local = readPlainFile(path, limits.maxBytes);
+    if (!local)
+        return false;
+    try {
+        return startup.run(limits, [&](const HttpLimits& cut) { return http().get(url, cut); }) == *local;
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 } // namespace
@@ -151,12 +174,17 @@ Advert fetchAdvert(const QString& folder)
         const QString pictureName = lastSegment(filtered);
         const bool pictureWanted =
             !index.picturePath.isEmpty() && PictureFile::knowsExtension(pictureName) && mayTake(pictureName, {});
-        if (index.version != QLatin1String(kOwnVersion) &&
+        if (index.version != QLatin1String(kProgramVersion) &&
             !offerVersion(index, base, folder, pictureWanted ? pictureName : QString()))
             return advert;
         if (!pictureWanted)
             return advert;
         advert.localFile = folder + pictureName;
+        if (NewFile::taken(advert.localFile)) {
+            if (!holdsSitePicture(advert.localFile, base + filtered, startup))
+                advert.localFile.clear();
+            return advert;
+        }
         try {
             startup.run(webLimits().picture,
                         [&](const HttpLimits& limits) { GetInetFile(base + filtered, advert.localFile, limits); });

@@ -15,7 +15,9 @@ constexpr int kListedFlag = 1;
 
 QString decoded(const QByteArray& data)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // Stateless: a character cut off at the end of the list makes it no UTF-8; it is not kept back
+    // as if more bytes were to come.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8(data);
     if (!utf8.hasError())
         return text;

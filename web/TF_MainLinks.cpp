@@ -17,12 +17,14 @@
 
 #include <initializer_list>
 #include <iterator>
+#include <string>
 
 namespace {
 
 constexpr const char* kBrandsFile = "brands.csv";
 constexpr const char* kBrandsMissing = "Файл брендов не найден.";
 constexpr const char* kBrandsHeader = "Audio brands";
+constexpr const char* kLinkNotOpened = "Не удалось открыть ссылку: "; // followed by the link
 constexpr const char* kProgramPage = "vornalexmaster/"; // the program's page on the maker's site
 constexpr const char* kAdvertMail = "reklama@vornalex.example";
 constexpr int kColumnWidthsPx[] = {190, 64, 64};
@@ -184,7 +186,8 @@ void TF_Main::ProcLink(Qt::MouseButton Button, const QString& Str)
     const vx::BrowserLaunch launch = vx::browserLaunch(b.openCommand(), Str);
     if (launch.program.isEmpty())
         return;
-    b.start(launch.program, launch.arguments);
+    if (!b.start(launch.program, launch.arguments))
+        message(vx::MsgType::Warning, std::string(kLinkNotOpened) + Str.toStdString());
 }
 
 void TF_Main::FillSGBrands()

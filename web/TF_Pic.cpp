@@ -108,7 +108,7 @@ void TF_Pic::FormShow()
     const std::uint32_t tick = vx::frameClock().tickMs();
     setWindowTitle(greeting(vx::frameClock().now().time().hour()));
 
-    const QString file = F_Main ? F_Main->AdvLocalFile : QString();
+    const QString file = F_Main ? F_Main->advLocalFile() : QString();
     // The window with its frame never grows beyond the screen: a larger picture is shown smaller.
     const QRect area = screenArea();
     const QSize room = area.isEmpty() ? QSize()
@@ -141,8 +141,8 @@ void TF_Pic::FormShow()
         ui->MemText->setVisible(true);
     }
     if (F_Main) {
-        F_Main->LastInputTick = vx::frameClock().tickMs();
-        F_Main->AdvShown = true;
+        F_Main->setLastInputTick(vx::frameClock().tickMs());
+        F_Main->setAdvShown(true);
     }
 }
 
@@ -152,8 +152,8 @@ void TF_Pic::SendPost()
     client.setHeader("User-Agent", kUserAgent);
     client.setHeader("Content-Type", "application/x-www-form-urlencoded");
     client.setHeader("Connection", "keep-alive");
-    const QString id = F_Main ? F_Main->ClientId : QString();
-    const QString link = F_Main ? F_Main->AdvLink : QString();
+    const QString id = F_Main ? F_Main->clientId() : QString();
+    const QString link = F_Main ? F_Main->advLink() : QString();
     const QStringList lines = {QStringLiteral("id=") + id, QStringLiteral("&in=p_vn"), QStringLiteral("&to_page=") + link};
     client.setFollowRedirects(true, kMaxRedirects);
     client.post(vx::siteBase() + QStringLiteral("cd_adv.php"), vx::formBody(lines), vx::webLimits().report);
@@ -170,7 +170,7 @@ void TF_Pic::ImgAdvMouseUp(Qt::MouseButton Button)
     }
     close();
     if (F_Main)
-        F_Main->ProcLink(Button, F_Main->AdvLink);
+        F_Main->ProcLink(Button, F_Main->advLink());
 }
 
 bool TF_Pic::eventFilter(QObject* watched, QEvent* event)

@@ -2,6 +2,8 @@
 
 #include "Draft.h"
 
+#include "core/Shapes.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -330,21 +332,18 @@ void drawEndView(QPainter& painter, const PortArt::Shape& s, const QRectF& area)
 
 const std::vector<PortArt::Shape>& PortArt::shapes()
 {
-    // Rectangles of the sprite sheet by port type: round shapes in the top row, slots from y = 123.
-    static const std::vector<Shape> table = {
-        {0, "TUB", {0, 0, 152, 107}, false, 16},
-        {1, "CONE", {152, 0, 176, 114}, false, 16},
-        {2, "TUBCONE", {328, 0, 180, 123}, false, 16},
-        {3, "CONETUBCONE", {508, 0, 174, 110}, false, 16},
-        {4, "BOX", {0, 123, 144, 155}, true, 19},
-        {5, "PRISM", {152, 123, 171, 159}, true, 19},
-        {6, "BOXPRISM", {328, 123, 174, 173}, true, 19},
-        {7, "PRISMBOXPRISM", {508, 123, 169, 159}, true, 19},
-        {8, "CURVECONE", {682, 0, 153, 111}, false, 16},
-        {9, "CURVEFLAT", {677, 123, 153, 160}, true, 19},
-        {10, "FLARETUBE", {836, 0, 137, 105}, false, 16},
-        {11, "FLAREFLAT", {830, 123, 141, 159}, true, 19},
-    };
+    // The shapes' names and rectangles of the sprite sheet are the program's own (round shapes in the
+    // top row, slots from y = 123); the slots' glyphs are taller.
+    static const std::vector<Shape> table = [] {
+        std::vector<Shape> shapes;
+        for (const vx::ShapeRow& row : vx::kShapes) {
+            const bool slot = row.section == vx::Slot_Section;
+            const vx::SpriteRect& r = row.sprite;
+            const QString name = QString::fromLatin1(row.name.data(), static_cast<qsizetype>(row.name.size()));
+            shapes.push_back({row.type, name, QRect(r.left, r.top, r.width, r.height), slot, slot ? 19 : 16});
+        }
+        return shapes;
+    }();
     return table;
 }
 

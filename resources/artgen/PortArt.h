@@ -12,7 +12,7 @@ class PortArt {
 public:
     struct Shape {
         int type;        // the port type, 0..11
-        const char* name; // the glyph's resource name
+        QString name;    // the glyph's resource name
         QRect source;    // where the shape's picture lies in the sprite sheet
         bool slot;       // rectangular section
         int glyphHeight; // 16..19 pixels; the glyphs are 20 wide

@@ -3,7 +3,9 @@
 #include "app/TF_Main.h"
 
 #include "app/SpinEdit.h"
+#include "core/CurvedPorts.h"
 #include "core/Dimensions.h"
+#include "core/Numbers.h"
 #include "RecordingDialogs.h"
 
 #include <QApplication>
@@ -17,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <tuple>
 
@@ -469,12 +472,12 @@ TEST(Ports, CalledDirectlyAfterLoading)
     WindowTest t;
     t.w->setSpinValue("SpinEdNPorts", 2);
     t.w->setText("Label128", "Суммарный внутренний объём портов");
-    t.w->ProjectModified = false;
+    t.w->setProjectModified(false);
     t.w->SpinEdNPortsChange();
     EXPECT_EQ(t.textOf("Label128"), q(kAllPorts));
     EXPECT_FALSE(t.shown("Image2"));
     EXPECT_TRUE(t.shown("Image3"));
-    EXPECT_TRUE(t.w->ProjectModified);
+    EXPECT_TRUE(t.w->projectModified());
 }
 
 // ---- what marks the project modified ----------------------------------------------------------------------
@@ -509,10 +512,10 @@ TEST_P(TypedMarks, TypingMarksTheProject)
     const MarkRow& r = GetParam();
     WindowTest t;
     t.clickIntoPage(r.shape, r.editor);
-    t.w->ProjectModified = false;
+    t.w->setProjectModified(false);
     t.dialogs.boxes.clear();
     t.typeInto(t.textEditor(r.editor), q(r.typed));
-    EXPECT_EQ(t.w->ProjectModified, r.marks);
+    EXPECT_EQ(t.w->projectModified(), r.marks);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, TypedMarks, testing::ValuesIn(kMarkRows),
@@ -523,14 +526,14 @@ TEST(Marks, AreaMarksOnlyWhenItsExitChangesTheDiameter)
     WindowTest t;
     t.type("EditDd", "160");
     t.type("EditSd", "201");
-    t.w->ProjectModified = false;
+    t.w->setProjectModified(false);
     t.leave(Leave::Tab); // 201 cm² is the 160 mm cone: the diameter text stays
-    EXPECT_FALSE(t.w->ProjectModified);
+    EXPECT_FALSE(t.w->projectModified());
     t.type("EditSd", "346");
-    t.w->ProjectModified = false;
+    t.w->setProjectModified(false);
     t.leave(Leave::Tab);
     EXPECT_EQ(t.textOf("EditDd"), "210");
-    EXPECT_TRUE(t.w->ProjectModified);
+    EXPECT_TRUE(t.w->projectModified());
 }
 
 TEST(Marks, WritingResultsMarksNothing)
@@ -541,9 +544,9 @@ TEST(Marks, WritingResultsMarksNothing)
         if (!e->isReadOnly())
             continue;
         ++results;
-        t.w->ProjectModified = false;
+        t.w->setProjectModified(false);
         t.w->setText(e->objectName().toStdString(), "12,5");
-        EXPECT_FALSE(t.w->ProjectModified) << e->objectName().toStdString();
+        EXPECT_FALSE(t.w->projectModified()) << e->objectName().toStdString();
         EXPECT_TRUE(t.dialogs.boxes.empty()) << e->objectName().toStdString();
     }
     EXPECT_GT(results, 0);
@@ -571,10 +574,10 @@ TEST_P(DimensionWrite, EveryEditorStoresItsNumber)
         const std::string editor = "Edit" + std::string(key.key);
         const bool markOnly = key.key == "CurveConL" || key.key == "CurveFlatL" || key.key == "CurveFlatH";
         t.w->state().*key.real = 3;
-        t.w->ProjectModified = false;
+        t.w->setProjectModified(false);
         t.dialogs.boxes.clear();
         t.w->setText(editor, typed);
-        EXPECT_TRUE(t.w->ProjectModified) << editor;
+        EXPECT_TRUE(t.w->projectModified()) << editor;
         EXPECT_DOUBLE_EQ(t.w->state().*key.real, markOnly ? 3 : 12.5) << editor;
         EXPECT_TRUE(t.dialogs.boxes.empty()) << editor;
 
@@ -608,11 +611,11 @@ TEST(Dimensions, TypedDiameterIsStoredAtOnceWithoutCalculation)
     WindowTest t;
     t.clickIntoPage(vx::TUB, "EditTubD");
     t.w->setText("EditTubL", "");
-    t.w->ProjectModified = false;
+    t.w->setProjectModified(false);
     t.dialogs.boxes.clear();
     t.typeInto(t.edit("EditTubD"), "12.5");
     EXPECT_DOUBLE_EQ(t.w->state().TubD, 12.5);
-    EXPECT_TRUE(t.w->ProjectModified);
+    EXPECT_TRUE(t.w->projectModified());
     EXPECT_EQ(t.textOf("EditTubL"), "") << "typing computes nothing";
     EXPECT_TRUE(t.dialogs.boxes.empty());
 }
@@ -703,7 +706,7 @@ protected:
     void forgetResult()
     {
         t.w->setText(GetParam().result, "");
-        t.w->ProjectModified = false;
+        t.w->setProjectModified(false);
     }
     bool recomputed() const { return !t.textOf(GetParam().result).isEmpty(); }
 };
@@ -715,7 +718,7 @@ TEST_P(CurveTest, ArrowRecomputesAtOnce)
     t.clickInto(p.multiplier);
     QTest::keyClick(t.spin(p.multiplier)->editor(), Qt::Key_Up);
     EXPECT_EQ(t.w->state().*p.division, 31);
-    EXPECT_TRUE(t.w->ProjectModified);
+    EXPECT_TRUE(t.w->projectModified());
     EXPECT_TRUE(recomputed());
 }
 
@@ -746,7 +749,7 @@ TEST_P(CurveTest, UserPickRecomputesAndIsKept)
     selector->setFocus(Qt::OtherFocusReason);
     QTest::keyClick(selector, Qt::Key_Down);
     EXPECT_EQ(selector->currentText(), q("круг"));
-    EXPECT_TRUE(t.w->ProjectModified);
+    EXPECT_TRUE(t.w->projectModified());
     EXPECT_TRUE(recomputed());
     // Left to us: the pick is the shape's base function from now on, and the page shows it again after
     // another shape was chosen in between.
@@ -762,7 +765,7 @@ TEST_P(CurveTest, CodeSelectionRunsNothing)
     const CurvePage& p = GetParam();
     forgetResult();
     t.w->setSelectorIndex(p.selector, vx::Circle);
-    EXPECT_FALSE(t.w->ProjectModified);
+    EXPECT_FALSE(t.w->projectModified());
     EXPECT_FALSE(recomputed());
     EXPECT_EQ(t.w->state().*p.function, vx::Cosh);
 }
@@ -811,6 +814,67 @@ TEST_P(TypedMultiplier, TypedFive)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pages, TypedMultiplier, testing::ValuesIn(kTypedMultiplierRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A multiplier typed digit by digit on the round curved page. The first digit alone is below 10 and the
+// solver raises it tenfold at once; the digit typed next takes the place of the 0 that the raise added,
+// so a two-digit multiplier keeps its value. Every keystroke that changes the text recomputes the port:
+// the throat on show is always the one of the multiplier in the editor at that moment.
+struct RoundTypingRow {
+    const char* name;
+    const char* keys;
+    int multiplier; // stored and shown once the focus has left the editor
+};
+
+const RoundTypingRow kRoundTypingRows[] = {
+    {"Thirty", "30", 30}, {"Fifteen", "15", 15}, {"FortyFive", "45", 45},
+    {"LoneFour", "4", 40}, {"SixtyBounded", "60", 50}, {"Zero", "0", 10},
+};
+
+void PrintTo(const RoundTypingRow& r, std::ostream* os) { *os << r.name; }
+
+class RoundTyping : public testing::TestWithParam<RoundTypingRow> {
+protected:
+    WindowTest t;
+
+    // The throat the solver finds for this multiplier on the page as it stands, as the page shows it.
+    QString throatFor(int multiplier) const
+    {
+        const vx::CalcState& s = t.w->state();
+        const vx::ThroatFit fit = vx::fitCurvedThroat(t.w->calc().MassTarget(), s.CurveConL / 1000, 0,
+                                                      multiplier / 100.0, static_cast<vx::CurveFunc>(s.CurveConFunc));
+        EXPECT_TRUE(fit.found) << multiplier;
+        return QString::fromStdString(vx::formatRounded(fit.throat * 1000.0L, 2, t.w->decimalSeparator()));
+    }
+};
+
+TEST_P(RoundTyping, TwoDigitsKeepTheirValue)
+{
+    const RoundTypingRow& r = GetParam();
+    t.clickIntoPage(vx::CURVECONE, "SEdDiv");
+    QLineEdit* editor = t.textEditor("SEdDiv");
+    editor->selectAll();
+    for (const QChar c : q(r.keys)) {
+        const QString before = editor->text();
+        t.w->setText("EditCurveCond1", "");
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_0 + c.digitValue(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(editor, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_0 + c.digitValue(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(editor, &release);
+        ASSERT_TRUE(editor->hasFocus());
+        EXPECT_EQ(t.w->state().CurveConDiv, t.spin("SEdDiv")->value()) << "after " << c.toLatin1();
+        if (editor->text() != before)
+            EXPECT_EQ(t.textOf("EditCurveCond1").toStdString(), throatFor(t.w->state().CurveConDiv).toStdString())
+                << "after " << c.toLatin1();
+    }
+    t.leave(Leave::Tab);
+    EXPECT_EQ(t.textOf("SEdDiv").toStdString(), std::to_string(r.multiplier));
+    EXPECT_EQ(t.w->state().CurveConDiv, r.multiplier);
+    EXPECT_EQ(t.textOf("EditCurveCond1").toStdString(), throatFor(r.multiplier).toStdString());
+    EXPECT_TRUE(t.dialogs.boxes.empty()) << t.dialogs.texts().join(u'\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, RoundTyping, testing::ValuesIn(kRoundTypingRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

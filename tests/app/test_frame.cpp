@@ -4,6 +4,7 @@
 // called with a fixed clock; the printer is a fake that keeps the pages.
 #include "app/TF_Main.h"
 
+#include "app/PrintService.h"
 #include "app/Windows.h"
 #include "platform/QtTranslation.h"
 #include "projects/ProgramFolder.h"
@@ -17,6 +18,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -88,7 +90,7 @@ protected:
     }
     void slideToTheEnd()
     {
-        for (int i = 0; i < 100 && w->Timer2->isActive(); ++i)
+        for (int i = 0; i < 100 && w->timer2()->isActive(); ++i)
             w->Timer2Timer();
     }
 
@@ -264,7 +266,7 @@ TEST_F(FrameTest, ShowingTheWindowStampsTheInputTick)
 {
     clock.tick = 4294967000u; // close to the wrap of the 32-bit tick
     showWindow();
-    EXPECT_EQ(w->LastInputTick, clock.tick);
+    EXPECT_EQ(w->lastInputTick(), clock.tick);
 }
 
 // ---- the banner
@@ -285,14 +287,14 @@ TEST_P(BannerExpiryTest, TheDateDecidesWhetherTheCoverSlidesAway)
     showWindow();
     EXPECT_EQ(cover(), banner());
     EXPECT_FALSE(part("Panel6")->isHidden());
-    w->Timer1->start();
+    w->timer1()->start();
     bannerTick(row.at);
-    EXPECT_FALSE(w->Timer1->isActive());
-    EXPECT_EQ(w->Timer2->isActive(), row.slides);
-    EXPECT_EQ(w->Timer2->interval(), 30);
+    EXPECT_FALSE(w->timer1()->isActive());
+    EXPECT_EQ(w->timer2()->isActive(), row.slides);
+    EXPECT_EQ(w->timer2()->interval(), 30);
     slideToTheEnd();
     EXPECT_EQ(part("Panel6")->isHidden(), row.slides);
-    EXPECT_EQ(w->Timer1->isActive(), row.slides);
+    EXPECT_EQ(w->timer1()->isActive(), row.slides);
     if (!row.slides) {
         EXPECT_EQ(cover(), banner()) << "covered for good";
         // Hovering the covered banner never reaches it: the cover takes the pointer.
@@ -319,19 +321,19 @@ TEST_F(FrameTest, CoverSlidesOffInFifteenStepsOfTwentyPixels)
         EXPECT_EQ(cover().left(), full.left() + 20 * step) << step;
         EXPECT_EQ(cover().right(), full.right()) << "the right edge stays put, step " << step;
         EXPECT_FALSE(part("Panel6")->isHidden()) << step;
-        EXPECT_TRUE(w->Timer2->isActive()) << step;
+        EXPECT_TRUE(w->timer2()->isActive()) << step;
     }
     w->Timer2Timer();
     EXPECT_TRUE(part("Panel6")->isHidden());
-    EXPECT_FALSE(w->Timer2->isActive());
-    EXPECT_TRUE(w->Timer1->isActive());
-    EXPECT_EQ(w->Timer1->interval(), 5000);
+    EXPECT_FALSE(w->timer2()->isActive());
+    EXPECT_TRUE(w->timer1()->isActive());
+    EXPECT_EQ(w->timer1()->interval(), 5000);
 }
 
 TEST_F(FrameTest, TheWindowsTimersFireOnTime)
 {
     const std::pair<const char*, QTimer*> timers[] = {
-        {"banner", w->Timer1}, {"slide", w->Timer2}, {"advert idle check", w->Timer3}};
+        {"banner", w->timer1()}, {"slide", w->timer2()}, {"advert idle check", w->timer3()}};
     for (const auto& [name, timer] : timers)
         EXPECT_EQ(timer->timerType(), Qt::PreciseTimer) << name << ": on time, not within 5 %";
 }
@@ -343,15 +345,15 @@ TEST_F(FrameTest, UncoveredBannerIsRecheckedAndStopsOnceTheDatePasses)
     slideToTheEnd();
     // Before the date: one idle slide tick that arms the check again.
     bannerTick(QDateTime(QDate(2014, 2, 28), QTime(23, 59, 55)));
-    ASSERT_TRUE(w->Timer2->isActive());
+    ASSERT_TRUE(w->timer2()->isActive());
     w->Timer2Timer();
-    EXPECT_FALSE(w->Timer2->isActive());
-    EXPECT_TRUE(w->Timer1->isActive());
+    EXPECT_FALSE(w->timer2()->isActive());
+    EXPECT_TRUE(w->timer1()->isActive());
     EXPECT_TRUE(part("Panel6")->isHidden());
     // The date passes during the run: the next check stops the timer for good.
     bannerTick(QDateTime(QDate(2014, 3, 1), QTime(0, 0, 0)));
-    EXPECT_FALSE(w->Timer1->isActive());
-    EXPECT_FALSE(w->Timer2->isActive());
+    EXPECT_FALSE(w->timer1()->isActive());
+    EXPECT_FALSE(w->timer2()->isActive());
     EXPECT_TRUE(part("Panel6")->isHidden()) << "a banner once uncovered stays so";
 }
 
@@ -364,9 +366,9 @@ TEST_F(FrameTest, ActivationDuringTheSlideLaysTheFullCoverBack)
     ASSERT_NE(cover(), banner());
     w->FormActivate();
     EXPECT_EQ(cover(), banner());
-    EXPECT_TRUE(w->Timer2->isActive());
+    EXPECT_TRUE(w->timer2()->isActive());
     int ticks = 0;
-    while (w->Timer2->isActive() && ticks < 100) {
+    while (w->timer2()->isActive() && ticks < 100) {
         w->Timer2Timer();
         ++ticks;
     }
@@ -476,6 +478,70 @@ TEST_F(FrameTest, SectionPrintRecomputesBeforeDrawingAndACancelPrintsNothing)
     EXPECT_EQ(printer.dialogsShown, 1);
     EXPECT_TRUE(printer.pages.empty());
     EXPECT_FALSE(print->Image1().isNull()) << "the drawing stays on the hidden picture";
+}
+
+// ---- a printer that cannot be started
+
+// Both print commands: when the chosen printer refuses to start, a warning says so instead of nothing at
+// all; the rest of the command is as with a printer that works.
+struct RefusedPrintRow {
+    const char* name;
+    const char* button;
+    bool togglesSheet; // the section print changes the sheet's width on every click
+};
+
+void PrintTo(const RefusedPrintRow& r, std::ostream* os) { *os << r.name; }
+
+class RefusedPrintTest : public FrameTest, public ::testing::WithParamInterface<RefusedPrintRow> {};
+
+TEST_P(RefusedPrintTest, PrinterThatRefusesToBeginGivesTheWarning)
+{
+    showWindow();
+    w->SBut5Click();
+    dialogs.boxes.clear();
+    const int width = print->width();
+    const int toggled = width == 800 ? 801 : 800;
+    printer.begins = false;
+    button(GetParam().button)->click();
+    EXPECT_EQ(print->width(), GetParam().togglesSheet ? toggled : width);
+    EXPECT_EQ(printer.dialogsShown, 1);
+    EXPECT_TRUE(printer.pages.empty());
+    ASSERT_EQ(dialogs.boxes.size(), 1u) << dialogs.texts().join(u'\n').toStdString();
+    EXPECT_EQ(dialogs.boxes[0].type, vx::MsgType::Warning);
+    EXPECT_EQ(dialogs.boxes[0].buttons, vx::MsgButtons::Ok);
+    EXPECT_EQ(dialogs.boxes[0].text.toStdString(), "Не удалось начать печать");
+
+    // The printer works again: the same command prints, and says nothing.
+    printer.begins = true;
+    button(GetParam().button)->click();
+    EXPECT_EQ(printer.dialogsShown, 2);
+    EXPECT_EQ(printer.pages.size(), 1u);
+    EXPECT_EQ(dialogs.boxes.size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, RefusedPrintTest,
+                         ::testing::Values(RefusedPrintRow{"Window", "BoButPrint", false},
+                                           RefusedPrintRow{"Section", "SBConePrint", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The real page: a printer whose output cannot be opened does not start; one that can gets its page.
+TEST(PrintImageOn, TellsWhetherThePrinterStarted)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    struct Row {
+        const char* file;
+        bool starts;
+    };
+    for (const Row& row : {Row{"missing-folder/page.pdf", false}, Row{"page.pdf", true}}) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QString::fromLatin1(row.file)));
+        EXPECT_EQ(vx::printImageOn(printer, image), row.starts) << row.file;
+        EXPECT_EQ(QFileInfo(printer.outputFileName()).size() > 0, row.starts) << row.file;
+    }
 }
 
 // ---- the section drawing

@@ -91,7 +91,7 @@ TEST_F(MainWindowTest, FirstShowingPutsTheTubeResultsOnScreen)
     // Start-up leaves the boundary values computed and the results empty until the tube page shows.
     EXPECT_EQ(text("EditDpmin"), num("80.41"));
     EXPECT_EQ(text("EditTubL"), "");
-    EXPECT_FALSE(w->EndRequested);
+    EXPECT_FALSE(w->endRequested());
     showWindow();
     EXPECT_EQ(pages()->currentIndex(), vx::TUB);
     EXPECT_TRUE(button(1)->isChecked());
@@ -112,7 +112,7 @@ TEST_F(MainWindowTest, MissingSpriteSheetIsReportedAndEndsTheProgram)
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].type, vx::MsgType::Plain);
     EXPECT_EQ(dialogs.boxes[0].text, QStringLiteral("Файл Vornalex.BMP не найден, проргама будет завершена."));
-    EXPECT_TRUE(w->EndRequested);
+    EXPECT_TRUE(w->endRequested());
     // Start-up still ran to its end.
     EXPECT_EQ(text("EditDpmin"), num("80.41"));
 }
@@ -159,7 +159,7 @@ TEST_P(ShapeButtonTest, ButtonUnderTheSlotSectionGivesTheSlotShape)
     QTest::mouseClick(button(row.button), Qt::LeftButton);
     EXPECT_EQ(w->state().SBut, row.slot);
     EXPECT_EQ(pages()->currentIndex(), row.slot);
-    EXPECT_TRUE(w->ProjectModified);
+    EXPECT_TRUE(w->projectModified());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -196,11 +196,11 @@ TEST_P(SectionMappingTest, SectionChangeBringsTheShapeToTheSelectedSection)
     showWindow();
     showPage(m.shapeBefore);
     section()->setCurrentIndex(m.section);
-    w->ProjectModified = false;
+    w->setProjectModified(false);
     w->ComboPortTypeChange();
     EXPECT_EQ(w->state().SBut, m.shapeAfter);
     EXPECT_EQ(pages()->currentIndex(), m.shapeAfter);
-    EXPECT_TRUE(w->ProjectModified);
+    EXPECT_TRUE(w->projectModified());
 }
 
 INSTANTIATE_TEST_SUITE_P(Mismatches, SectionMappingTest,
@@ -239,17 +239,17 @@ TEST_F(MainWindowTest, PressingThePressedButtonRecomputesOnlyTheBoundaryValues)
     const std::string area = text("EditSIn");
     ASSERT_FALSE(coneLength.empty());
     const std::string dpmin = text("EditDpmin");
-    w->ProjectModified = false;
+    w->setProjectModified(false);
 
     // A new tuning typed but not yet left; the same button again.
     w->setText("EditFb", "40");
-    w->ProjectModified = false;
+    w->setProjectModified(false);
     QTest::mouseClick(button(2), Qt::LeftButton);
     EXPECT_NE(text("EditDpmin"), dpmin) << "the boundary values follow the new frequency";
     EXPECT_EQ(pages()->currentIndex(), vx::CONE);
     EXPECT_EQ(text("EditConL"), coneLength) << "no geometry computed";
     EXPECT_EQ(text("EditSIn"), area);
-    EXPECT_TRUE(w->ProjectModified);
+    EXPECT_TRUE(w->projectModified());
 }
 
 TEST_F(MainWindowTest, ConeDefaultsUseTheConesVelocityLimit)
@@ -362,11 +362,11 @@ TEST_P(PageDefaultsTest, MissingSizesGetTheirDefaults)
         w->setText("EditDpmin", num(row.minDiameter));
     if (row.smin > 0)
         w->state().Smin = row.smin;
-    w->ProjectModified = false;
+    w->setProjectModified(false);
     showPage(row.page);
     for (const auto& [field, expected] : row.shown)
         EXPECT_EQ(text(field), num(expected)) << field;
-    EXPECT_TRUE(w->ProjectModified);
+    EXPECT_TRUE(w->projectModified());
 }
 
 using S = vx::CalcState;
@@ -559,8 +559,8 @@ TEST_F(MainWindowTest, WindowIsFixedAtItsDesignSize)
     EXPECT_EQ(w->minimumSize(), w->maximumSize());
     EXPECT_FALSE(w->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(text("StatusBar1"), "  Готово");
-    EXPECT_EQ(w->Timer1->interval(), 10000);
-    EXPECT_FALSE(w->Timer1->isActive());
+    EXPECT_EQ(w->timer1()->interval(), 10000);
+    EXPECT_FALSE(w->timer1()->isActive());
 }
 
 } // namespace

@@ -11,6 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -19,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -115,6 +120,52 @@ TEST_F(ProgramProcessTest, StartAfterTheRunningCopyEndedProceeds)
     ASSERT_TRUE(next.waitForStarted(5000));
     EXPECT_FALSE(next.waitForFinished(1500)) << "the lock went with the copy that held it";
     EXPECT_EQ(next.state(), QProcess::Running);
+}
+
+// Runs the program's start in an empty folder: without the sprite sheet it ends after start-up.
+int runWithoutSpriteSheet()
+{
+    QTemporaryDir folder;
+    EXPECT_TRUE(folder.isValid());
+    vx::setProgramFolder(folder.path());
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    EXPECT_NE(app, nullptr);
+    const int code = app ? vx::runProgram(*app) : -1;
+    vx::setProgramFolder(QString());
+    return code;
+}
+
+QString printerDialogTitle()
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer);
+    return dialog.windowTitle();
+}
+
+bool hasCyrillic(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.script() == QChar::Script_Cyrillic; });
+}
+
+// Qt's own dialogs speak the user's language from the start: Russian under a Russian system locale
+// (the run with LC_ALL=ru_RU), as Qt wrote them under one that Qt has no translation for.
+TEST(ProgramStartTest, QtsOwnDialogsSpeakTheSystemsLanguage)
+{
+    const bool russian = QLocale::system().language() == QLocale::Russian;
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (russian && !QFile::exists(folder + QStringLiteral("/qtbase_ru.qm")))
+        GTEST_SKIP() << "Qt's Russian translation is not installed in " << folder.toStdString()
+                     << " (Debian package qt6-translations-l10n)";
+    const QString untranslated = printerDialogTitle();
+    ASSERT_FALSE(hasCyrillic(untranslated));
+    vx::test::RecordingDialogs dialogs;
+
+    EXPECT_EQ(runWithoutSpriteSheet(), 0);
+    const QString title = printerDialogTitle();
+    if (russian)
+        EXPECT_TRUE(hasCyrillic(title)) << title.toStdString();
+    else
+        EXPECT_EQ(title, untranslated) << QLocale::system().name().toStdString();
 }
 
 TEST(ProgramStartTest, MissingSpriteSheetEndsWithoutNormalUse)

@@ -153,6 +153,48 @@ TEST(SpinEdit, TypingEmitsPerCharacter)
     EXPECT_EQ(w.spin->value(), 25);
 }
 
+// A change handler that raises a typed value below 10 tenfold, as the round curved port does: the
+// digits the raise adds stay selected, so typing on replaces them; a value set outside a keystroke, by
+// the arrows or by code, leaves no selection behind.
+struct RaiseRow {
+    const char* name;
+    const char* typed;
+    const char* shown;
+};
+
+const RaiseRow kRaiseRows[] = {
+    {"ThreeThenZero", "30", "30"}, {"OneThenFive", "15", "15"},   {"FourThenFive", "45", "45"},
+    {"LoneFour", "4", "40"},       {"SixIsBounded", "60", "50"}, {"ZeroIsBounded", "0", "10"},
+};
+
+class SpinRaise : public testing::TestWithParam<RaiseRow> {};
+
+TEST_P(SpinRaise, TypedDigitReplacesTheRaisedOnes)
+{
+    SpinWindow w(10, 50);
+    QObject::connect(w.spin, &vx::SpinEdit::changed, w.spin, [&w] {
+        if (w.spin->value() < 10)
+            w.spin->setValue(w.spin->value() * 10);
+    });
+    w.type(QString::fromLatin1(GetParam().typed));
+    EXPECT_EQ(w.spin->editor()->text().toStdString(), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SpinRaise, testing::ValuesIn(kRaiseRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SpinEdit, ValueSetOutsideAKeystrokeSelectsNothing)
+{
+    SpinWindow w(10, 50);
+    w.type("1"); // the arrow's 10 begins with the typed 1: still nothing is selected
+    w.key(Qt::Key_Up);
+    EXPECT_EQ(w.spin->editor()->text(), QStringLiteral("10"));
+    EXPECT_FALSE(w.spin->editor()->hasSelectedText());
+    w.spin->setValue(400);
+    EXPECT_EQ(w.spin->editor()->text(), QStringLiteral("50"));
+    EXPECT_FALSE(w.spin->editor()->hasSelectedText());
+}
+
 struct StepRow {
     const char* name;
     int min, max, start, key;

@@ -370,6 +370,29 @@ TEST(CurvedMultiplier, RaisedMultiplierWithNoThroatWarnsOnce)
     }
 }
 
+// Each calculation keeps its own guard and warning count: a second one (a test rig beside the window)
+// run while the first raises its multiplier raises its own, and a no-throat warning of one is not
+// taken for the other's.
+TEST(CurvedMultiplier, EachCalculationGuardsItsOwnRaise)
+{
+    CalcRig window('.'), other('.');
+    setUpPage(window, CURVECONE, {{"EditCurveConL", "500"}}, 3, Cosh);
+    setUpPage(other, CURVECONE, {{"EditCurveConL", "1E11"}}, 3, Cosh);
+    WindowMultiplier inner;
+    inner.attach(other);
+    window.form.onChange["SEdDiv"] = [&] {
+        window.state.CurveConDiv = window.form.spinValue("SEdDiv");
+        other.calc.RecalcRes(true);
+    };
+    window.calc.RecalcRes(true);
+    EXPECT_EQ(inner.runs, 1) << "the other calculation raised its own multiplier";
+    EXPECT_EQ(other.form.spinValue("SEdDiv"), 30);
+    ASSERT_EQ(other.form.messages.size(), 1u);
+    EXPECT_EQ(other.form.messages[0].text, kNoThroatText);
+    EXPECT_TRUE(window.form.messages.empty());
+    EXPECT_EQ(window.text("EditCurveCond1"), "68.6");
+}
+
 TEST(CurvedMultiplier, SlotPageUsesTheValueAsTyped)
 {
     const long double target = referenceTarget();

@@ -1,11 +1,15 @@
 // The settings-file layer: the text of the file before and after each operation, reads, batches, files
 // that refuse writes, and saves killed at random moments.
 #include "platform/IniFile.h"
+#include "platform/FileReplace.h"
 
 #include "ChildProcess.h"
+#include "FileBytes.h"
+#include "ScratchDataFolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -15,6 +19,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <functional>
 #include <optional>
@@ -22,22 +29,11 @@
 using vx::IniFile;
 using vx::test::ChildSetup;
 using vx::test::kNoOrdinaryUser;
+using vx::test::readAll;
+using vx::test::writeAll;
 using vx::test::runInChild;
 
 namespace {
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& data)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(data);
-}
 
 struct EditRow {
     const char* name;
@@ -86,6 +82,15 @@ const EditRow kEditRows[] = {
      [](IniFile& f) { return f.writeString("A", "x", "5"); }, true, "[A]\nx=5\r\ny=2\n"},
     {"NewLinesTakeTheFirstLinesLineEnd", QByteArray("[A]\r\nx=1\ny=2\n"),
      [](IniFile& f) { return f.writeString("A", "z", "3"); }, true, "[A]\r\nx=1\ny=2\nz=3\r\n"},
+    // Files from old Mac editors end their lines with a lone CR.
+    {"LoneCarriageReturnsEndLines", QByteArray("[A]\rx=1\r[B]\ry=2\r"),
+     [](IniFile& f) { return f.writeString("a", "x", "5") && f.writeString("B", "z", "3"); }, true,
+     "[A]\rx=5\r[B]\ry=2\rz=3\r"},
+    {"EveryLineEndStaysOnItsLine", QByteArray("[A]\rx=1\ny=2\r\n[B]\r\nz=1\n"),
+     [](IniFile& f) { return f.writeString("A", "y", "7") && f.writeString("C", "w", "4"); }, true,
+     "[A]\rx=1\ny=7\r\n[B]\r\nz=1\n[C]\rw=4\r"},
+    {"CarriageReturnBeforeAWindowsLineEnd", QByteArray("[A]\r\r\nx=1\r\n"),
+     [](IniFile& f) { return f.writeString("A", "x", "2"); }, true, "[A]\r\r\nx=2\r\n"},
     // A file brought from Windows: Cyrillic names in the code page Windows-1251 ("Бокс", "Ящик").
     {"Windows1251ValueReplacedInItsCodePage", QByteArray("[\xC1\xEE\xEA\xF1]\r\nFb=30\r\nname=\xDF\r\n"),
      [](IniFile& f) { return f.writeString(QString::fromUtf8("Бокс"), "Fb", "31"); }, true,
@@ -104,12 +109,55 @@ const EditRow kEditRows[] = {
     {"Windows1251RefusesAValueItCannotHold", QByteArray("[\xC1\xEE\xEA\xF1]\nFb=30\n"),
      [](IniFile& f) { return f.writeString("DEFAULT", "LastProject", QString::fromUtf8("箱子")); }, false,
      "[\xC1\xEE\xEA\xF1]\nFb=30\n"},
+    {"Windows1251BatchFailsAtAValueItCannotHold", QByteArray("[\xC1\xEE\xEA\xF1]\nFb=30\n"),
+     [](IniFile& f) {
+         IniFile::Batch batch(f);
+         f.writeString(QString::fromUtf8("Бокс"), "Fb", "31");
+         f.writeString("DEFAULT", "LastProject", QString::fromUtf8("箱子"));
+         f.writeString(QString::fromUtf8("Бокс"), "Vb", "50"); // after the refusal nothing more is taken
+         return batch.commit();
+     },
+     false, "[\xC1\xEE\xEA\xF1]\nFb=31\n"},
+    // Each line is read in its own encoding; new and changed lines take the encoding of most non-ASCII
+    // lines ("Бокс" and "Ящик" in UTF-8 and in Windows-1251).
+    {"Windows1251NoteInAUtf8File", QByteArray("; \xE7\xE0\xEC\xE5\xF2\xEA\xE0\n[Бокс]\nFb=30\n[Ящик]\nFb=40\n"),
+     [](IniFile& f) {
+         return f.writeString(QString::fromUtf8("бокс"), "Fb", "31") &&
+                f.writeString(QString::fromUtf8("Куб"), "Name", QString::fromUtf8("Куб"));
+     },
+     true, "; \xE7\xE0\xEC\xE5\xF2\xEA\xE0\n[Бокс]\nFb=31\n[Ящик]\nFb=40\n[Куб]\nName=Куб\n"},
+    {"Windows1251SectionInAUtf8FileMatches", QByteArray("[\xC1\xEE\xEA\xF1]\nFb=30\n[Ящик]\nFb=40\n[Куб]\n"),
+     [](IniFile& f) {
+         return f.writeString(QString::fromUtf8("Бокс"), "Fb", "31") &&
+                f.writeString(QString::fromUtf8("Бокс"), "Name", QString::fromUtf8("Бокс"));
+     },
+     true, "[\xC1\xEE\xEA\xF1]\nFb=31\nName=Бокс\n[Ящик]\nFb=40\n[Куб]\n"},
+    {"ChangedLineTakesTheEncodingOfMostLines", QByteArray("[Бокс]\nName=\xC1\xEE\xEA\xF1\nOld=\xDF\n[Ящик]\n[Куб]\n"),
+     [](IniFile& f) { return f.writeString(QString::fromUtf8("Бокс"), "name", QString::fromUtf8("Бокс 2")); },
+     true, "[Бокс]\nName=Бокс 2\nOld=\xDF\n[Ящик]\n[Куб]\n"},
+    {"MostLinesInWindows1251", QByteArray("[Бокс]\nName=\xC1\xEE\xEA\xF1\nOld=\xDF\n"),
+     [](IniFile& f) { return f.writeString(QString::fromUtf8("Ящик"), "Fb", "40"); }, true,
+     "[Бокс]\nName=\xC1\xEE\xEA\xF1\nOld=\xDF\n[\xDF\xF9\xE8\xEA]\nFb=40\n"},
+    {"OneLineOfEachIsATieForUtf8", QByteArray("[Бокс]\nOld=\xDF\n"),
+     [](IniFile& f) { return f.writeString(QString::fromUtf8("Ящик"), "Fb", "40"); }, true,
+     "[Бокс]\nOld=\xDF\n[Ящик]\nFb=40\n"},
+    {"SameValueInAnotherEncodingTouchesNothing", QByteArray("[Бокс]\nName=\xDF\xF9\xE8\xEA\n"),
+     [](IniFile& f) { return f.writeString(QString::fromUtf8("Бокс"), "Name", QString::fromUtf8("Ящик")); }, true,
+     "[Бокс]\nName=\xDF\xF9\xE8\xEA\n"},
     {"ByteOrderMarkKept", QByteArray("\xEF\xBB\xBF[A]\nx=1\n"), [](IniFile& f) { return f.writeString("A", "x", "5"); },
      true, "\xEF\xBB\xBF[A]\nx=5\n"},
     {"UndecodableBytesKept", QByteArray("; \xE0\xF2\xEE\n[A]\nx=1\n"),
      [](IniFile& f) { return f.writeString("A", "x", "2"); }, true, "; \xE0\xF2\xEE\n[A]\nx=2\n"},
     {"LastLineWithoutLineEnd", QByteArray("[A]\nx=1"), [](IniFile& f) { return f.writeString("A", "y", "2"); }, true,
      "[A]\nx=1\ny=2\n"},
+    // A last line without a line end gains one only when something comes after it.
+    {"LastLineWithoutLineEndStaysSoAtAWriteElsewhere", QByteArray("[A]\r\nx=1\r\n[B]\r\ny=2"),
+     [](IniFile& f) { return f.writeString("A", "x", "5") && f.writeString("A", "z", "6"); }, true,
+     "[A]\r\nx=5\r\nz=6\r\n[B]\r\ny=2"},
+    {"LastLineWithoutLineEndReplacedStaysSo", QByteArray("[A]\nx=1\ny=2"),
+     [](IniFile& f) { return f.writeString("A", "y", "3"); }, true, "[A]\nx=1\ny=3"},
+    {"LastLineWithoutLineEndAfterAnErase", QByteArray("[A]\nx=1\n[B]\ny=2\n[C]\nz=3"),
+     [](IniFile& f) { return f.eraseSection("B"); }, true, "[A]\nx=1\n[C]\nz=3"},
     {"ValueWithLineBreakRefused", QByteArray("[A]\nx=1\n"),
      [](IniFile& f) { return f.writeString("A", "x", "1\n[B]"); }, false, "[A]\nx=1\n"},
     {"SectionNameWithBracketRefused", QByteArray("[A]\nx=1\n"),
@@ -191,6 +239,11 @@ const ReadRow kReadRows[] = {
     {"Windows1251Value", "[A]\nname=\xCF\xF0\xEE\xE5\xEA\xF2\n", "A", "name", "d", QString::fromUtf8("Проект")},
     {"Windows1251SectionOtherCase", "[\xCF\xD0\xCE\xC5\xCA\xD2]\nFb=31\n", QString::fromUtf8("проект"), "Fb", "d",
      "31"},
+    {"LoneCarriageReturns", "[A]\rx=1\rFb=30\r", "A", "Fb", "d", "30"},
+    {"Windows1251LineInAUtf8File", "[Бокс]\nname=Проект\nold=\xCF\xF0\xEE\n", QString::fromUtf8("Бокс"), "old", "d",
+     QString::fromUtf8("Про")},
+    {"Utf8LineInAWindows1251File", "[\xC1\xEE\xEA\xF1]\nname=\xDF\nnew=Проект\n", QString::fromUtf8("Бокс"), "new",
+     "d", QString::fromUtf8("Проект")},
 };
 
 class IniFileRead : public testing::TestWithParam<ReadRow> {};
@@ -353,6 +406,7 @@ const QFileDevice::Permissions kWritableFile =
 // ordinary user, whom the folder refuses.
 TEST(IniFile, WritableFileInAFolderWithoutWriteAccessIsWrittenInPlace)
 {
+    const vx::test::ScratchDataFolder data;
     QTemporaryDir dir;
     const QString path = dir.filePath("Vornalex.ini");
     writeAll(path, "[A]\nx=1\n[OLD]\nfrom=an earlier run with a long line\n");
@@ -377,6 +431,7 @@ TEST(IniFile, WritableFileInAFolderWithoutWriteAccessIsWrittenInPlace)
     EXPECT_EQ(code, 0);
     EXPECT_EQ(readAll(path), QByteArray("[A]\nx=1\ny=2\n[B]\nz=3\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Vornalex.ini"});
+    EXPECT_EQ(data.backups(), QStringList()); // each write completed, and its backup went
 }
 
 // A file that exists but cannot be read is never written over: its content would be lost. Read rights do
@@ -403,19 +458,29 @@ TEST(IniFile, UnreadableFileIsNotWrittenOver)
     EXPECT_EQ(readAll(path), QByteArray("[A]\nx=1\n"));
 }
 
-// Writes that cannot complete, as on a full disk: the child may write files of a few bytes only, so its
-// writes fail part way with EFBIG. Each is reported as refused, and the old file stays byte for byte:
-// replaced atomically, the temporary copy is dropped; written in place (a folder without write access),
-// the old contents are written back.
+// Writes that cannot complete, as on a full disk: the child may write files only as long as the old one,
+// so its writes fail part way with EFBIG. Each is reported as refused, and the old file stays byte for
+// byte: replaced atomically, the temporary copy is dropped; written in place (a folder without write
+// access), the old contents are written back. A file of some 40 kB (a few dozen projects) is larger than
+// any buffer the write may go through, so only a check of every write's count finds it cut short.
 TEST(IniFile, WriteThatCannotCompleteIsRefusedAndLeavesTheOldFile)
 {
-    const QByteArray old = "[A]\r\nx=1\r\n[\xC1\xEE\xEA\xF1]\r\nFb=30\r\n";
+    const QByteArray small = "[A]\r\nx=1\r\n[\xC1\xEE\xEA\xF1]\r\nFb=30\r\n";
+    QByteArray large = small;
+    for (int i = 0; large.size() < 40000; ++i)
+        large += "[P" + QByteArray::number(i) + "]\r\nFb=30\r\nVb=45\r\nDd=210\r\nNote=kept from an earlier run\r\n";
     const struct {
         const char* name;
         bool inPlace;
-    } rows[] = {{"atomic replace", false}, {"in place", true}};
+        const QByteArray& old;
+    } rows[] = {{"atomic replace", false, small},
+                {"in place", true, small},
+                {"atomic replace of 40 kB", false, large},
+                {"in place, 40 kB", true, large}};
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        const QByteArray& old = row.old;
+        const vx::test::ScratchDataFolder data;
         QTemporaryDir dir;
         const QString path = dir.filePath("Vornalex.ini");
         writeAll(path, old);
@@ -442,6 +507,7 @@ TEST(IniFile, WriteThatCannotCompleteIsRefusedAndLeavesTheOldFile)
         EXPECT_EQ(code, 0);
         EXPECT_EQ(readAll(path), old);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Vornalex.ini"});
+        EXPECT_EQ(data.backups(), QStringList()); // the old contents were put back, so no copy is kept
     }
 }
 
@@ -514,3 +580,385 @@ TEST(IniFile, KilledSavesLeaveOldOrNewProject)
 }
 
 } // namespace
+
+// ---- another writer ------------------------------------------------------------------------------
+
+// Another program writes the file between this program's reading and its writing (a text editor, a
+// project pasted in by hand). The program's writes land on the file as that writer left it: its keys and
+// sections are kept, and the program's own writes win only where they were made.
+struct OtherWriterRow {
+    const char* name;
+    QByteArray before;
+    QByteArray other; // the file as the other writer leaves it
+    // Runs the program's operation; `another` lets the other writer in at the row's chosen moment.
+    std::function<bool(IniFile&, const std::function<void()>& another)> op;
+    QByteArray after;
+};
+
+void PrintTo(const OtherWriterRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+const QByteArray kTwoProjects = "[P1]\nFb=42\nVb=50\n[P2]\nFb=42\n";
+const QByteArray kChangedByHand = "[P1]\nFb=42\nVb=55\n[P2]\nFb=43\n[P3]\nFb=30\n";
+
+const OtherWriterRow kOtherWriterRows[] = {
+    {"BatchAfterTheChange", kTwoProjects, kChangedByHand,
+     [](IniFile& f, const std::function<void()>& another) {
+         f.sections();
+         another();
+         IniFile::Batch batch(f);
+         f.writeString("P1", "Fb", "44");
+         f.writeString("DEFAULT", "LastProject", "P1");
+         return batch.commit();
+     },
+     "[P1]\nFb=44\nVb=55\n[P2]\nFb=43\n[P3]\nFb=30\n[DEFAULT]\nLastProject=P1\n"},
+    {"ChangeWhileTheBatchGathers", kTwoProjects, kChangedByHand,
+     [](IniFile& f, const std::function<void()>& another) {
+         IniFile::Batch batch(f);
+         f.writeString("P1", "Fb", "44");
+         another();
+         f.writeString("P1", "Xmax", "7");
+         return batch.commit();
+     },
+     "[P1]\nFb=44\nVb=55\nXmax=7\n[P2]\nFb=43\n[P3]\nFb=30\n"},
+    {"SameSizeSameMomentChange", "[P1]\nFb=42\n[P2]\nFb=42\n", "[P1]\nFb=42\n[P2]\nFb=43\n",
+     [](IniFile& f, const std::function<void()>& another) {
+         IniFile::Batch batch(f);
+         f.writeString("P1", "Fb", "44");
+         another();
+         return batch.commit();
+     },
+     "[P1]\nFb=44\n[P2]\nFb=43\n"},
+    {"TheBatchsOwnKeyWins", kTwoProjects, kChangedByHand,
+     [](IniFile& f, const std::function<void()>& another) {
+         IniFile::Batch batch(f);
+         f.writeString("P1", "Vb", "50"); // the value it read: still the batch's write
+         f.writeString("P1", "Fb", "44");
+         another();
+         return batch.commit();
+     },
+     "[P1]\nFb=44\nVb=50\n[P2]\nFb=43\n[P3]\nFb=30\n"},
+    {"ErasureAndNewSection", kTwoProjects, kChangedByHand,
+     [](IniFile& f, const std::function<void()>& another) {
+         IniFile::Batch batch(f);
+         f.eraseSection("P2");
+         f.writeString("P4", "Fb", "25");
+         another();
+         return batch.commit();
+     },
+     "[P1]\nFb=42\nVb=55\n[P3]\nFb=30\n[P4]\nFb=25\n"},
+    {"KeyTheOtherWriterRemoved", kTwoProjects, "[P2]\nFb=42\n[P1]\nFb=42\n",
+     [](IniFile& f, const std::function<void()>& another) {
+         f.readString("P1", "Vb");
+         another();
+         return f.writeString("P1", "Vb", "60");
+     },
+     "[P2]\nFb=42\n[P1]\nFb=42\nVb=60\n"},
+    {"SingleWriteAfterTheChange", kTwoProjects, kChangedByHand,
+     [](IniFile& f, const std::function<void()>& another) {
+         f.readString("P1", "Vb");
+         another();
+         return f.writeString("P2", "Vb", "20");
+     },
+     "[P1]\nFb=42\nVb=55\n[P2]\nFb=43\nVb=20\n[P3]\nFb=30\n"},
+};
+
+class IniFileOtherWriter : public testing::TestWithParam<OtherWriterRow> {};
+
+TEST_P(IniFileOtherWriter, KeepsTheOtherWritersChanges)
+{
+    const OtherWriterRow& row = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    writeAll(path, row.before);
+    IniFile ini(path);
+    const auto another = [&] {
+        // Written in place with the old modification time, as a quick editor within one clock tick would.
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+        writeAll(path, row.other);
+        const timespec times[2] = {st.st_atim, st.st_mtim};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    };
+    EXPECT_TRUE(row.op(ini, another));
+    EXPECT_EQ(readAll(path), row.after);
+    EXPECT_EQ(ini.readString("P1", "Fb"), IniFile(path).readString("P1", "Fb"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, IniFileOtherWriter, testing::ValuesIn(kOtherWriterRows),
+                         [](const testing::TestParamInfo<OtherWriterRow>& info) { return std::string(info.param.name); });
+
+// ---- writes in place -----------------------------------------------------------------------------
+
+// Settings of many projects, some kilobytes of them: larger than any buffer a write may go through.
+QByteArray manyProjects(int count, const char* value)
+{
+    QByteArray out = "[DEFAULT]\nLastProject=P0\n";
+    for (int i = 0; i < count; ++i)
+        out += "[P" + QByteArray::number(i) + "]\nFb=" + value + "\nVb=45\nDd=210\nNote=a project kept by hand\n";
+    return out;
+}
+
+// A write in place that the disk refuses part way (a cap on the file size, as a full disk would): the
+// old contents are written back and checked. When the disk refuses the write-back too (the cap shrinks
+// at the first refusal, as when another program takes the freed room), the file may be lost, and the
+// warning names the backup copy, which holds the old contents whole. A cap below the old file's size
+// leaves no room for the backup copy: then nothing is written at all.
+TEST(IniFile, FailedWriteInPlaceIsUndoneOrLeavesItsBackup)
+{
+    static const QByteArray old = manyProjects(120, "30");
+    enum class Left { OldFile, BackupNamed };
+    const struct {
+        const char* name;
+        rlim_t cap;
+        std::optional<rlim_t> capAfterRefusal;
+        Left left;
+    } rows[] = {
+        {"old contents written back", rlim_t(old.size() + 200), std::nullopt, Left::OldFile},
+        {"write-back refused too", rlim_t(old.size() + 200), rlim_t(512), Left::BackupNamed},
+        {"no room for the backup", rlim_t(old.size() / 2), std::nullopt, Left::OldFile},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const vx::test::ScratchDataFolder data;
+        QTemporaryDir dir;
+        const QString path = dir.filePath("Vornalex.ini");
+        writeAll(path, old);
+        ASSERT_TRUE(QFile::setPermissions(path, kWritableFile));
+        ASSERT_TRUE(QFile::setPermissions(dir.path(), kReadOnlyFolder));
+        const int code = runInChild(
+            [&path, &row] {
+                if (row.capAfterRefusal)
+                    vx::test::shrinkCapAtFirstRefusal(*row.capAfterRefusal);
+                IniFile ini(path);
+                QStringList warned;
+                ini.setBackupWarning([&warned](const QString& backup) { warned << backup; });
+                IniFile::Batch batch(ini);
+                for (int i = 0; i < 120; ++i)
+                    ini.writeString(QString("P%1").arg(i), "Fb", "31.123456789"); // a longer file
+                if (batch.commit())
+                    return 1;
+                if (row.left == Left::OldFile)
+                    return warned.isEmpty() ? 0 : 2;
+                if (warned.size() != 1 || !warned[0].startsWith(vx::backupFolder() + "/"))
+                    return 3;
+                return readAll(warned[0]) == old ? 0 : 4;
+            },
+            ChildSetup{.ordinaryUser = true, .maxFileBytes = row.cap});
+        QFile::setPermissions(dir.path(), kOpenFolder);
+        if (code == kNoOrdinaryUser)
+            GTEST_SKIP() << "the superuser could not become an ordinary user, whom the folder would refuse";
+        EXPECT_EQ(code, 0);
+        if (row.left == Left::BackupNamed) {
+            EXPECT_NE(readAll(path), old) << "the write-back did not fail: the row tests nothing";
+            const QStringList backups = data.backups();
+            ASSERT_EQ(backups.size(), 1);
+            EXPECT_EQ(readAll(backups[0]), old);
+        } else {
+            EXPECT_EQ(readAll(path), old);
+            EXPECT_EQ(data.backups(), QStringList());
+        }
+    }
+}
+
+// The two versions of the kill test below differ in length too, so a write in place either runs past
+// the old end or has to cut the file after writing.
+void saveSizedVersion(IniFile& ini, int version)
+{
+    IniFile::Batch batch(ini);
+    for (int k = 0; k < kKeys; ++k)
+        ini.writeString("PROJECT", QString("K%1").arg(k), valueOf(version, k));
+    if (version == 1) {
+        for (int k = 0; k < 40; ++k)
+            ini.writeString("NOTES", QString("N%1").arg(k), "a longer note that only the second version has");
+    } else {
+        ini.eraseSection("NOTES");
+    }
+    batch.commit();
+}
+
+// kill -9 at random moments of saves in place (the file has a second name, a hard link, so it is never
+// replaced): after each kill the file holds the old version or the new one, or the backup holds the old
+// one whole. The file is set back to one version before each round. A large section no save touches
+// makes each write of the file long enough to be cut by the kill.
+TEST(IniFile, KilledSavesInPlaceLeaveOldOrNewFileOrAWholeBackup)
+{
+    const vx::test::ScratchDataFolder data;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    QByteArray versions[2];
+    {
+        IniFile ini(path);
+        IniFile::Batch batch(ini);
+        for (int k = 0; k < 1500; ++k)
+            ini.writeString("ARCHIVE", QString("Old%1").arg(k), "a value kept from an earlier design");
+        ASSERT_TRUE(batch.commit());
+        saveSizedVersion(ini, 1);
+        versions[1] = readAll(path);
+        saveSizedVersion(ini, 0);
+        versions[0] = readAll(path);
+    }
+    ASSERT_NE(versions[0].size(), versions[1].size());
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("second name.ini")).constData()), 0);
+
+    // How long one save takes here, so that the kills spread over the saves.
+    qint64 saveUs = 0;
+    {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            IniFile ini(path);
+            QElapsedTimer t;
+            t.start();
+            for (int i = 1; i <= 10; ++i)
+                saveSizedVersion(ini, i % 2);
+            ::_exit(int(std::min<qint64>(t.nsecsElapsed() / 10 / 100000, 250))); // tenths of milliseconds
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        saveUs = qint64(std::max(WEXITSTATUS(status), 1)) * 100;
+    }
+    writeAll(path, versions[0]);
+
+    auto* rng = QRandomGenerator::global();
+    for (int round = 0; round < 60; ++round) {
+        SCOPED_TRACE(round);
+        writeAll(path, versions[0]);
+        QDir(vx::backupFolder()).removeRecursively();
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            IniFile ini(path);
+            for (int i = 1;; ++i)
+                saveSizedVersion(ini, i % 2);
+        }
+        // Every other kill comes at any moment of the saves; the others come just after a backup has
+        // appeared, when the file itself is being written.
+        if (round % 2 == 0) {
+            QThread::usleep(rng->bounded(quint64(3 * saveUs + 50)));
+        } else {
+            QElapsedTimer waited;
+            waited.start();
+            while (data.backups().isEmpty() && waited.elapsed() < 200) {
+            }
+            QThread::usleep(rng->bounded(quint64(saveUs + 1)));
+        }
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        const QByteArray now = readAll(path);
+        EXPECT_EQ(readAll(dir.filePath("second name.ini")), now);
+        if (now == versions[0] || now == versions[1])
+            continue;
+        const QStringList backups = data.backups();
+        ASSERT_EQ(backups.size(), 1) << "the file is cut, and no backup holds the old version";
+        const QByteArray backup = readAll(backups[0]);
+        EXPECT_TRUE(backup == versions[0] || backup == versions[1]) << "the backup is not whole";
+    }
+}
+
+// ---- permissions, links and owners ---------------------------------------------------------------
+
+// Whether a save writes the file, and what it leaves of its owner, group, mode and hard links. Rows run
+// as the superuser or, in a child, as the ordinary user "nobody"; the parent, the superuser, gives the
+// file its owner first.
+struct PermissionRow {
+    const char* name;
+    bool ordinaryUser;
+    mode_t folderMode;
+    mode_t fileMode;
+    uid_t owner; // and group
+    bool hardLink;
+    bool written;
+};
+
+void PrintTo(const PermissionRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+constexpr uid_t kRoot = 0;
+constexpr uid_t kNobody = vx::test::kNobody;
+
+const PermissionRow kPermissionRows[] = {
+    {"ReadOnlyFileRefusesTheSuperuser", false, 0755, 0444, kRoot, false, false},
+    {"ReadOnlyFileRefusesItsOwner", true, 0777, 0444, kNobody, false, false},
+    {"HardLinkedFileSharesItsContentsAfterTheSave", false, 0755, 0644, kRoot, true, true},
+    {"HardLinkedFileOfAnOrdinaryUser", true, 0777, 0644, kNobody, true, true},
+    {"SuperuserKeepsOwnerGroupAndMode", false, 0755, 0640, kNobody, false, true},
+    {"OwnerKeepsTheMode", true, 0777, 0604, kNobody, false, true},
+    {"AnotherOwnersWritableFile", true, 0777, 0666, kRoot, false, true},
+    {"AnotherOwnersWritableFileInAStickyFolder", true, 01777, 0666, kRoot, false, true},
+};
+
+class IniFilePermissions : public testing::TestWithParam<PermissionRow> {};
+
+TEST_P(IniFilePermissions, SaveKeepsWhatTheFileIs)
+{
+    const PermissionRow& row = GetParam();
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving the file its owner takes the superuser";
+    const vx::test::ScratchDataFolder data;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    const QString link = dir.filePath("second name.ini");
+    const QByteArray before = "[P1]\nFb=42\n";
+    writeAll(path, before);
+    const QByteArray native = QFile::encodeName(path);
+    ASSERT_EQ(::chown(native.constData(), row.owner, row.owner), 0);
+    ASSERT_EQ(::chmod(native.constData(), row.fileMode), 0);
+    if (row.hardLink) {
+        ASSERT_EQ(::link(native.constData(), QFile::encodeName(link).constData()), 0);
+    }
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), row.folderMode), 0);
+    struct stat old {};
+    ASSERT_EQ(::stat(native.constData(), &old), 0);
+
+    const int code = runInChild([&path] { return IniFile(path).writeString("P2", "Fb", "43") ? 0 : 1; },
+                                ChildSetup{.ordinaryUser = row.ordinaryUser, .maxFileBytes = std::nullopt});
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
+    if (code == kNoOrdinaryUser)
+        GTEST_SKIP() << "the superuser could not become an ordinary user";
+    EXPECT_EQ(code, row.written ? 0 : 1);
+    EXPECT_EQ(readAll(path), row.written ? before + "[P2]\nFb=43\n" : before);
+    struct stat now {};
+    ASSERT_EQ(::stat(native.constData(), &now), 0);
+    EXPECT_EQ(now.st_uid, old.st_uid);
+    EXPECT_EQ(now.st_gid, old.st_gid);
+    EXPECT_EQ(now.st_mode, old.st_mode);
+    if (row.hardLink) {
+        EXPECT_EQ(now.st_ino, old.st_ino);
+        EXPECT_EQ(readAll(link), readAll(path));
+    }
+    QStringList expected{"Vornalex.ini"};
+    if (row.hardLink)
+        expected << "second name.ini";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
+    EXPECT_EQ(data.backups(), QStringList());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, IniFilePermissions, testing::ValuesIn(kPermissionRows),
+                         [](const testing::TestParamInfo<PermissionRow>& info) { return std::string(info.param.name); });
+
+// A write in place is not begun when its backup cannot be made (here the data folder is a file): the
+// file keeps its old contents and the write is refused.
+TEST(IniFile, WriteInPlaceWithoutItsBackupIsRefused)
+{
+    const vx::test::ScratchDataFolder data;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vornalex.ini");
+    writeAll(path, "[P1]\nFb=42\n");
+    ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(dir.filePath("second name.ini")).constData()), 0);
+    const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
+    writeAll(dir.filePath("not a folder"), "");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("not a folder")));
+    const bool written = IniFile(path).writeString("P2", "Fb", "43");
+    qputenv("XDG_DATA_HOME", oldHome);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readAll(path), QByteArray("[P1]\nFb=42\n"));
+}

@@ -57,9 +57,9 @@ public:
         main->show();
         main->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(main.get()));
-        main->LoadProject(main->CurrentProject);
-        main->StartupProject = main->CurrentProject;
-        main->ProjectModified = false;
+        main->LoadProject(main->currentProject());
+        main->setStartupProject(main->currentProject());
+        main->setProjectModified(false);
         boxes.boxes.clear();
     }
     ~ProjectRig()

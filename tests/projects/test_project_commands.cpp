@@ -3,6 +3,7 @@
 // clicks while the modal dialog is on screen; the settings file lives in a temporary folder and is read
 // back after each step.
 #include "ProjectRig.h"
+#include "Utf16Files.h"
 
 #include "core/CalcState.h"
 #include "core/Dimensions.h"
@@ -12,6 +13,7 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QStringDecoder>
 #include <QStringEncoder>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -154,6 +156,14 @@ protected:
     void click(ProjectRig& rig, const char* button) { QTest::mouseClick(rig.widget<QToolButton>(button), Qt::LeftButton); }
     // Makes the current project modified the way a user does: types over the tuning frequency.
     void changeFb(ProjectRig& rig) { typeOver(rig.widget<QLineEdit>("EditFb"), q("41")); }
+    // Saves the current project under its own name as a user does: Save as, then "Да" on the name the
+    // dialog offers. True when the dialog came up and no box did.
+    bool saveUnderItsName(ProjectRig& rig)
+    {
+        auto saved = whileShown(F_RWPrj, [&] { QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton); });
+        click(rig, "BoButSave");
+        return saved->shown && rig.boxes.boxes.empty();
+    }
 };
 
 TEST_P(ProjectCommands, UnchangedProjectShowsNoPrompt)
@@ -172,7 +182,7 @@ TEST_P(ProjectCommands, UnchangedProjectShowsNoPrompt)
         EXPECT_EQ(caption, q(c.caption)) << c.button;
         EXPECT_TRUE(rig.boxes.boxes.empty()) << c.button;
         EXPECT_EQ(rig.fileText(), before) << c.button;
-        EXPECT_EQ(rig.main->CurrentProject, q("ALPHA")) << c.button;
+        EXPECT_EQ(rig.main->currentProject(), q("ALPHA")) << c.button;
     }
 }
 
@@ -182,7 +192,7 @@ TEST_P(ProjectCommands, AnsweringNoSavesNothingAndTheCommandGoesOn)
         ProjectRig rig(kProjects, sep());
         const QString before = rig.fileText();
         changeFb(rig);
-        ASSERT_TRUE(rig.main->ProjectModified);
+        ASSERT_TRUE(rig.main->projectModified());
         rig.boxes.answers = {vx::MsgAnswer::No};
         auto run = whileShown(c.dialog(), [&] { QTest::mouseClick(rig.no(c.dialog()), Qt::LeftButton); });
         click(rig, c.button);
@@ -198,7 +208,7 @@ TEST_P(ProjectCommands, AnsweringNoSavesNothingAndTheCommandGoesOn)
         EXPECT_EQ(rig.fileText(), before) << c.button;
         // The unsaved change stays in the window.
         EXPECT_EQ(rig.mainText("EditFb"), q("41")) << c.button;
-        EXPECT_TRUE(rig.main->ProjectModified) << c.button;
+        EXPECT_TRUE(rig.main->projectModified()) << c.button;
     }
 }
 
@@ -222,7 +232,7 @@ TEST_P(ProjectCommands, AnsweringYesSavesWithTheStatusTextThenEmptiesIt)
         EXPECT_EQ(rig.value(q("ALPHA"), "Fb"), q("41")) << c.button;
         EXPECT_TRUE(painted.texts.contains(q("  Сохраняю прект, ждите ..."))) << c.button;
         EXPECT_EQ(rig.mainText("StatusBar1"), QString()) << c.button;
-        EXPECT_FALSE(rig.main->ProjectModified) << c.button;
+        EXPECT_FALSE(rig.main->projectModified()) << c.button;
     }
 }
 
@@ -251,7 +261,7 @@ TEST_P(ProjectCommands, OnlySectionBeingCurrentRefusesDeleteAndOpenStillOpens)
     EXPECT_FALSE(opened->leftOpen);
     EXPECT_EQ(listed, QStringList{q("DEFAULT")});
     EXPECT_EQ(rig.sections(), QStringList{q("DEFAULT")});
-    EXPECT_EQ(rig.main->CurrentProject, q("DEFAULT"));
+    EXPECT_EQ(rig.main->currentProject(), q("DEFAULT"));
     EXPECT_EQ(rig.fileText(), before); // a load writes "LastProject", which already names it
     EXPECT_EQ(rig.boxes.boxes.size(), 1u);
 }
@@ -318,7 +328,7 @@ TEST_P(ProjectCommands, TheCurrentProjectIsFoundInAnyLetterCase)
     // Opened by its name in small letters, as the section matches it; the list shows the section's spelling.
     ProjectRig rig(kProjects, sep());
     rig.main->LoadProject(q("alpha"));
-    ASSERT_EQ(rig.main->CurrentProject, q("alpha"));
+    ASSERT_EQ(rig.main->currentProject(), q("alpha"));
     QString selected;
     auto open = whileShown(F_RWPrj, [&] { selected = F_RWPrj->selectedEntry(); });
     click(rig, "BoButOpen");
@@ -345,7 +355,7 @@ TEST_P(ProjectCommands, NewMakesTheProjectUnderTheUpperCasedName)
     EXPECT_FALSE(run->leftOpen);
     EXPECT_TRUE(editorFocused);
     const QString made = q("BASS Бокс");
-    EXPECT_EQ(rig.main->CurrentProject, made);
+    EXPECT_EQ(rig.main->currentProject(), made);
     EXPECT_EQ(rig.main->windowTitle(), q("Vornalex + [BASS Бокс]"));
     EXPECT_EQ(rig.sections().last(), made);
     for (const StartValue& v : kNewProjectFile)
@@ -353,7 +363,7 @@ TEST_P(ProjectCommands, NewMakesTheProjectUnderTheUpperCasedName)
     EXPECT_EQ(rig.value(q("DEFAULT"), "LastProject"), made);
     EXPECT_EQ(rig.mainText("EditSd"), QString());
     EXPECT_EQ(rig.main->focusWidget(), rig.main->component("EditFb"));
-    EXPECT_FALSE(rig.main->ProjectModified);
+    EXPECT_FALSE(rig.main->projectModified());
     // The projects that were there are untouched.
     EXPECT_EQ(rig.value(q("ALPHA"), "PriBoxPriH"), q("55"));
 }
@@ -405,7 +415,7 @@ TEST_P(ProjectCommands, NewCancelledOrWithoutANameChangesNothing)
         click(rig, "BoButNew");
         EXPECT_TRUE(run->shown) << w.name;
         EXPECT_FALSE(run->leftOpen) << w.name;
-        EXPECT_EQ(rig.main->CurrentProject, q("ALPHA")) << w.name;
+        EXPECT_EQ(rig.main->currentProject(), q("ALPHA")) << w.name;
         EXPECT_EQ(rig.main->windowTitle(), caption) << w.name;
         EXPECT_EQ(rig.fileText(), before) << w.name;
         EXPECT_EQ(dimensionsOf(rig.main->state()), dims) << w.name;
@@ -445,7 +455,7 @@ TEST_P(ProjectCommands, EnterAndEscapeLeaveTheNewProjectDialogOpen)
     EXPECT_TRUE(run->shown);
     EXPECT_TRUE(openAfterKeys);
     EXPECT_EQ(rig.fileText(), before);
-    EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+    EXPECT_EQ(rig.main->currentProject(), q("ALPHA"));
 
     // The name typed before is gone at the next New.
     QString atNextShowing = q("<not shown>");
@@ -464,7 +474,7 @@ TEST_P(ProjectCommands, NewWhileASlotShapeIsChosenSavesTheRoundSection)
         QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
     });
     click(rig, "BoButOpen");
-    ASSERT_EQ(rig.main->CurrentProject, q("Бокс"));
+    ASSERT_EQ(rig.main->currentProject(), q("Бокс"));
     ASSERT_EQ(rig.main->state().SBut, vx::PRISM);
 
     auto made = whileShown(F_Quest, [&] {
@@ -500,20 +510,20 @@ TEST_P(ProjectCommands, DoubleClickConfirmsAtOnceByMode)
         EXPECT_TRUE(rig.boxes.boxes.empty()) << r.button;
         const QString button = q(r.button);
         if (button == q("BoButOpen")) {
-            EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+            EXPECT_EQ(rig.main->currentProject(), q("ZETA"));
             EXPECT_EQ(rig.mainText("EditFb"), q("25"));
             EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ZETA]"));
             EXPECT_EQ(rig.fileText(), QString(before).replace(q("LastProject=ALPHA"), q("LastProject=ZETA")));
         } else if (button == q("BoButSave")) {
             // Saved over ZETA without a question: ALPHA's design under ZETA's name, now current.
-            EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+            EXPECT_EQ(rig.main->currentProject(), q("ZETA"));
             EXPECT_EQ(rig.value(q("ZETA"), "Fb"), q("41"));
             EXPECT_EQ(rig.value(q("ZETA"), "TubD"), s("101{s}5"));
             EXPECT_EQ(rig.value(q("ALPHA"), "Fb"), s("35{s}5"));
         } else {
             EXPECT_FALSE(rig.sections().contains(q("ZETA")));
             EXPECT_EQ(rig.fileText(), withoutSection(before, q("ZETA")));
-            EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+            EXPECT_EQ(rig.main->currentProject(), q("ALPHA"));
         }
     }
 }
@@ -527,7 +537,7 @@ TEST_P(ProjectCommands, OpenGivesTheFocusToTheTuningFrequency)
     auto run = whileShown(F_RWPrj, [&] { rig.doubleClickEntry(q("ZETA")); });
     click(rig, "BoButOpen");
     EXPECT_TRUE(run->shown);
-    EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+    EXPECT_EQ(rig.main->currentProject(), q("ZETA"));
     EXPECT_EQ(rig.main->focusWidget(), rig.main->component("EditFb"));
 }
 
@@ -550,8 +560,8 @@ TEST_P(ProjectCommands, DeletingAnotherProjectReloadsTheCurrentOne)
         if (q(victim) == q("DEFAULT"))
             expected += q("[DEFAULT]\nLastProject=ALPHA\n");
         EXPECT_EQ(rig.fileText(), expected) << victim;
-        EXPECT_EQ(rig.main->CurrentProject, q("ALPHA")) << victim;
-        EXPECT_FALSE(rig.main->ProjectModified) << victim;
+        EXPECT_EQ(rig.main->currentProject(), q("ALPHA")) << victim;
+        EXPECT_FALSE(rig.main->projectModified()) << victim;
         EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5")) << victim;
         EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ALPHA]")) << victim;
         EXPECT_FALSE(F_RWPrj->DeleteMode) << victim;
@@ -632,7 +642,7 @@ TEST_P(ProjectCommands, ConfirmingWithoutAnEntryKeepsTheDialogOpenInItsMode)
         EXPECT_EQ(statusAfterError, QString()) << button;
         EXPECT_FALSE(run->leftOpen) << button;
         if (QString::fromUtf8(button) == q("BoButOpen")) {
-            EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+            EXPECT_EQ(rig.main->currentProject(), q("ZETA"));
         } else {
             EXPECT_EQ(rig.fileText(), withoutSection(before, q("ZETA")));
         }
@@ -662,12 +672,12 @@ TEST_P(ProjectCommands, SaveAsUnderATypedNameOrNone)
         EXPECT_FALSE(run->leftOpen) << r.typed;
         if (*r.section == 0) {
             EXPECT_EQ(rig.fileText(), before);
-            EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+            EXPECT_EQ(rig.main->currentProject(), q("ALPHA"));
             continue;
         }
         EXPECT_EQ(rig.sections().last(), q(r.section)) << r.typed;
         EXPECT_EQ(rig.value(q(r.section), "Fb"), s("35{s}5")) << r.typed;
-        EXPECT_EQ(rig.main->CurrentProject, q(r.section)) << r.typed;
+        EXPECT_EQ(rig.main->currentProject(), q(r.section)) << r.typed;
         EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [") + q(r.section) + q("]")) << r.typed;
     }
 }
@@ -678,7 +688,7 @@ TEST_P(ProjectCommands, SaveAsOverTheStartUpProjectFromAnotherProjectWrites)
     // goes into ALPHA, which then is the current project.
     ProjectRig rig(kProjects, sep());
     rig.main->LoadProject(q("ZETA"));
-    ASSERT_FALSE(rig.main->ProjectModified);
+    ASSERT_FALSE(rig.main->projectModified());
     auto run = whileShown(F_RWPrj, [&] {
         typeOver(rig.nameEditor(), q("alpha"));
         QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
@@ -689,7 +699,7 @@ TEST_P(ProjectCommands, SaveAsOverTheStartUpProjectFromAnotherProjectWrites)
     EXPECT_EQ(rig.value(q("ALPHA"), "Fb"), q("25"));
     EXPECT_EQ(rig.value(q("ALPHA"), "TubD"), q("120"));
     EXPECT_EQ(rig.value(q("DEFAULT"), "LastProject"), q("ALPHA"));
-    EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+    EXPECT_EQ(rig.main->currentProject(), q("ALPHA"));
     EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ALPHA]"));
     EXPECT_TRUE(rig.boxes.boxes.empty());
 }
@@ -714,22 +724,27 @@ TEST_P(ProjectCommands, PickingAnEntryCopiesItsNameForSavingOverIt)
     EXPECT_EQ(afterKey, q("ZETA"));
     EXPECT_TRUE(rig.boxes.boxes.empty()); // over an existing project without a question
     EXPECT_EQ(rig.value(q("ZETA"), "Fb"), q("41"));
-    EXPECT_EQ(rig.main->CurrentProject, q("ZETA"));
+    EXPECT_EQ(rig.main->currentProject(), q("ZETA"));
 }
 
 TEST_P(ProjectCommands, NamesTheSettingsFileCannotHoldAreRefused)
 {
+    const QString feff(QChar(0xFEFF));
     struct Row {
-        const char* name;
+        QString name;
         const char* warning;
     } rows[] = {
-        {"A]B", "Имя проекта не может содержать символ \"]\""},
-        {"end]", "Имя проекта не может содержать символ \"]\""},
-        {"two\nlines", "Имя проекта не может содержать перевод строки"},
-        {"ret\rurn", "Имя проекта не может содержать перевод строки"},
-        {" lead", "Имя проекта не может начинаться или заканчиваться пробелом"},
-        {"trail ", "Имя проекта не может начинаться или заканчиваться пробелом"},
-        {"   ", "Имя проекта не может начинаться или заканчиваться пробелом"},
+        {q("A]B"), "Имя проекта не может содержать символ \"]\""},
+        {q("end]"), "Имя проекта не может содержать символ \"]\""},
+        {q("two\nlines"), "Имя проекта не может содержать перевод строки"},
+        {q("ret\rurn"), "Имя проекта не может содержать перевод строки"},
+        {q(" lead"), "Имя проекта не может начинаться или заканчиваться пробелом"},
+        {q("trail "), "Имя проекта не может начинаться или заканчиваться пробелом"},
+        {q("   "), "Имя проекта не может начинаться или заканчиваться пробелом"},
+        // Invisible: pasted in front of copied text by some editors, or between letters.
+        {feff + q("Бокс"), "Имя проекта не может содержать невидимые символы (U+FEFF)"},
+        {feff, "Имя проекта не может содержать невидимые символы (U+FEFF)"},
+        {q("Bo\xE2\x80\x8Bx\xC2\xAD"), "Имя проекта не может содержать невидимые символы (U+200B, U+00AD)"},
     };
     for (const char* button : {"BoButNew", "BoButSave"}) {
         QDialog* (*dialog)() = QString::fromUtf8(button) == q("BoButNew") ? questDialog : listDialog;
@@ -739,17 +754,18 @@ TEST_P(ProjectCommands, NamesTheSettingsFileCannotHoldAreRefused)
             auto run = whileShown(dialog(), [&] {
                 // Pasted: a line editor takes no line break from the keyboard.
                 QLineEdit* editor = dialog() == F_Quest ? rig.newName() : rig.nameEditor();
-                editor->setText(q(r.name));
+                editor->setText(r.name);
                 QTest::mouseClick(rig.yes(dialog()), Qt::LeftButton);
             });
             click(rig, button);
-            EXPECT_TRUE(run->shown) << button << r.name;
-            EXPECT_TRUE(run->leftOpen) << button << r.name;
-            ASSERT_EQ(rig.boxes.boxes.size(), 1u) << button << r.name;
+            EXPECT_TRUE(run->shown) << button << r.name.toStdString();
+            EXPECT_TRUE(run->leftOpen) << button << r.name.toStdString();
+            ASSERT_EQ(rig.boxes.boxes.size(), 1u) << button << r.name.toStdString();
             EXPECT_EQ(rig.boxes.boxes[0].type, vx::MsgType::Warning);
-            EXPECT_EQ(rig.boxes.boxes[0].text, q(r.warning)) << button << r.name;
-            EXPECT_EQ(rig.fileText(), before) << button << r.name;
-            EXPECT_EQ(rig.main->CurrentProject, q("ALPHA")) << button << r.name;
+            EXPECT_EQ(rig.boxes.boxes[0].text, q(r.warning)) << button << r.name.toStdString();
+            EXPECT_EQ(rig.fileText(), before) << button << r.name.toStdString();
+            EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("ALPHA"), q("Бокс"), q("ZETA")}));
+            EXPECT_EQ(rig.main->currentProject(), q("ALPHA")) << button << r.name.toStdString();
         }
     }
 }
@@ -760,7 +776,7 @@ TEST_P(ProjectCommands, FileFromWindowsOpensItsLastProjectAndListsItsNames)
 {
     const QByteArray file = windows1251(s(kFromWindows));
     ProjectRig rig(file, sep());
-    EXPECT_EQ(rig.main->CurrentProject, q("Ящик"));
+    EXPECT_EQ(rig.main->currentProject(), q("Ящик"));
     EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [Ящик]"));
     EXPECT_EQ(rig.mainText("EditVs"), q("340"));
     EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5"));
@@ -779,7 +795,7 @@ TEST_P(ProjectCommands, FileFromWindowsOpensItsLastProjectAndListsItsNames)
     EXPECT_TRUE(open->shown);
     EXPECT_EQ(offered, (QStringList{q("DEFAULT"), q("Бокс"), q("Ящик")}));
     EXPECT_EQ(selected, q("Ящик"));
-    EXPECT_EQ(rig.main->CurrentProject, q("Бокс"));
+    EXPECT_EQ(rig.main->currentProject(), q("Бокс"));
     EXPECT_EQ(rig.mainText("EditFb"), q("42"));
     EXPECT_EQ(rig.main->state().PriW1, 70);
 }
@@ -818,7 +834,7 @@ TEST_P(ProjectCommands, DeletingOneProjectOfAFileFromWindowsLeavesTheOtherWhole)
     click(rig, "BoButDel");
     EXPECT_TRUE(run->shown);
     EXPECT_EQ(rig.fileBytes(), file.left(file.indexOf(windows1251(q("[Бокс]")))));
-    EXPECT_EQ(rig.main->CurrentProject, q("Ящик"));
+    EXPECT_EQ(rig.main->currentProject(), q("Ящик"));
     EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5"));
 }
 
@@ -850,9 +866,172 @@ TEST_P(ProjectCommands, FileFromWindowsRefusesNamesOutsideItsCodePage)
         EXPECT_EQ(rig.boxes.boxes[0].type, vx::MsgType::Warning);
         EXPECT_EQ(rig.boxes.boxes[0].text, warning) << button;
         EXPECT_FALSE(run->leftOpen) << button;
-        EXPECT_EQ(rig.main->CurrentProject, q("Новый")) << button;
+        EXPECT_EQ(rig.main->currentProject(), q("Новый")) << button;
         EXPECT_TRUE(rig.fileBytes().contains(windows1251(q("\r\n[Новый]\r\n")))) << button;
         EXPECT_EQ(rig.value(q("DEFAULT"), "LastProject"), q("Новый")) << button;
+    }
+}
+
+// ---- line ends and encodings of the settings file ----------------------------------------------------
+
+// A line end for each line in turn; `lastEnds` false leaves the last line without one.
+struct LineEndRow {
+    const char* name;
+    std::vector<const char*> ends;
+    bool lastEnds;
+};
+
+const LineEndRow kLineEndRows[] = {
+    {"lone CR", {"\r"}, true},
+    {"LF", {"\n"}, true},
+    {"CR LF", {"\r\n"}, true},
+    {"mixed", {"\r\n", "\r", "\n", "\n", "\r"}, true},
+    {"mixed, the last line without a line end", {"\n", "\r", "\r\n"}, false},
+};
+
+QByteArray joinLines(const QStringList& lines, const LineEndRow& row)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        out += lines[i].toUtf8();
+        if (i + 1 < lines.size() || row.lastEnds)
+            out += row.ends[std::size_t(i) % row.ends.size()];
+    }
+    return out;
+}
+
+// "DEFAULT" and two projects, each with every key a save writes and the value it would write, so that
+// saving a project changes no more than what the user changed.
+QStringList twoFullProjects()
+{
+    QStringList lines{q("[DEFAULT]"), q("id=TESTID01"), q("Fb=30"), q("LastProject=P1"), q("FormLeft=0"),
+                      q("FormTop=0")};
+    const char* sourceValues[] = {"344", "30", "45", "210", "1", "7", "1", "0", "0"};
+    for (const char* project : {"P1", "P2"}) {
+        lines << q("[") + q(project) + q("]");
+        for (std::size_t i = 0; i < vx::kSourceKeys.size(); ++i)
+            lines << QString::fromUtf8(vx::kSourceKeys[i].key) + q("=") + q(sourceValues[i]);
+        for (const auto& k : vx::kDimensionKeys) {
+            const QString key = QString::fromUtf8(k.key);
+            const char* value = key.endsWith(q("Div"))    ? "10"
+                                : key.endsWith(q("Func")) ? "0"
+                                : key.endsWith(q("A"))    ? "8" // the angles
+                                                          : "50";
+            lines << key + q("=") + q(value);
+        }
+    }
+    return lines;
+}
+
+// Whatever ends its lines, the file keeps both projects at the start, and a save changes the one line
+// the user changed, every other byte as it was.
+TEST_P(ProjectCommands, EveryKindOfLineEndKeepsTheProjectsAndTheUntouchedBytes)
+{
+    const QStringList lines = twoFullProjects();
+    for (const LineEndRow& row : kLineEndRows) {
+        SCOPED_TRACE(row.name);
+        const QByteArray file = joinLines(lines, row);
+        ProjectRig rig(file, sep());
+        EXPECT_EQ(rig.fileBytes(), file);
+        EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("P1"), q("P2")}));
+        EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [P1]"));
+        EXPECT_EQ(rig.mainText("EditVb"), q("45"));
+
+        changeFb(rig);
+        ASSERT_TRUE(saveUnderItsName(rig));
+        QStringList changed = lines;
+        changed[changed.indexOf(q("[P1]")) + 2] = q("Fb=41");
+        EXPECT_EQ(rig.fileBytes(), joinLines(changed, row));
+    }
+}
+
+// A file saved by a Windows editor as "Unicode": UTF-16 with its byte-order mark, in either byte order.
+// Its projects are listed, opened and saved, and it stays UTF-16 with its mark.
+TEST_P(ProjectCommands, Utf16FileIsListedOpenedAndSavedInUtf16)
+{
+    for (const vx::test::Utf16Form& row : vx::test::kUtf16Forms) {
+        SCOPED_TRACE(row.name);
+        QString text = s(kProjects);
+        text.replace(q("\n"), q("\r\n"));
+        const QByteArray file = vx::test::utf16File(row, text);
+        ProjectRig rig(file, sep());
+        EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ALPHA]"));
+        EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5"));
+        EXPECT_EQ(rig.fileBytes(), file);
+
+        QStringList offered;
+        auto open = whileShown(F_RWPrj, [&] {
+            offered = F_RWPrj->entries();
+            rig.doubleClickEntry(q("Бокс"));
+        });
+        click(rig, "BoButOpen");
+        EXPECT_TRUE(open->shown);
+        offered.sort();
+        EXPECT_EQ(offered, (QStringList{q("ALPHA"), q("DEFAULT"), q("ZETA"), q("Бокс")}));
+        EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [Бокс]"));
+        EXPECT_EQ(rig.mainText("EditFb"), q("42"));
+
+        changeFb(rig);
+        ASSERT_TRUE(saveUnderItsName(rig));
+        const QByteArray after = rig.fileBytes();
+        ASSERT_TRUE(after.startsWith(row.mark));
+        QStringDecoder decoder(row.encoding, QStringDecoder::Flag::Stateless);
+        const QString afterText = decoder.decode(after.mid(row.mark.size()));
+        EXPECT_FALSE(decoder.hasError());
+        // Up to the saved project's header and from the next project on: the same text (but for the last
+        // project's name), in the same bytes.
+        const qsizetype head = text.indexOf(q("[Бокс]\r\n")) + 8;
+        const QString expectedHead = text.left(head).replace(q("LastProject=ALPHA"), q("LastProject=Бокс"));
+        EXPECT_EQ(afterText.left(expectedHead.size()), expectedHead);
+        EXPECT_TRUE(afterText.endsWith(text.mid(text.indexOf(q("[ZETA]")))));
+        EXPECT_EQ(afterText.count(q("\r\n")), afterText.count(QLatin1Char('\n')));
+        EXPECT_EQ(rig.value(q("Бокс"), "Fb"), q("41"));
+        EXPECT_EQ(rig.value(q("Бокс"), "CurveFlatFunc"), q("0"));
+        EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("ALPHA"), q("Бокс"), q("ZETA")}));
+    }
+}
+
+// One line in Windows-1251 in a UTF-8 file (a note added by a Windows editor, or a project's header):
+// the names read as they are written, New "Бокс" finds the project of that name and asks, and the lines
+// the save does not touch keep their bytes.
+TEST_P(ProjectCommands, OneWindows1251LineInAUtf8File)
+{
+    const QByteArray utf8 = "; Мои проекты\n; для ящиков\n" + vx::test::withSeparator(kProjects, sep());
+    const QByteArray header1251 = windows1251(q("[Бокс]"));
+    const struct {
+        const char* name;
+        QByteArray file;
+        QByteArray header; // the project's header as the file spells it
+    } rows[] = {
+        {"a note", windows1251(q("; заметка\n")) + utf8, "[Бокс]"},
+        {"the project's header", QByteArray(utf8).replace("[Бокс]", header1251), header1251},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ProjectRig rig(row.file, sep());
+        EXPECT_EQ(rig.fileBytes(), row.file);
+        EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("ALPHA"), q("Бокс"), q("ZETA")}));
+        auto run = whileShown(F_Quest, [&] {
+            typeText(rig.newName(), q("Бокс"));
+            rig.boxes.answers = {vx::MsgAnswer::Yes};
+            QTest::mouseClick(rig.yes(F_Quest), Qt::LeftButton);
+        });
+        click(rig, "BoButNew");
+        EXPECT_TRUE(run->shown);
+        ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+        EXPECT_EQ(rig.boxes.boxes[0].text, q("Проект [Бокс] уже существует. Заменить его?"));
+        EXPECT_EQ(rig.main->windowTitle(), q("Vornalex + [Бокс]"));
+        EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("ALPHA"), q("Бокс"), q("ZETA")}));
+        for (const StartValue& v : kNewProjectFile)
+            EXPECT_EQ(rig.value(q("Бокс"), v.key), q(v.text)) << v.key;
+        // Up to the header of the project written over (its header included) and from the next project
+        // on, the same bytes but for the last project's name.
+        const QByteArray after = rig.fileBytes();
+        const qsizetype headerEnd = row.file.indexOf(row.header + '\n') + row.header.size() + 1;
+        QByteArray expectedHead = row.file.left(headerEnd);
+        expectedHead.replace("LastProject=ALPHA", "LastProject=Бокс");
+        EXPECT_EQ(after.left(expectedHead.size()), expectedHead);
+        EXPECT_TRUE(after.endsWith(row.file.mid(row.file.indexOf("[ZETA]"))));
     }
 }
 
@@ -866,9 +1045,9 @@ TEST_P(ProjectCommands, ReloadAfterAnEraseKeepsACurrentProjectThatLostItsSection
     EXPECT_TRUE(run->shown);
     EXPECT_FALSE(rig.sections().contains(q("ZETA")));
     // The window does not fall back to another project: ALPHA stays, marked for saving.
-    EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+    EXPECT_EQ(rig.main->currentProject(), q("ALPHA"));
     EXPECT_EQ(rig.mainText("EditFb"), s("35{s}5"));
-    EXPECT_TRUE(rig.main->ProjectModified);
+    EXPECT_TRUE(rig.main->projectModified());
     EXPECT_EQ(rig.main->windowTitle(), q("Vornalex 1.2 - [ALPHA]"));
 
     // The next save gives it its section back.
@@ -892,13 +1071,13 @@ TEST_P(ProjectCommands, NewUnderTheStartUpProjectsNameWritesOverIt)
     });
     click(rig, "BoButNew");
     EXPECT_TRUE(run->shown);
-    EXPECT_EQ(rig.main->CurrentProject, q("DEFAULT"));
+    EXPECT_EQ(rig.main->currentProject(), q("DEFAULT"));
     EXPECT_EQ(rig.sections(), QStringList{q("DEFAULT")});
     for (const StartValue& v : kNewProjectFile)
         EXPECT_EQ(rig.value(q("DEFAULT"), v.key), q(v.text)) << v.key;
     EXPECT_EQ(rig.main->state().PriBoxPriH, 0);
     EXPECT_EQ(rig.main->state().ConA, 4);
-    EXPECT_FALSE(rig.main->ProjectModified);
+    EXPECT_FALSE(rig.main->projectModified());
 }
 
 // New under the name of a project that exists asks first; the name matches as the file matches it (only
@@ -913,13 +1092,14 @@ TEST_P(ProjectCommands, NewOverAnExistingNameAsksBeforeReplacingIt)
         ProjectRig rig(kProjects, sep());
         const QString before = rig.fileText();
         const QString question = q("Проект [") + q(r.section) + q("] уже существует. Заменить его?");
-        bool openAfterNo = false;
+        bool openAfterNo = false, focusAfterNo = false;
         QString nameAfterNo, fileAfterNo;
         auto run = whileShown(F_Quest, [&] {
             typeText(rig.newName(), q(r.typed));
             rig.boxes.answers = {vx::MsgAnswer::No};
             QTest::mouseClick(rig.yes(F_Quest), Qt::LeftButton);
             openAfterNo = F_Quest->isVisible();
+            focusAfterNo = QApplication::focusWidget() == rig.newName();
             nameAfterNo = rig.newName()->text();
             fileAfterNo = rig.fileText();
             rig.boxes.answers = {vx::MsgAnswer::Yes};
@@ -929,6 +1109,7 @@ TEST_P(ProjectCommands, NewOverAnExistingNameAsksBeforeReplacingIt)
         EXPECT_TRUE(run->shown) << r.typed;
         // No: the dialog stays with the name as typed, and the old project as it was.
         EXPECT_TRUE(openAfterNo) << r.typed;
+        EXPECT_TRUE(focusAfterNo) << r.typed; // back in the name, ready for another one
         EXPECT_EQ(nameAfterNo, q(r.typed));
         EXPECT_EQ(fileAfterNo, before) << r.typed;
         // Yes: the new project takes the place of the old one.
@@ -942,7 +1123,7 @@ TEST_P(ProjectCommands, NewOverAnExistingNameAsksBeforeReplacingIt)
         EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("ALPHA"), q("Бокс"), q("ZETA")}));
         for (const StartValue& v : kNewProjectFile)
             EXPECT_EQ(rig.value(q(r.section), v.key), q(v.text)) << r.typed << " " << v.key;
-        EXPECT_EQ(rig.main->CurrentProject, vx::upperAsciiName(q(r.typed)));
+        EXPECT_EQ(rig.main->currentProject(), vx::upperAsciiName(q(r.typed)));
         EXPECT_EQ(rig.value(q("ALPHA"), "PriBoxPriH"), q("55"));
     }
 }
@@ -969,9 +1150,9 @@ TEST_P(ProjectCommands, NewWhoseSaveFailsKeepsTheNewDesignUnsaved)
     EXPECT_EQ(rig.boxes.boxes.back().type, vx::MsgType::Warning);
     EXPECT_EQ(rig.boxes.boxes.back().text, q("Сеанс не удалось сохранить"));
     // The window holds the new design under its name, still to be saved; the reset sizes stay its own.
-    EXPECT_EQ(rig.main->CurrentProject, q("BROKEN"));
+    EXPECT_EQ(rig.main->currentProject(), q("BROKEN"));
     EXPECT_EQ(rig.main->windowTitle(), q("Vornalex + [BROKEN]"));
-    EXPECT_TRUE(rig.main->ProjectModified);
+    EXPECT_TRUE(rig.main->projectModified());
     EXPECT_EQ(rig.main->state().PriBoxPriH, 0);
     EXPECT_EQ(rig.mainText("EditFb"), q("30"));
 }
@@ -994,9 +1175,9 @@ TEST_P(ProjectCommands, AnEraseThatFailsIsReportedAndNothingIsReloaded)
     EXPECT_EQ(rig.boxes.boxes[1].text, q("Проект удалить не удалось [ZETA]"));
     EXPECT_FALSE(F_RWPrj->DeleteMode);
     // Nothing was erased, so nothing is dropped: the unsaved change is still on screen.
-    EXPECT_EQ(rig.main->CurrentProject, q("ALPHA"));
+    EXPECT_EQ(rig.main->currentProject(), q("ALPHA"));
     EXPECT_EQ(rig.mainText("EditFb"), q("41"));
-    EXPECT_TRUE(rig.main->ProjectModified);
+    EXPECT_TRUE(rig.main->projectModified());
 }
 
 TEST_P(ProjectCommands, DialogsAreCentredOnAMovedMainWindow)
@@ -1082,6 +1263,31 @@ TEST(ProjectNames, OnlyTheLatinLettersAreUpperCased)
     };
     for (const auto& r : rows)
         EXPECT_EQ(vx::upperAsciiName(q(r.typed)), q(r.section)) << r.typed;
+}
+
+// A warning names each character it refuses once, however often the name holds it.
+TEST(ProjectNames, WarningsNameEachRefusedCharacterOnce)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(q("Vornalex.ini"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(windows1251(q("[Бокс]\r\nFb=30\r\n")));
+    }
+    const vx::IniFile file(path);
+    const struct {
+        const char* name;
+        const char* warning;
+    } rows[] = {
+        {"箱子箱 箱", "Имя проекта не может содержать символы «箱子»: файл настроек Vornalex.ini записан в кодировке "
+                    "Windows-1251, в которой их нет"},
+        {"A\xEF\xBB\xBF\xEF\xBB\xBF" "B\xE2\x80\x8B\xEF\xBB\xBF",
+         "Имя проекта не может содержать невидимые символы (U+FEFF, U+200B)"},
+        {"Ящик", ""},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(vx::nameProblem(q(r.name), file), q(r.warning)) << r.name;
 }
 
 TEST(DialogPlacement, HalvesGoToTheEvenNeighbour)

@@ -121,6 +121,30 @@ TEST(StartUpProcess, LastProjectThatIsGoneOpensTheFirstSection)
     EXPECT_EQ(program.fileText(), expected);
 }
 
+// Whatever ends the lines (a lone CR from an old Mac editor, CR LF, or a mix), the first start keeps both
+// projects and "DEFAULT" whole: it only adds the name of the project it opened, with the line end of the
+// file's first line, and the last line keeps having none.
+TEST(StartUpProcess, EveryKindOfLineEndKeepsTheProjects)
+{
+    const struct {
+        const char* name;
+        QByteArray file, expected;
+    } rows[] = {
+        {"lone CR", "[DEFAULT]\rid=Lkd_a<<<\rFb=30\r[P1]\rFb=40\r[P2]\rFb=50\r",
+         "[DEFAULT]\rid=Lkd_a<<<\rFb=30\rLastProject=DEFAULT\r[P1]\rFb=40\r[P2]\rFb=50\r"},
+        {"CR LF", "[DEFAULT]\r\nid=Lkd_a<<<\r\nFb=30\r\n[P1]\r\nFb=40\r\n[P2]\r\nFb=50\r\n",
+         "[DEFAULT]\r\nid=Lkd_a<<<\r\nFb=30\r\nLastProject=DEFAULT\r\n[P1]\r\nFb=40\r\n[P2]\r\nFb=50\r\n"},
+        {"mixed", "[DEFAULT]\rid=Lkd_a<<<\r\nFb=30\n[P1]\rFb=40\r\n[P2]\nFb=50",
+         "[DEFAULT]\rid=Lkd_a<<<\r\nFb=30\nLastProject=DEFAULT\r[P1]\rFb=40\r\n[P2]\nFb=50"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        Program program(r.file);
+        ASSERT_TRUE(program.startUp("DEFAULT"));
+        EXPECT_EQ(program.fileText(), r.expected);
+    }
+}
+
 // A "DEFAULT" whose frequency was written where the other decimal separator is in use is the user's
 // project all the same: start-up keeps it whole, whichever separator the system uses now.
 struct LocaleRow {

@@ -4,6 +4,7 @@
 
 #include "platform/IniFile.h"
 #include "ChildProcess.h"
+#include "ScratchDataFolder.h"
 #include "projects/ProgramFolder.h"
 #include "RecordingDialogs.h"
 #include "SeparatorMain.h"
@@ -81,9 +82,9 @@ public:
     // Opens the start-up project again with the row's separator, as if the program had started with it.
     void restartProject()
     {
-        main->LoadProject(main->CurrentProject);
-        main->StartupProject = main->CurrentProject;
-        main->ProjectModified = false;
+        main->LoadProject(main->currentProject());
+        main->setStartupProject(main->currentProject());
+        main->setProjectModified(false);
         boxes.boxes.clear();
     }
 
@@ -151,14 +152,14 @@ TEST_P(LoadingByName, CurrentProjectCaptionAndLastProject)
     Window w(withSeparator(row.file, sep), sep);
     w.restartProject();
     w.main->LoadProject(row.given);
-    EXPECT_EQ(w.main->CurrentProject, row.current);
+    EXPECT_EQ(w.main->currentProject(), row.current);
     EXPECT_EQ(w.main->windowTitle(), "Vornalex 1.2 - [" + q(row.current) + "]");
     EXPECT_EQ(w.value("DEFAULT", "LastProject"), row.current);
     EXPECT_EQ(w.text("EditFb"), QString::fromLatin1(withSeparator(row.fb, sep)));
     if (row.vb) {
         EXPECT_EQ(w.text("EditVb"), row.vb);
     }
-    EXPECT_FALSE(w.main->ProjectModified);
+    EXPECT_FALSE(w.main->projectModified());
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, LoadingByName,
@@ -298,7 +299,7 @@ TEST_P(Loading, FileWithoutAnySection)
     w.write("; nothing here\n");
     const auto fb = w.watch("EditFb");
     w.main->LoadProject("MINE");
-    EXPECT_EQ(w.main->CurrentProject, "MINE");
+    EXPECT_EQ(w.main->currentProject(), "MINE");
     EXPECT_EQ(w.main->windowTitle(), "Vornalex 1.2 - [MINE]");
     EXPECT_EQ(w.text("EditVs"), "344");
     ASSERT_FALSE(fb->isEmpty());
@@ -325,13 +326,13 @@ TEST_P(Saving, SectionNameUpperCasedInTheAsciiLettersOnly)
         w.restartProject();
         w.setText("EditVb", "52");
         w.main->SaveProject(q(r.typed));
-        EXPECT_EQ(w.main->CurrentProject, q(r.section)) << r.typed;
+        EXPECT_EQ(w.main->currentProject(), q(r.section)) << r.typed;
         EXPECT_EQ(w.main->windowTitle(), "Vornalex 1.2 - [" + q(r.section) + "]");
         EXPECT_EQ(IniFile(w.path()).sections(), (QStringList{"DEFAULT", q(r.section)}));
         EXPECT_EQ(w.value(q(r.section), "Vb"), "52");
         EXPECT_EQ(w.value("DEFAULT", "LastProject"), q(r.section));
-        EXPECT_FALSE(w.main->ProjectModified);
-        EXPECT_EQ(w.main->ProjectIni->diskWrites(), 1); // the save and its load: one replacement of the file
+        EXPECT_FALSE(w.main->projectModified());
+        EXPECT_EQ(w.main->projectIni()->diskWrites(), 1); // the save and its load: one replacement of the file
     }
 }
 
@@ -340,12 +341,12 @@ TEST_P(Saving, UnchangedSaveOfTheStartUpProjectWritesNothing)
     Window w(QByteArray(kDefaultProject), GetParam());
     w.restartProject();
     const QByteArray before = w.fileText();
-    const int writes = w.main->ProjectIni->diskWrites();
+    const int writes = w.main->projectIni()->diskWrites();
     w.setText("EditFb", "41"); // shown, not marked: nothing that the save may take
-    w.main->ProjectModified = false;
+    w.main->setProjectModified(false);
     w.main->SaveProject("default");
     EXPECT_EQ(w.fileText(), before);
-    EXPECT_EQ(w.main->ProjectIni->diskWrites(), writes);
+    EXPECT_EQ(w.main->projectIni()->diskWrites(), writes);
     EXPECT_EQ(w.text("EditFb"), "41"); // and nothing was loaded
 }
 
@@ -362,9 +363,34 @@ TEST_P(Saving, FrequencyThatIsNoNumberWritesOnlyTheSpeedOfSoundAndWarns)
     ASSERT_EQ(w.boxes.boxes.size(), 1u);
     EXPECT_EQ(w.boxes.boxes[0].type, vx::MsgType::Warning);
     EXPECT_EQ(w.boxes.boxes[0].text, kSaveFailed);
-    EXPECT_EQ(w.main->CurrentProject, "DEFAULT");
+    EXPECT_EQ(w.main->currentProject(), "DEFAULT");
     EXPECT_EQ(w.main->windowTitle(), caption);
-    EXPECT_TRUE(w.main->ProjectModified);
+    EXPECT_TRUE(w.main->projectModified());
+}
+
+struct SaveAnswerRow {
+    const char* name;
+    const char* fb;       // typed into the frequency before the save
+    bool modified;        // the flag as the save finds it
+    const char* section;  // saved under
+    bool saved;
+};
+
+TEST_P(Saving, AnswersWhetherTheSectionHoldsTheDesign)
+{
+    const SaveAnswerRow rows[] = {
+        {"written", "41", true, "NEW", true},
+        {"start-up project unchanged, nothing to write", "30", false, "default", true},
+        {"frequency that is no number", "abc", true, "NEW", false},
+    };
+    for (const SaveAnswerRow& r : rows) {
+        Window w(QByteArray(kDefaultProject), GetParam());
+        w.restartProject();
+        w.setText("EditFb", QString::fromLatin1(r.fb));
+        w.main->setProjectModified(r.modified);
+        EXPECT_EQ(w.main->SaveProject(QString::fromLatin1(r.section)), r.saved) << r.name;
+        EXPECT_EQ(w.main->projectModified(), !r.saved && r.modified) << r.name;
+    }
 }
 
 TEST_P(Saving, SpeedOfSoundAsTheCheckLastSetIt)
@@ -401,6 +427,7 @@ TEST_P(Saving, RoundedEndRadiiKeepTheirOwnValues)
 // process as an ordinary user.
 TEST_P(Saving, InAFolderWithoutWriteAccessTheFileIsWrittenInPlace)
 {
+    const vx::test::ScratchDataFolder data;
     Window w(QByteArray(kDefaultProject), GetParam());
     w.restartProject();
     ASSERT_TRUE(QFile::setPermissions(w.path(), kWritableFile));
@@ -409,7 +436,7 @@ TEST_P(Saving, InAFolderWithoutWriteAccessTheFileIsWrittenInPlace)
         [&w] {
             w.setText("EditVb", "52");
             w.main->SaveProject("bass");
-            return w.boxes.boxes.empty() && w.main->CurrentProject == "BASS" ? 0 : 1;
+            return w.boxes.boxes.empty() && w.main->currentProject() == "BASS" ? 0 : 1;
         },
         ChildSetup{.ordinaryUser = true, .maxFileBytes = std::nullopt});
     QFile::setPermissions(w.dir.path(), kReadOnlyFolder | QFileDevice::WriteOwner);
@@ -443,10 +470,10 @@ TEST(StartUp, FolderThatTakesNoWritesGivesOneWarningAndStartsAllTheSame)
     ASSERT_EQ(w.boxes.boxes.size(), 1u);
     EXPECT_EQ(w.boxes.boxes[0].type, vx::MsgType::Warning);
     EXPECT_TRUE(w.boxes.boxes[0].text.contains("Vornalex.ini"));
-    EXPECT_FALSE(w.main->EndRequested);
-    EXPECT_EQ(w.main->CurrentProject, "DEFAULT");
+    EXPECT_FALSE(w.main->endRequested());
+    EXPECT_EQ(w.main->currentProject(), "DEFAULT");
     EXPECT_EQ(w.main->windowTitle(), "Vornalex 1.2 - [DEFAULT]");
-    EXPECT_EQ(w.main->ClientId, "default");
+    EXPECT_EQ(w.main->clientId(), "default");
 
     // A save says it failed; the closing save too, and the window closes all the same.
     w.setText("EditFb", "35");
@@ -467,7 +494,7 @@ TEST(StartUp, MissingSpriteSheetIsReportedAndStartUpGoesOn)
     ASSERT_EQ(w.boxes.boxes.size(), 1u);
     EXPECT_EQ(w.boxes.boxes[0].type, vx::MsgType::Plain);
     EXPECT_EQ(w.boxes.boxes[0].text, q("Файл Vornalex.BMP не найден, проргама будет завершена."));
-    EXPECT_TRUE(w.main->EndRequested);
+    EXPECT_TRUE(w.main->endRequested());
     EXPECT_EQ(w.value("DEFAULT", "LastProject"), "DEFAULT");
     EXPECT_EQ(w.value("DEFAULT", "Fb"), "30");
     EXPECT_EQ(w.main->windowTitle(), "Vornalex 1.2 - [DEFAULT]");
@@ -484,8 +511,8 @@ TEST_P(Closing, UnchangedAndUnmovedWritesNothing)
     const QByteArray before = w.fileText();
     w.main->close();
     EXPECT_EQ(w.fileText(), before);
-    ASSERT_NE(w.main->ProjectIni, nullptr); // left to the end of the process
-    EXPECT_EQ(w.main->ProjectIni->diskWrites(), 0);
+    ASSERT_NE(w.main->projectIni(), nullptr); // left to the end of the process
+    EXPECT_EQ(w.main->projectIni()->diskWrites(), 0);
     EXPECT_TRUE(w.boxes.boxes.empty());
 }
 
@@ -528,7 +555,7 @@ TEST_P(Closing, SpeedOfSoundTypedIsCheckedAgain)
         w.main->close();
         EXPECT_EQ(w.value("DEFAULT", "Us"), QString::fromLatin1(withSeparator(r.saved, sep))) << r.typed;
         EXPECT_EQ(w.text("EditVs"), QString::fromLatin1(withSeparator(r.typed, sep))); // not rewritten
-        EXPECT_EQ(w.main->ProjectIni, nullptr);
+        EXPECT_EQ(w.main->projectIni(), nullptr);
     }
 }
 
@@ -605,6 +632,72 @@ TEST_P(Closing, SaveThatCannotReachTheDiskIsReportedAndLeavesTheOldFile)
     EXPECT_EQ(w.fileText(), before);
     EXPECT_EQ(QDir(w.dir.path()).entryList(QDir::Files | QDir::Hidden),
               (QStringList{"Vornalex.BMP", "Vornalex.ini"}));
+}
+
+// Another program changes the settings file between the load of a project and the closing save (the
+// user edits the file by hand while the program runs): it changes another project and adds a section.
+// The closing save writes the window's own keys and keeps both changes.
+TEST_P(Closing, KeepsWhatAnotherProgramWroteSinceTheLoad)
+{
+    const QByteArray before = QByteArray(kDefaultProject) + "[P2]\nUs=344\nFb=42\nVb=60\nDd=250\nNd=2\nXmax=9\nNp=2\n";
+    Window w(before, GetParam());
+    w.restartProject();
+    w.main->LoadProject("P2");
+    QByteArray byHand = before;
+    byHand.replace("Vb=45", "Vb=55");
+    byHand += "[P3]\nFb=33\nNote=pasted by hand\n";
+    w.write(byHand);
+    w.setText("EditVb", "52");
+    w.main->close();
+
+    QByteArray defaultAfter(kDefaultProject);
+    defaultAfter.replace("Vb=45", "Vb=55").replace("LastProject=DEFAULT", "LastProject=P2");
+    EXPECT_TRUE(w.fileText().startsWith(defaultAfter + "[P2]\nUs=344\nFb=42\nVb=52\n")) << w.fileText().toStdString();
+    EXPECT_TRUE(w.fileText().endsWith("\n[P3]\nFb=33\nNote=pasted by hand\n")) << w.fileText().toStdString();
+    EXPECT_EQ(w.value("P2", "CurveFlatFunc"), "0"); // all 45 keys of the window's project written
+    EXPECT_TRUE(w.boxes.boxes.empty());
+}
+
+// A closing save in place (a folder without write access) that the disk refuses part way, and whose
+// write-back of the old contents is refused too: besides "Сеанс не удалось сохранить", the user is told
+// where the backup copy of the old file is, and it holds the old file whole.
+TEST_P(Closing, FailedWriteBackNamesTheBackupCopy)
+{
+    const vx::test::ScratchDataFolder data;
+    QByteArray before(kDefaultProject);
+    for (int i = 0; i < 40; ++i)
+        before += "[P" + QByteArray::number(i) + "]\nUs=344\nFb=42\nVb=60\nDd=250\nNd=2\nXmax=9\nNp=2\n";
+    Window w(before, GetParam());
+    w.restartProject();
+    w.main->show();
+    ASSERT_TRUE(QFile::setPermissions(w.path(), kWritableFile));
+    ASSERT_TRUE(QFile::setPermissions(w.dir.path(), kReadOnlyFolder));
+    const int code = runInChild(
+        [&w, &data] {
+            vx::test::shrinkCapAtFirstRefusal(512);
+            w.setText("EditVb", "55");
+            w.main->close();
+            const QStringList backups = data.backups();
+            if (backups.size() != 1)
+                return 2;
+            bool named = false;
+            bool saveFailed = false;
+            for (const auto& box : w.boxes.boxes) {
+                named = named || (box.type == vx::MsgType::Warning && box.text.contains(backups[0]));
+                saveFailed = saveFailed || box.text == kSaveFailed;
+            }
+            return named && saveFailed ? 0 : 1;
+        },
+        ChildSetup{.ordinaryUser = true, .maxFileBytes = rlim_t(before.size() + 100)});
+    QFile::setPermissions(w.dir.path(), kReadOnlyFolder | QFileDevice::WriteOwner);
+    if (code == vx::test::kNoOrdinaryUser)
+        GTEST_SKIP() << "the superuser could not become an ordinary user, whom the folder would refuse";
+    EXPECT_EQ(code, 0);
+    const QStringList backups = data.backups();
+    ASSERT_EQ(backups.size(), 1);
+    QFile backup(backups[0]);
+    ASSERT_TRUE(backup.open(QIODevice::ReadOnly));
+    EXPECT_EQ(backup.readAll(), before);
 }
 
 TEST_P(Closing, ClosingAgainAfterTheSaveWritesNothingMore)

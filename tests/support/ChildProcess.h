@@ -28,6 +28,20 @@ struct ChildSetup {
 inline constexpr int kNoOrdinaryUser = 125;
 inline constexpr uid_t kNobody = 65534;
 
+inline rlim_t g_capAfterRefusal = 0;
+
+// Called in a child with a cap on the size of its files: the cap shrinks to `bytes` at the first write
+// it refuses, as when another process takes the room that the failed write freed, so that a write-back
+// of the old contents fails too.
+inline void shrinkCapAtFirstRefusal(rlim_t bytes)
+{
+    g_capAfterRefusal = bytes;
+    std::signal(SIGXFSZ, [](int) {
+        const rlimit cap{g_capAfterRefusal, g_capAfterRefusal};
+        ::setrlimit(RLIMIT_FSIZE, &cap);
+    });
+}
+
 // The exit code of `body` run in a child set up as asked; kNoOrdinaryUser when privileges could not be
 // dropped; -1 when the child did not end by itself.
 inline int runInChild(const std::function<int()>& body, const ChildSetup& setup = {})

@@ -14,6 +14,7 @@ class FakePrinting : public PrintService {
 public:
     std::deque<bool> answers; // the dialog's answers in order; empty → confirmed
     int dialogsShown = 0;
+    bool begins = true; // false: the printer refuses to start, as one that is switched off
     std::vector<QImage> pages;
 
     FakePrinting() { setPrinting(this); }
@@ -28,7 +29,13 @@ public:
         answers.pop_front();
         return ok;
     }
-    void printImage(const QImage& image) override { pages.push_back(image); }
+    bool printImage(const QImage& image) override
+    {
+        if (!begins)
+            return false;
+        pages.push_back(image);
+        return true;
+    }
 };
 
 } // namespace vx::test

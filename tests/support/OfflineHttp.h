@@ -11,7 +11,7 @@ namespace vx::test {
 class OfflineHttp : public HttpClient {
 public:
     QByteArray get(const QString& url, const HttpLimits&) override { fail(url); }
-    void getInto(const QString& url, QIODevice&, const HttpLimits&) override { fail(url); }
+    void getInto(const QString& url, QIODevice&, const HttpLimits&, const HttpProgress&) override { fail(url); }
     QByteArray post(const QString& url, const QByteArray&, const HttpLimits&) override { fail(url); }
     void setHeader(const QByteArray&, const QByteArray&) override {}
     void setFollowRedirects(bool, int) override {}

@@ -43,7 +43,7 @@ protected:
     {
         m_main = std::make_unique<TF_Main>();
         F_Main = m_main.get();
-        F_Main->Timer1->stop();
+        F_Main->timer1()->stop();
         m_about = std::make_unique<TF_About>();
         F_About = m_about.get();
     }
@@ -147,13 +147,13 @@ TEST_P(SplashClosing, ClosesAndStartsTheBannerTimer)
     m_about->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_about.get()));
     m_about->activateWindow();
-    ASSERT_FALSE(F_Main->Timer1->isActive());
+    ASSERT_FALSE(F_Main->timer1()->isActive());
 
     GetParam().act(*m_about);
 
     EXPECT_FALSE(m_about->isVisible());
     EXPECT_FALSE(m_about->Timer1->isActive()) << "the own timer is switched off";
-    EXPECT_TRUE(F_Main->Timer1->isActive()) << "the banner timer counts from the splash's closing";
+    EXPECT_TRUE(F_Main->timer1()->isActive()) << "the banner timer counts from the splash's closing";
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, SplashClosing, testing::ValuesIn(kClosings),
@@ -164,7 +164,7 @@ TEST_F(SplashTest, ModalShowingEndsWhenTheButtonIsPressed)
     QTimer::singleShot(50, m_about.get(), [this] { QTest::mouseClick(button(*m_about), Qt::LeftButton); });
     m_about->exec();
     EXPECT_FALSE(m_about->isVisible());
-    EXPECT_TRUE(F_Main->Timer1->isActive());
+    EXPECT_TRUE(F_Main->timer1()->isActive());
 }
 
 TEST_F(SplashTest, BannerTimerStaysOffWhileTheSplashIsOpen)
@@ -172,7 +172,7 @@ TEST_F(SplashTest, BannerTimerStaysOffWhileTheSplashIsOpen)
     m_about->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_about.get()));
     QTest::qWait(50);
-    EXPECT_FALSE(F_Main->Timer1->isActive());
+    EXPECT_FALSE(F_Main->timer1()->isActive());
 }
 
 TEST_F(SplashTest, ClosingWithoutMainWindowOnlyStopsItsOwnTimer)
@@ -183,5 +183,5 @@ TEST_F(SplashTest, ClosingWithoutMainWindowOnlyStopsItsOwnTimer)
     EXPECT_FALSE(m_about->isVisible());
     EXPECT_FALSE(m_about->Timer1->isActive());
     F_Main = m_main.get();
-    EXPECT_FALSE(F_Main->Timer1->isActive());
+    EXPECT_FALSE(F_Main->timer1()->isActive());
 }

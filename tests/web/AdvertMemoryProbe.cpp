@@ -81,7 +81,7 @@ int show(const QString& path)
         F_Main = &w;
         TF_Pic pic(&w);
         F_Pic = &pic;
-        w.AdvLocalFile = path;
+        w.setAdvLocalFile(path);
         const auto* picture = pic.findChild<QLabel*>(QStringLiteral("ImgAdv"));
         if (!picture)
             code = 1;

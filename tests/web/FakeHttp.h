@@ -49,7 +49,7 @@ public:
     }
 
     QByteArray get(const QString& url, const HttpLimits&) override { return answer("GET", url, {}); }
-    void getInto(const QString& url, QIODevice& out, const HttpLimits&) override
+    void getInto(const QString& url, QIODevice& out, const HttpLimits&, const HttpProgress&) override
     {
         record("GET", url, {});
         const auto it = answers.find(url);

@@ -17,21 +17,22 @@ public:
         QString program;
         QStringList arguments;
     };
-    QString command = QStringLiteral("\"C:\\Web\\browser.exe\" -osint -url \"%1\"");
+    QString command = QStringLiteral("\"C:\\Web\\browser.exe\" -osint -url \"%1\""); // a browser setting
     std::vector<Start> starts;
     mutable int commandReads = 0;
 
     RecordingBrowser() { setBrowser(this); }
     ~RecordingBrowser() override { setBrowser(nullptr); }
 
-    QString openCommand() const override
+    OpenCommand openCommand() const override
     {
         ++commandReads;
-        return command;
+        return {command, false};
     }
-    void start(const QString& program, const QStringList& arguments) override
+    bool start(const QString& program, const QStringList& arguments) override
     {
         starts.push_back({program, arguments});
+        return true;
     }
 };
 

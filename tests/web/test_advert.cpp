@@ -112,7 +112,7 @@ protected:
     bool opensAdvert(F what)
     {
         bool opened = false;
-        w->Timer3->stop(); // only the handler runs here, never the real timer
+        w->timer3()->stop(); // only the handler runs here, never the real timer
         QTimer::singleShot(0, pic.get(), [this, &opened] {
             opened = pic->isVisible();
             pic->reject();
@@ -200,8 +200,8 @@ TEST_P(IndexFetch, OffersReadsAndSavesAsTheIndexSays)
     else
         http.breakOff(QStringLiteral("files/setup.zip"), "PK half");
     dialogs.answers = {r.answer};
-    w->AdvShown = true;
-    w->Timer3->stop();
+    w->setAdvShown(true);
+    w->timer3()->stop();
     clock.tick = 777;
     const QString sheet = folder() + QStringLiteral("Vornalex.BMP");
     const QString settings = folder() + QStringLiteral("Vornalex.ini");
@@ -214,10 +214,10 @@ TEST_P(IndexFetch, OffersReadsAndSavesAsTheIndexSays)
     for (const QString& p : r.paths)
         expected << kBase + p;
     EXPECT_EQ(http.urls(), expected);
-    EXPECT_EQ(w->AdvLink, QString::fromUtf8(r.link));
-    EXPECT_EQ(w->AdvLocalFile, r.localName ? folder() + QString::fromLatin1(r.localName) : QString());
+    EXPECT_EQ(w->advLink(), QString::fromUtf8(r.link));
+    EXPECT_EQ(w->advLocalFile(), r.localName ? folder() + QString::fromLatin1(r.localName) : QString());
     if (r.localName) {
-        EXPECT_EQ(readAll(w->AdvLocalFile), kPicture);
+        EXPECT_EQ(readAll(w->advLocalFile()), kPicture);
     }
     if (r.versionFile) {
         EXPECT_EQ(readAll(folder() + QString::fromLatin1(r.versionFile)), kSetup);
@@ -238,10 +238,10 @@ TEST_P(IndexFetch, OffersReadsAndSavesAsTheIndexSays)
         EXPECT_TRUE(boxes.empty());
     }
     // The idle watch runs after every outcome.
-    EXPECT_TRUE(w->Timer3->isActive());
-    EXPECT_EQ(w->Timer3->interval(), 1000);
-    EXPECT_FALSE(w->AdvShown);
-    EXPECT_EQ(w->LastInputTick, 777u);
+    EXPECT_TRUE(w->timer3()->isActive());
+    EXPECT_EQ(w->timer3()->interval(), 1000);
+    EXPECT_FALSE(w->advShown());
+    EXPECT_EQ(w->lastInputTick(), 777u);
 }
 INSTANTIATE_TEST_SUITE_P(Rows, IndexFetch, ::testing::ValuesIn(kIndexRows),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -252,7 +252,7 @@ TEST_F(AdvertTest, BrokenPictureDownloadIsSilentAndLeavesNoPicture)
     http.breakOff(QStringLiteral("images/adv.jpg"), "");
     w->LoadAdv();
     EXPECT_TRUE(dialogs.boxes.empty());
-    EXPECT_EQ(w->AdvLocalFile, folder() + QStringLiteral("adv.jpg"));
+    EXPECT_EQ(w->advLocalFile(), folder() + QStringLiteral("adv.jpg"));
     pic->FormShow();
     EXPECT_FALSE(pic->ui->MemText->isHidden());
 }
@@ -281,11 +281,11 @@ TEST_P(IdleCheck, OpensOnlyAfterMoreThanAMinuteWithoutInput)
 {
     const IdleRow& r = GetParam();
     w->LoadAdv();
-    w->LastInputTick = r.lastInput;
+    w->setLastInputTick(r.lastInput);
     clock.tick = r.now;
     EXPECT_EQ(opensAdvert([this] { w->Timer3Timer(); }), r.opens);
-    EXPECT_EQ(w->AdvShown, r.opens);
-    EXPECT_EQ(w->LastInputTick, r.opens ? r.now : r.lastInput);
+    EXPECT_EQ(w->advShown(), r.opens);
+    EXPECT_EQ(w->lastInputTick(), r.opens ? r.now : r.lastInput);
 }
 INSTANTIATE_TEST_SUITE_P(Rows, IdleCheck, ::testing::ValuesIn(kIdleRows),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -293,11 +293,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, IdleCheck, ::testing::ValuesIn(kIdleRows),
 TEST_F(AdvertTest, InputRestartsTheMinuteAndTheAdvertComesOnce)
 {
     w->LoadAdv();
-    EXPECT_EQ(w->LastInputTick, 1000u);
+    EXPECT_EQ(w->lastInputTick(), 1000u);
     clock.tick = 60000;
     QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
     QApplication::sendEvent(w.get(), &key);
-    EXPECT_EQ(w->LastInputTick, 60000u);
+    EXPECT_EQ(w->lastInputTick(), 60000u);
     clock.tick = 120000;
     EXPECT_FALSE(opensAdvert([this] { w->Timer3Timer(); }));
     clock.tick = 120001;
@@ -310,7 +310,7 @@ TEST_F(AdvertTest, AfterTheButtonTheAdvertNeverComesByItself)
 {
     w->LoadAdv();
     EXPECT_TRUE(opensAdvert([this] { w->BoButAdvClick(); }));
-    EXPECT_TRUE(w->AdvShown);
+    EXPECT_TRUE(w->advShown());
     clock.tick = 1000000;
     EXPECT_FALSE(opensAdvert([this] { w->Timer3Timer(); }));
     // the button opens it as often as asked
@@ -338,11 +338,11 @@ TEST_F(AdvertTest, OnlyKeysAndPointerEventsCountAsInput)
     clock.tick = 4242;
     QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(pic->ui->MemText, &move);
-    EXPECT_EQ(w->LastInputTick, 4242u);
+    EXPECT_EQ(w->lastInputTick(), 4242u);
     clock.tick = 5000;
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(pic.get(), &enter);
-    EXPECT_EQ(w->LastInputTick, 4242u);
+    EXPECT_EQ(w->lastInputTick(), 4242u);
 }
 
 // ---- the advert window
@@ -366,7 +366,7 @@ class Sayings : public AdvertTest, public ::testing::WithParamInterface<SayingRo
 TEST_P(Sayings, WithoutAPictureASayingByTheTick)
 {
     const SayingRow& r = GetParam();
-    w->AdvLocalFile.clear();
+    w->setAdvLocalFile(QString());
     clock.tick = r.tick;
     pic->FormShow();
     EXPECT_EQ(pic->ui->MemText->toPlainText(), vx::advQuote(std::uint32_t(r.index)));
@@ -375,8 +375,8 @@ TEST_P(Sayings, WithoutAPictureASayingByTheTick)
     EXPECT_FALSE(pic->ui->MemText->isHidden());
     EXPECT_TRUE(pic->ui->ImgAdv->isHidden());
     EXPECT_EQ(pic->size(), QSize(484, 326));
-    EXPECT_TRUE(w->AdvShown);
-    EXPECT_EQ(w->LastInputTick, r.tick);
+    EXPECT_TRUE(w->advShown());
+    EXPECT_EQ(w->lastInputTick(), r.tick);
 }
 INSTANTIATE_TEST_SUITE_P(Rows, Sayings, ::testing::ValuesIn(kSayingRows));
 
@@ -460,7 +460,7 @@ TEST_F(AdvertTest, APictureSizesTheWindowAndAnythingElseGivesASaying)
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
             f.write("\xFF\xD8 not really");
         }
-        w->AdvLocalFile = path;
+        w->setAdvLocalFile(path);
         pic->FormShow();
         const bool shows = r.valid && ext != QStringLiteral("png");
         EXPECT_EQ(pic->ui->MemText->isHidden(), shows) << r.name;
@@ -480,7 +480,7 @@ TEST_F(AdvertTest, LargePictureFitsTheScreenAndIsDecodedOnce)
 {
     const QString path = folder() + QStringLiteral("large.jpg");
     ASSERT_TRUE(writeLargeJpeg(path));
-    w->AdvLocalFile = path;
+    w->setAdvLocalFile(path);
 
     pic->show();
     const QRect area = pic->screen()->availableGeometry();
@@ -599,8 +599,8 @@ TEST_P(ClickReport, PostsTheFormThenClosesAndOpens)
 {
     const ClickRow& r = GetParam();
     RecordingBrowser browser;
-    w->ClientId = vx::makeClientId(QDateTime(QDate(2026, 3, 1), QTime(10, 5, 9, 123)));
-    w->AdvLink = QStringLiteral("http://shop.example/a b?x=1&y=2");
+    w->setClientId(vx::makeClientId(QDateTime(QDate(2026, 3, 1), QTime(10, 5, 9, 123))));
+    w->setAdvLink(QStringLiteral("http://shop.example/a b?x=1&y=2"));
     if (!r.postFails)
         http.serve(QStringLiteral("cd_adv.php"), "thanks");
     pic->show();
@@ -626,7 +626,7 @@ TEST_P(ClickReport, PostsTheFormThenClosesAndOpens)
     EXPECT_EQ(pic->isVisible(), r.postFails);
     EXPECT_EQ(browser.starts.size(), r.opensLink ? 1u : 0u);
     if (r.opensLink) {
-        EXPECT_TRUE(browser.starts[0].arguments.join(u' ').contains(w->AdvLink));
+        EXPECT_TRUE(browser.starts[0].arguments.join(u' ').contains(w->advLink()));
     }
     if (r.postFails) {
         ASSERT_EQ(dialogs.boxes.size(), 1u);
@@ -658,7 +658,7 @@ TEST_F(AdvertTest, AdvertLinkOpensOnlyAsAWebAddress)
     http.serve(QStringLiteral("cd_adv.php"), "thanks");
     for (const AdvertLinkRow& r : kAdvertLinkRows) {
         browser.starts.clear();
-        w->AdvLink = QString::fromUtf8(r.link);
+        w->setAdvLink(QString::fromUtf8(r.link));
         pic->show();
         QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
                        Qt::NoModifier);
@@ -701,11 +701,12 @@ TEST_F(AdvertTest, ClosingDeletesOnlyThePictureThisRunWrote)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("older");
     }
-    w->AdvLocalFile.clear();
+    w->setAdvLocalFile(QString());
     w->DeleteAdvFile();
     EXPECT_TRUE(QFile::exists(advert));
 
-    // The picture this run downloaded goes, and nothing else.
+    // The picture this run downloaded goes, and nothing else. (A download takes only a free name.)
+    ASSERT_TRUE(QFile::remove(advert));
     http.serve(QStringLiteral("images/adv.txt"), "images/adv.jpg\tlink\r\n1.2\r\n");
     http.serve(QStringLiteral("images/adv.jpg"), kPicture);
     w->LoadAdv();
@@ -715,14 +716,14 @@ TEST_F(AdvertTest, ClosingDeletesOnlyThePictureThisRunWrote)
     EXPECT_EQ(readAll(other), QByteArray("older"));
     EXPECT_TRUE(QFile::exists(folder() + QStringLiteral("Vornalex.BMP")));
 
-    // A file of that name that was there before stays, and a download broken off replaces none of it.
+    // A file of that name that was there before stays: it is not the site's picture, so it is not shown.
     QFile f(advert);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("older");
     f.close();
     http.breakOff(QStringLiteral("images/adv.jpg"), "half a picture");
     w->LoadAdv();
-    EXPECT_EQ(w->AdvLocalFile, advert);
+    EXPECT_TRUE(w->advLocalFile().isEmpty());
     EXPECT_EQ(readAll(advert), QByteArray("older"));
     w->DeleteAdvFile();
     EXPECT_EQ(readAll(advert), QByteArray("older"));

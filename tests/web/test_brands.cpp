@@ -6,6 +6,7 @@
 
 #include "app/Windows.h"
 #include "projects/ProgramFolder.h"
+#include "web/BrandsList.h"
 #include "RecordingBrowser.h"
 #include "ProgramFiles.h"
 #include "RecordingDialogs.h"
@@ -146,7 +147,29 @@ const ListRow kListRows[] = {
     {"a byte that is no UTF-8 makes the whole file Windows-1251", "Br\xff" "and\thttp://br/\thttp://br/s\t1\n"
      "\xd0\xa3\tu\tus\t1\n", 3, {{"Brяand", "http://br/", "http://br/s"}, {"РЈ", "u", "us"}}},
     {"an empty file keeps the header and one empty row", "", 2, {{"", "", ""}}},
+    {"a character cut off at the end is no UTF-8: the whole file is Windows-1251 and the cut line a row",
+     "\xd0\xa3\tu\tus\t1\n\xd0", 3, {{"РЈ", "u", "us"}, {"", "", ""}}},
 };
+
+// A list cut inside its last character, down to a single byte, still has that last line.
+TEST(BrandsList, CharacterCutOffAtTheEndStillMakesALine)
+{
+    const struct {
+        QByteArray file;
+        std::size_t lines;
+        const char* lastName;
+    } rows[] = {
+        {"\xcb", 1, ""}, // no TAB: the letter stands where the flag would
+        {"A\ta\tas\t1\nB\tb\tbs\t\xd0", 2, "B"},
+        {"A\ta\tas\t1\r\nB\tb\tbs\t1\xe2\x82", 2, "B"}, // "1" and a cut character: no flag 1
+    };
+    for (const auto& r : rows) {
+        const std::vector<vx::BrandLine> lines = vx::readBrandsList(r.file);
+        ASSERT_EQ(lines.size(), r.lines) << r.file.toHex().toStdString();
+        EXPECT_EQ(lines.back().name.toStdString(), r.lastName);
+        EXPECT_FALSE(lines.back().listed);
+    }
+}
 
 class BrandsListTest : public BrandsTest, public ::testing::WithParamInterface<ListRow> {};
 
@@ -175,7 +198,7 @@ TEST_F(BrandsTest, MissingListIsToldInAPlainBoxAndStartUpGoesOn)
     EXPECT_EQ(dialogs.boxes[0].text, QString::fromUtf8(kMissing));
     EXPECT_EQ(grid()->rowCount(), 2);
     EXPECT_TRUE(QFile::exists(m_program.filePath(QStringLiteral("Vornalex.ini")))) << "the start-up went on";
-    EXPECT_FALSE(w->EndRequested);
+    EXPECT_FALSE(w->endRequested());
 }
 
 TEST_F(BrandsTest, GridLayout)

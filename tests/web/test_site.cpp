@@ -5,6 +5,7 @@
 #include "app/TF_Main.h"
 
 #include "app/Windows.h"
+#include "ChildProcess.h"
 #include "platform/CurlHttpClient.h"
 #include "platform/HttpLimits.h"
 #include "platform/JpegImage.h"
@@ -14,15 +15,21 @@
 #include "RecordingBrowser.h"
 #include "ProgramFiles.h"
 #include "RecordingDialogs.h"
+#include "web/DownloadProgress.h"
 #include "web/TF_Pic.h"
 
 #include "ui_TF_Pic.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -37,6 +44,7 @@
 #include <netdb.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -45,6 +53,8 @@
 #include <mutex>
 #include <ostream>
 #include <vector>
+
+#include <sys/stat.h>
 
 // A name server that never answers, for one name only: its lookup sleeps until the test that asks for
 // it releases it (at the latest after a minute, as a real resolver gives up); every other name is
@@ -130,16 +140,28 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         ASSERT_EQ(f.write(bytes), bytes.size());
     }
-    // Every file in the program's folder with its bytes, hidden ones included.
+    // Every file in the program's folder with its bytes, hidden ones included; a link with where it
+    // points, whether that exists or not.
     Files files() const
     {
         Files out;
         const QDir dir(m_program.path());
         for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+            const QFileInfo info(dir.filePath(name));
+            if (info.isSymLink()) {
+                out[name] = "link to " + QFile::encodeName(info.symLinkTarget());
+                continue;
+            }
             QFile f(dir.filePath(name));
             out[name] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
         }
         return out;
+    }
+    // Its permission bits (0: no such file).
+    mode_t mode(const QString& name) const
+    {
+        struct stat st {};
+        return ::lstat(QFile::encodeName(m_program.filePath(name)).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
     }
     QString folder() const { return vx::programFolder(); }
 
@@ -148,7 +170,7 @@ protected:
     {
         auto pic = std::make_unique<TF_Pic>(w.get());
         F_Pic = pic.get();
-        w->AdvLink = link;
+        w->setAdvLink(link);
         pic->show();
         return pic;
     }
@@ -220,11 +242,11 @@ TEST_P(HeldIndex, StartGoesOnAtTheLimit)
     EXPECT_TRUE(requests[0].clientLeft) << "the program gave up, not the site";
     // A failed index is silent and leaves no advert; the start-up went on past it.
     EXPECT_TRUE(dialogs.boxes.empty()) << dialogs.texts().join(u'|').toStdString();
-    EXPECT_TRUE(w->AdvLink.isEmpty());
-    EXPECT_TRUE(w->AdvLocalFile.isEmpty());
-    EXPECT_TRUE(w->Timer3->isActive());
+    EXPECT_TRUE(w->advLink().isEmpty());
+    EXPECT_TRUE(w->advLocalFile().isEmpty());
+    EXPECT_TRUE(w->timer3()->isActive());
     EXPECT_TRUE(QFile::exists(folder() + QStringLiteral("Vornalex.ini")));
-    EXPECT_FALSE(w->EndRequested);
+    EXPECT_FALSE(w->endRequested());
 }
 INSTANTIATE_TEST_SUITE_P(Rows, HeldIndex, ::testing::ValuesIn(kHoldRows),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -254,7 +276,7 @@ TEST_F(SiteTest, SlowIndexThenTricklingPictureEndWithinTheStartupLimit)
     EXPECT_EQ(requests[1].path, QByteArray("/images/pic.jpg"));
     EXPECT_TRUE(requests[1].clientLeft) << "the program gave up, not the site";
     EXPECT_LE(took, kStartupMs + kSlackMs);
-    EXPECT_EQ(w->AdvLink, QStringLiteral("http://shop.example/"));
+    EXPECT_EQ(w->advLink(), QStringLiteral("http://shop.example/"));
     EXPECT_EQ(files().count(QStringLiteral("pic.jpg")), 0u);
 }
 
@@ -272,8 +294,8 @@ TEST_F(SiteTest, NameLookupThatNeverAnswersEndsWithinTheStartupLimit)
     EXPECT_LE(took, kStartupMs + kSlackMs);
     EXPECT_TRUE(site.requests().empty());
     EXPECT_TRUE(dialogs.boxes.empty());
-    EXPECT_TRUE(w->AdvLink.isEmpty());
-    EXPECT_TRUE(w->Timer3->isActive());
+    EXPECT_TRUE(w->advLink().isEmpty());
+    EXPECT_TRUE(w->timer3()->isActive());
 }
 
 // ---- caps, cut downloads and names: the fetch touches only its own files
@@ -282,6 +304,11 @@ const QByteArray kPicture = QByteArrayLiteral("\xFF\xD8 the advert picture");
 const QByteArray kVersion = QByteArrayLiteral("PK the new version");
 const QByteArray kSameVersion = "images/pic.jpg\thttp://shop.example/\r\n1.2\r\n";
 const QByteArray kNewVersion = "images/pic.jpg\thttp://shop.example/\r\n1.3\r\nnew ..files/setup.zip";
+
+const QByteArray kQtConf = "[Paths]\r\nPlugins=/nonexistent\r\n";
+// The name of the running executable, which stands in for the program's own.
+const QByteArray kProgramName = QFile::encodeName(QFileInfo(QString::fromLocal8Bit(
+    QByteArray(program_invocation_name))).fileName());
 
 QByteArray paddedTo(QByteArray text, qsizetype size) { return text + QByteArray(size - text.size(), ' '); }
 
@@ -295,6 +322,9 @@ struct SiteRow {
     const char* link;                   // AdvLink
     const char* picture;                // AdvLocalFile's name; null: none
     Files added;                        // what the fetch leaves in the folder; everything else stays as it was
+    Files present = {};                 // files in the folder before the start besides the usual ones
+    std::map<QString, QString> links = {}; // links in the folder before the fetch, by name, with their targets
+    const char* missing = nullptr;      // a file of the folder that is gone before the fetch
     std::vector<QByteArray> givenUp = {}; // paths whose transfer the program ended before the site did
 };
 void PrintTo(const SiteRow& r, std::ostream* os) { *os << r.name; }
@@ -311,7 +341,7 @@ const SiteRow kSiteRows[] = {
     {"PictureCutOff", kSameVersion, {{"/images/pic.jpg", {200, {}, kPicture, Way::Cut}}}, MsgAnswer::No,
      {"/images/pic.jpg"}, {}, "http://shop.example/", "pic.jpg", {}},
     {"PictureTrickling", kSameVersion, {{"/images/pic.jpg", {200, {}, QByteArray(200, 'p'), Way::Trickle, 50, 1}}},
-     MsgAnswer::No, {"/images/pic.jpg"}, {}, "http://shop.example/", "pic.jpg", {}, {"/images/pic.jpg"}},
+     MsgAnswer::No, {"/images/pic.jpg"}, {}, "http://shop.example/", "pic.jpg", {}, {}, {}, nullptr, {"/images/pic.jpg"}},
     // Names the site may not give a picture: the program's files and what the advert window cannot load.
     {"PictureNamedLikeTheBrandsList", "brands.csv\thttp://shop.example/\r\n1.2\r\n",
      {{"/brands.csv", {200, {}, "Site\thttp://site.example/\t\t1\r\n"}}}, MsgAnswer::No, {}, {},
@@ -334,7 +364,7 @@ const SiteRow kSiteRows[] = {
      {{"/files/setup.zip", {200, {}, QByteArray(2000, 'v'), Way::Trickle, 50, 1}},
       {"/images/pic.jpg", {200, {}, kPicture}}},
      MsgAnswer::Yes, {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Warning},
-     "http://shop.example/", "pic.jpg", {{"pic.jpg", kPicture}}, {"/files/setup.zip"}},
+     "http://shop.example/", "pic.jpg", {{"pic.jpg", kPicture}}, {}, {}, nullptr, {"/files/setup.zip"}},
     {"VersionCutOff", kNewVersion,
      {{"/files/setup.zip", {200, {}, kVersion, Way::Cut}}, {"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes,
      {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/",
@@ -350,6 +380,54 @@ const SiteRow kSiteRows[] = {
     {"VersionNamedLikeTheBrandsListInCapitals", "images/pic.jpg\thttp://shop.example/\r\n1.3\r\n..files/BRANDS.CSV",
      {{"/files/BRANDS.CSV", {200, {}, kVersion}}, {"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes, {},
      {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/", nullptr, {}},
+    // Names Qt reads beside the executable at every start: one naming no plugins would keep the program
+    // from ever starting again.
+    {"VersionNamedQtConf", "images/pic.jpg\thttp://shop.example/\r\n1.3\r\nnew..files/qt.conf",
+     {{"/files/qt.conf", {200, {}, kQtConf}}, {"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes, {},
+     {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/", nullptr, {}},
+    {"VersionNamedQt6ConfInCapitals", "images/pic.jpg\thttp://shop.example/\r\n1.3\r\nnew..files/QT6.CONF",
+     {{"/files/QT6.CONF", {200, {}, kQtConf}}, {"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes, {},
+     {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/", nullptr, {}},
+    // The program itself (the test's own executable stands in for it).
+    {"VersionNamedLikeTheProgram", "images/pic.jpg\thttp://shop.example/\r\n1.3\r\nnew..files/" + kProgramName,
+     {{"/files/" + kProgramName, {200, {}, kVersion}}, {"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes, {},
+     {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/", nullptr, {}},
+    // A NUL ends the name early in the file layer: the name checked is not the one written. Here the
+    // files of those names are not there yet, as on a first start or after the user removed them.
+    {"VersionNamedLikeTheSettingsFileWithANul",
+     QByteArrayLiteral("images/pic.jpg\thttp://shop.example/\r\n1.3\r\nnew..files/Vornalex.ini\0"),
+     {{"/files/Vornalex.ini", {200, {}, "PWNED"}}, {"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes, {},
+     {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/", nullptr, {}, {}, {}, "Vornalex.ini"},
+    {"VersionNamedLikeTheBrandsListWithANul",
+     QByteArrayLiteral("images/pic.jpg\thttp://shop.example/\r\n1.3\r\nnew..files/brands.csv\0"),
+     {{"/files/brands.csv", {200, {}, "Site\thttp://site.example/\t\t1\r\n"}},
+      {"/images/pic.jpg", {200, {}, kPicture}}},
+     MsgAnswer::Yes, {}, {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/", nullptr, {}, {}, {},
+     "brands.csv"},
+    {"VersionNameWithAControlCharacter", "images/pic.jpg\thttp://shop.example/\r\n1.3\r\nnew..files/set\x01up.zip",
+     {{"/files/set\x01up.zip", {200, {}, kVersion}}, {"/images/pic.jpg", {200, {}, kPicture}}},
+     MsgAnswer::Yes, {}, {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/", nullptr, {}},
+    // A link at a download's name is never written through, never replaced, and stays after the closing.
+    {"VersionAtALinkToTheSettingsFile", kNewVersion,
+     {{"/files/setup.zip", {200, {}, kVersion}}, {"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes, {},
+     {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/", nullptr, {}, {},
+     {{"setup.zip", "Vornalex.ini"}}},
+    {"VersionAtALinkToNowhere", kNewVersion,
+     {{"/files/setup.zip", {200, {}, kVersion}}, {"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes, {},
+     {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/", nullptr, {}, {},
+     {{"setup.zip", "planted.sh"}}},
+    {"PictureAtALinkToTheSettingsFile", "images/x.jpg\thttp://shop.example/\r\n1.2\r\n", {{"/images/x.jpg", {200, {}, kPicture}}}, MsgAnswer::No, {},
+     {}, "http://shop.example/", nullptr, {}, {}, {{"x.jpg", "Vornalex.ini"}}},
+    {"PictureAtALinkToNowhere", kSameVersion, {{"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::No, {}, {},
+     "http://shop.example/", nullptr, {}, {}, {{"pic.jpg", "planted.sh"}}},
+    // A file already beside the program under the picture's name is never replaced nor removed. The
+    // advert is shown from it only when it holds the site's very picture, as one left by a run that
+    // ended before its closing could remove it.
+    {"PictureNamedLikeAUsersPhoto", "images/photo.jpg\thttp://shop.example/\r\n1.2\r\n",
+     {{"/images/photo.jpg", {200, {}, kPicture}}}, MsgAnswer::No, {"/images/photo.jpg"}, {}, "http://shop.example/",
+     nullptr, {}, {{"photo.jpg", "the user's own photo"}}},
+    {"PictureLeftByAnEarlierRun", kSameVersion, {{"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::No,
+     {"/images/pic.jpg"}, {}, "http://shop.example/", "pic.jpg", {}, {{"pic.jpg", kPicture}}},
 };
 
 class SiteFetch : public SiteTest, public ::testing::WithParamInterface<SiteRow> {};
@@ -360,10 +438,17 @@ TEST_P(SiteFetch, TouchesOnlyItsOwnFiles)
     std::map<QByteArray, Reply> served = r.served;
     served["/images/adv.txt"] = {200, {}, r.index};
     LocalHttpServer site(served);
+    for (const auto& [name, bytes] : r.present)
+        write(name, bytes);
     start(site, false);
     dialogs.answers = {r.answer};
+    ASSERT_TRUE(QFile::exists(folder() + QStringLiteral("Vornalex.ini")));
+    for (const auto& [name, target] : r.links)
+        ASSERT_TRUE(QFile::link(target, m_program.filePath(name)));
+    if (r.missing) {
+        ASSERT_TRUE(QFile::remove(m_program.filePath(QString::fromLatin1(r.missing))));
+    }
     const Files before = files();
-    ASSERT_TRUE(before.count(QStringLiteral("Vornalex.ini")));
 
     w->LoadAdv();
 
@@ -381,17 +466,19 @@ TEST_P(SiteFetch, TouchesOnlyItsOwnFiles)
     for (const auto& box : dialogs.boxes)
         boxes.push_back(box.type);
     EXPECT_EQ(boxes, r.boxes) << dialogs.texts().join(u'|').toStdString();
-    EXPECT_EQ(w->AdvLink, QString::fromLatin1(r.link));
-    EXPECT_EQ(w->AdvLocalFile, r.picture ? folder() + QString::fromLatin1(r.picture) : QString());
+    EXPECT_EQ(w->advLink(), QString::fromLatin1(r.link));
+    EXPECT_EQ(w->advLocalFile(), r.picture ? folder() + QString::fromLatin1(r.picture) : QString());
 
     Files after = before;
-    for (const auto& [name, bytes] : r.added)
+    for (const auto& [name, bytes] : r.added) {
         after[name] = bytes;
+        EXPECT_EQ(mode(name), mode_t(0644)) << name.toStdString();
+    }
     EXPECT_EQ(files(), after);
 
     // The closing removes the picture this run wrote and nothing else.
     w->DeleteAdvFile();
-    if (r.picture)
+    if (r.picture && r.added.count(QString::fromLatin1(r.picture)))
         after.erase(QString::fromLatin1(r.picture));
     EXPECT_EQ(files(), after);
 }
@@ -416,11 +503,106 @@ TEST_F(SiteTest, PictureOfExactlyItsCapIsFetchedAndShown)
     w->LoadAdv();
 
     EXPECT_EQ(files()[QStringLiteral("pic.jpg")].size(), vx::kWebLimits.picture.maxBytes);
-    auto pic = openAdvert(w->AdvLink);
+    auto pic = openAdvert(w->advLink());
     EXPECT_FALSE(pic->ui->ImgAdv->isHidden());
     EXPECT_TRUE(pic->ui->MemText->isHidden());
     EXPECT_EQ(pic->ui->ImgAdv->size(), drawn.size());
     closeAdvert(pic);
+}
+
+// ---- the new version's download: its progress window, stopped by the user; a disk that fills up
+
+// The progress window of the running download, once it is on screen.
+vx::DownloadProgress* progressWindow()
+{
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<vx::DownloadProgress*>(top); window && window->isVisible())
+            return window;
+    return nullptr;
+}
+
+TEST_F(SiteTest, TricklingVersionStoppedByCancelEndsAtOnceAndLeavesNothing)
+{
+    // A byte every 100 ms never stalls a download that needs only one byte every half minute: only the
+    // user can end it.
+    m_limits.version.stallBytes = 1;
+    m_limits.version.stallMs = 30000;
+    LocalHttpServer site({{"/images/adv.txt", {200, {}, kNewVersion}},
+                          {"/files/setup.zip", {200, {}, QByteArray(2000, 'v'), Way::Trickle, 100, 1}},
+                          {"/images/pic.jpg", {200, {}, kPicture}}});
+    start(site, false);
+    dialogs.answers = {MsgAnswer::Yes};
+    const Files before = files();
+
+    // Lets the download run a while, then presses "Отмена" in its window.
+    QString shown;
+    QElapsedTimer sinceCancel;
+    QElapsedTimer sinceShown;
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        vx::DownloadProgress* window = progressWindow();
+        if (!window || sinceCancel.isValid())
+            return;
+        if (!sinceShown.isValid())
+            sinceShown.start();
+        if (sinceShown.elapsed() < 1500)
+            return;
+        shown = window->received()->text();
+        sinceCancel.start();
+        window->cancel()->click();
+    });
+    watch.start();
+    w->LoadAdv();
+    const qint64 afterCancelMs = sinceCancel.isValid() ? sinceCancel.elapsed() : -1;
+    watch.stop();
+
+    ASSERT_TRUE(sinceCancel.isValid()) << "no progress window while the version downloads";
+    EXPECT_GE(afterCancelMs, 0);
+    EXPECT_LT(afterCancelMs, 1000);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Получено [1-9][0-9]* из 2000 байт$")).match(shown).hasMatch())
+        << shown.toStdString();
+    EXPECT_EQ(progressWindow(), nullptr);
+    const auto requests = site.answeredRequests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_TRUE(requests[1].clientLeft) << "the program gave up, not the site";
+    // As after a failed download: the warning, nothing of the version left, the picture fetched.
+    std::vector<MsgType> boxes;
+    for (const auto& box : dialogs.boxes)
+        boxes.push_back(box.type);
+    EXPECT_EQ(boxes, (std::vector<MsgType>{MsgType::Confirmation, MsgType::Warning}));
+    Files after = before;
+    after[QStringLiteral("pic.jpg")] = kPicture;
+    EXPECT_EQ(files(), after);
+    EXPECT_EQ(w->advLocalFile(), folder() + QStringLiteral("pic.jpg"));
+    EXPECT_TRUE(w->timer3()->isActive());
+    EXPECT_FALSE(w->endRequested());
+}
+
+// A disk that fills up while the version is written (the download runs in a child process that may
+// write no file beyond 4 kB): the cut-off file is not kept, and the user is told the download failed.
+TEST_F(SiteTest, VersionThatCannotReachTheDiskIsNotKept)
+{
+    const QByteArray version(8 * 1024, 'v');
+    LocalHttpServer site({{"/images/adv.txt", {200, {}, kNewVersion}},
+                          {"/files/setup.zip", {200, {}, version}},
+                          {"/images/pic.jpg", {200, {}, kPicture}}});
+    start(site, false);
+    dialogs.answers = {MsgAnswer::Yes};
+    const Files before = files();
+
+    const int code = vx::test::runInChild(
+        [this] {
+            w->LoadAdv();
+            const bool warned = dialogs.boxes.size() == 2 && dialogs.boxes[1].type == MsgType::Warning;
+            return warned ? 0 : 1;
+        },
+        vx::test::ChildSetup{.ordinaryUser = false, .maxFileBytes = rlim_t(4096)});
+
+    EXPECT_EQ(code, 0) << "a cut-off version was announced as downloaded";
+    Files after = before;
+    after[QStringLiteral("pic.jpg")] = kPicture; // the child's picture; only its closing would remove it
+    EXPECT_EQ(files(), after);
 }
 
 // ---- the click report

@@ -1,0 +1,105 @@
+#include "platform/IniText.h"
+
+namespace vx {
+
+namespace {
+
+struct Mark {
+    QByteArrayView bytes;
+    IniCodec::Encoding encoding;
+};
+
+constexpr Mark kMarks[] = {
+    {"\xEF\xBB\xBF", IniCodec::Encoding::Utf8},
+    {"\xFF\xFE", IniCodec::Encoding::Utf16LE},
+    {"\xFE\xFF", IniCodec::Encoding::Utf16BE},
+};
+
+} // namespace
+
+std::vector<IniTextLine> IniText::read(const QByteArray& data)
+{
+    QByteArrayView rest(data);
+    m_bom.clear();
+    m_unit = IniCodec();
+    for (const Mark& mark : kMarks) {
+        if (rest.startsWith(mark.bytes)) {
+            m_bom = mark.bytes.toByteArray();
+            m_unit = IniCodec(mark.encoding);
+            rest = rest.sliced(mark.bytes.size());
+            break;
+        }
+    }
+    const int width = m_unit.unitBytes();
+    const bool bigEndian = m_unit.encoding() == IniCodec::Encoding::Utf16BE;
+    const auto unitAt = [&](qsizetype i) -> char16_t {
+        const auto byte = [&](qsizetype k) { return char16_t(static_cast<unsigned char>(rest[k])); };
+        if (width == 1)
+            return byte(i);
+        return bigEndian ? char16_t(byte(i) << 8 | byte(i + 1)) : char16_t(byte(i) | byte(i + 1) << 8);
+    };
+
+    std::vector<IniTextLine> lines;
+    int utf8Lines = 0, cp1251Lines = 0;
+    m_eol.clear();
+    const auto add = [&](QByteArrayView raw, QByteArrayView eol) {
+        IniTextLine line{raw.toByteArray(), eol.toByteArray(), {}};
+        if (width == 1) {
+            const IniCodec codec = IniCodec::of(raw);
+            if (!IniCodec::asciiOnly(raw))
+                ++(codec.encoding() == IniCodec::Encoding::Utf8 ? utf8Lines : cp1251Lines);
+            line.text = codec.decode(raw);
+        } else {
+            line.text = m_unit.decode(raw);
+        }
+        if (lines.empty())
+            m_eol = line.eol;
+        lines.push_back(std::move(line));
+    };
+
+    // An odd byte at the end of UTF-16 text is no code unit: it stays with the last line.
+    const qsizetype end = rest.size() - rest.size() % width;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < end;) {
+        const char16_t u = unitAt(i);
+        if (u != u'\r' && u != u'\n') {
+            i += width;
+            continue;
+        }
+        const qsizetype eolSize = u == u'\r' && i + width < end && unitAt(i + width) == u'\n' ? 2 * width : width;
+        add(rest.sliced(start, i - start), rest.sliced(i, eolSize));
+        i += eolSize;
+        start = i;
+    }
+    if (start < rest.size())
+        add(rest.sliced(start), {});
+
+    if (width == 2)
+        m_newLines = m_unit;
+    else
+        m_newLines = IniCodec(cp1251Lines > utf8Lines ? IniCodec::Encoding::Windows1251 : IniCodec::Encoding::Utf8);
+    if (m_eol.isEmpty())
+        m_eol = *m_newLines.encode(QStringLiteral("\n"));
+    return lines;
+}
+
+std::optional<IniTextLine> IniText::line(const QString& text) const
+{
+    auto raw = m_newLines.encode(text);
+    if (!raw)
+        return std::nullopt;
+    return IniTextLine{std::move(*raw), m_eol, text};
+}
+
+QByteArray IniText::write(const std::vector<const IniTextLine*>& lines) const
+{
+    QByteArray out = m_bom;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        out += lines[i]->raw;
+        const bool last = i + 1 == lines.size();
+        out += lines[i]->eol.isEmpty() && !last ? m_eol : lines[i]->eol;
+    }
+    return out;
+}
+
+} // namespace vx

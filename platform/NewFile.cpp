@@ -1,0 +1,122 @@
+#include "platform/NewFile.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vx {
+
+namespace {
+
+constexpr mode_t kDownloadMode = 0644;
+
+bool holdsControlCharacter(const QString& name)
+{
+    for (const QChar c : name)
+        if (c.category() == QChar::Other_Control)
+            return true;
+    return false;
+}
+
+// The name takes the file at from, unless something already stands under it.
+bool moveToFreeName(const QByteArray& from, const QByteArray& to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system that cannot rename without replacing: a second link fails as well on a taken name.
+    if (::link(from.constData(), to.constData()) != 0)
+        return false;
+    ::unlink(from.constData());
+    return true;
+}
+
+} // namespace
+
+NewFile::NewFile(QString path) : m_path(std::move(path)) {}
+
+NewFile::~NewFile() { discard(); }
+
+bool NewFile::taken(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 || errno != ENOENT;
+}
+
+bool NewFile::mayCreate(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    return !name.isEmpty() && !holdsControlCharacter(name) && !QFile::encodeName(path).contains('\0') &&
+           !taken(path);
+}
+
+bool NewFile::open()
+{
+    discard();
+    if (!mayCreate(m_path))
+        return false;
+    // Created new under a name no one else has: mkstemp opens with O_CREAT | O_EXCL, which never follows
+    // a link.
+    QByteArray temp = QFile::encodeName(QFileInfo(m_path).path() + QStringLiteral("/.vornalex-download-XXXXXX"));
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    m_tempPath = QFile::decodeName(temp);
+    if (::fchmod(fd, kDownloadMode) != 0 || !m_temp.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        discard();
+        return false;
+    }
+    return true;
+}
+
+bool NewFile::place()
+{
+    if (m_tempPath.isEmpty())
+        return false;
+    // A full disk may show only at the last flush, which the closing would not report.
+    const bool written = m_temp.error() == QFileDevice::NoError && m_temp.flush() && ::fsync(m_temp.handle()) == 0;
+    m_temp.close();
+    if (!written || !moveToFreeName(QFile::encodeName(m_tempPath), QFile::encodeName(m_path))) {
+        discard();
+        return false;
+    }
+    m_tempPath.clear();
+    return true;
+}
+
+void NewFile::discard()
+{
+    if (m_temp.isOpen())
+        m_temp.close();
+    if (!m_tempPath.isEmpty())
+        ::unlink(QFile::encodeName(m_tempPath).constData());
+    m_tempPath.clear();
+}
+
+std::optional<QByteArray> readPlainFile(const QString& path, qint64 maxBytes)
+{
+    // Not blocking: a named pipe under the name must not hold the caller.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat st {};
+    QFile file;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > maxBytes ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QByteArray bytes = file.read(maxBytes + 1);
+    if (file.error() != QFileDevice::NoError || bytes.size() > maxBytes)
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace vx
