@@ -32,8 +32,6 @@ public:
         return request(cut);
     }
 
-    qint64 leftMs() const { return m_leftMs; }
-
 private:
     struct Spend {
         explicit Spend(FetchBudget& b) : budget(b) { clock.start(); }
