@@ -111,8 +111,17 @@ CurlHttpClient::CurlHttpClient()
 {
     curl_global_init(CURL_GLOBAL_DEFAULT);
     m_curl = curl_easy_init();
-    if (m_curl)
-        curl_easy_setopt(static_cast<CURL*>(m_curl), CURLOPT_COOKIEFILE, ""); // cookies in memory, for the run
+    auto* curl = static_cast<CURL*>(m_curl);
+    if (!curl)
+        return;
+    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, ""); // cookies in memory, for the run
+    // Web addresses only, also where a redirect leads: never a file, an FTP server or a mail server.
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // A name lookup runs in a thread of its own. When a limit ends the transfer during the lookup,
+    // libcurl would otherwise wait for that thread, as long as the name server takes to answer
+    // (half a minute and more on a machine without a network); now it leaves the thread behind.
+    curl_easy_setopt(curl, CURLOPT_QUICK_EXIT, 1L);
 }
 
 CurlHttpClient::~CurlHttpClient()

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -45,22 +46,42 @@ void installErrors(ErrorJump& err)
 
 // Everything between setjmp and a possible longjmp lives either in the libjpeg structures or in the
 // caller's frame: no object with a destructor is skipped by the jump.
-bool decodeInto(jpeg_decompress_struct* cinfo, ErrorJump* err, const QByteArray* data, QImage* out)
+// The largest of libjpeg's reductions (1/1, 1/2, 1/4, 1/8) that still gives at least the size the
+// picture is shown at within bounds, so the final smooth reduction has enough to work with.
+unsigned reduction(JDIMENSION width, JDIMENSION height, QSize bounds)
+{
+    if (bounds.isEmpty())
+        return 1;
+    const double shown = std::min({1.0, double(bounds.width()) / width, double(bounds.height()) / height});
+    unsigned denom = 1;
+    while (denom < 8 && shown * (denom * 2) <= 1.0)
+        denom *= 2;
+    return denom;
+}
+
+bool decodeInto(jpeg_decompress_struct* cinfo, ErrorJump* err, const QByteArray* data, QSize bounds, QImage* out)
 {
     if (setjmp(err->jump))
         return false;
 
     jpeg_create_decompress(cinfo);
+    // A progressive picture keeps all its coefficients in memory while it is decoded: one beyond this
+    // fails instead of taking the memory (libjpeg here has no backing store to fall back on).
+    cinfo->mem->max_memory_to_use = long(JpegImage::kMaxDecoderBytes);
     jpeg_mem_src(cinfo, reinterpret_cast<const unsigned char*>(data->constData()),
                  static_cast<unsigned long>(data->size()));
     if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK)
         return false;
+    if (cinfo->image_width == 0 || cinfo->image_height == 0
+        || qint64(cinfo->image_width) * qint64(cinfo->image_height) > JpegImage::kMaxPixels)
+        return false;
 
     const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
     cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBX;
+    cinfo->scale_num = 1;
+    cinfo->scale_denom = reduction(cinfo->image_width, cinfo->image_height, bounds);
     jpeg_calc_output_dimensions(cinfo);
-    if (cinfo->output_width == 0 || cinfo->output_height == 0
-        || qint64(cinfo->output_width) * qint64(cinfo->output_height) > JpegImage::kMaxPixels)
+    if (cinfo->output_width == 0 || cinfo->output_height == 0)
         return false;
 
     jpeg_start_decompress(cinfo);
@@ -120,7 +141,7 @@ bool encodeInto(jpeg_compress_struct* cinfo, ErrorJump* err, const QImage* rgb, 
 
 } // namespace
 
-QImage JpegImage::decode(const QByteArray& data)
+QImage JpegImage::decode(const QByteArray& data, QSize bounds)
 {
     if (data.isEmpty())
         return {};
@@ -129,12 +150,19 @@ QImage JpegImage::decode(const QByteArray& data)
     ErrorJump err {};
     installErrors(err);
     cinfo.err = &err.mgr;
-    const bool ok = decodeInto(&cinfo, &err, &data, &image);
+    const bool ok = decodeInto(&cinfo, &err, &data, bounds, &image);
+    const QSize full(int(cinfo.image_width), int(cinfo.image_height));
     jpeg_destroy_decompress(&cinfo);
-    return ok ? image : QImage();
+    if (!ok)
+        return {};
+    if (bounds.isEmpty() || (full.width() <= bounds.width() && full.height() <= bounds.height()))
+        return image;
+    // The proportions of the whole picture: a reduced scale rounds its sides up.
+    return image.scaled(full.scaled(bounds, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio,
+                        Qt::SmoothTransformation);
 }
 
-QImage JpegImage::load(const QString& path)
+QImage JpegImage::load(const QString& path, QSize bounds)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -142,7 +170,7 @@ QImage JpegImage::load(const QString& path)
     // A file larger than any picture we would accept is not read into memory at all.
     if (file.size() > kMaxPixels * 4)
         return {};
-    return decode(file.readAll());
+    return decode(file.readAll(), bounds);
 }
 
 QByteArray JpegImage::encode(const QImage& image, int quality)

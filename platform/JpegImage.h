@@ -13,11 +13,15 @@ public:
     // Pictures beyond this many pixels are refused instead of allocated (a few bytes of header can
     // announce 65535 x 65535).
     static constexpr qint64 kMaxPixels = 64LL * 1024 * 1024;
+    // The decoder's own working memory (a progressive picture's coefficients) stays below this.
+    static constexpr qint64 kMaxDecoderBytes = 200LL * 1024 * 1024;
 
     // A null image for data that is not a complete, sound JPEG (truncated, corrupt, not a JPEG at all).
-    static QImage decode(const QByteArray& data);
+    // With bounds, a larger picture comes scaled down to fit into them, keeping its proportions; it is
+    // decoded at a reduced scale where it can, so the full size is never in memory.
+    static QImage decode(const QByteArray& data, QSize bounds = {});
     // Reads a file (a Qt resource path too) and decodes it; null when it cannot be read or decoded.
-    static QImage load(const QString& path);
+    static QImage load(const QString& path, QSize bounds = {});
     // Baseline JPEG of `image` at `quality` (1..100); empty on failure.
     static QByteArray encode(const QImage& image, int quality = 90);
 };

@@ -35,17 +35,22 @@ const Format* formatOf(const QString& path)
 
 bool PictureFile::knowsExtension(const QString& name) { return formatOf(name) != nullptr; }
 
-QImage PictureFile::load(const QString& path)
+QImage PictureFile::load(const QString& path, QSize bounds)
 {
     if (const Format* f = formatOf(path)) {
         if (f->jpeg)
-            return JpegImage::load(path);
+            return JpegImage::load(path, bounds);
         if (!f->reader)
             return {};
         QImageReader reader(path, f->reader);
         // The extension decides: a file of another format under this name is no picture.
         reader.setDecideFormatFromContent(false);
-        return reader.read();
+        // A compressed file of a few bytes may announce a picture of any size: beyond this it is none.
+        reader.setAllocationLimit(kMaxMegabytes);
+        const QImage image = reader.read();
+        if (bounds.isEmpty() || (image.width() <= bounds.width() && image.height() <= bounds.height()))
+            return image;
+        return image.scaled(bounds, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }
     return {};
 }

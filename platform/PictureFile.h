@@ -12,7 +12,10 @@ class PictureFile {
 public:
     // A null image when the extension names no known format, the file is missing or its data is broken
     // or of another format. Metafiles (wmf, emf) are known names but cannot be drawn here: null as well.
-    static QImage load(const QString& path);
+    // With bounds, a larger picture comes scaled down to fit into them, keeping its proportions.
+    static QImage load(const QString& path, QSize bounds = {});
+    // Pictures other than JPEG that would take more memory than this once decoded are refused.
+    static constexpr int kMaxMegabytes = 128;
     // The name ends in one of the extensions above.
     static bool knowsExtension(const QString& name);
 };

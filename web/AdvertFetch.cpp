@@ -6,6 +6,8 @@
 #include "platform/NewFile.h"
 #include "platform/PictureFile.h"
 #include "platform/SiteBase.h"
+#include "web/BoxText.h"
+#include "web/FetchBudget.h"
 #include "web/DownloadProgress.h"
 
 #include <QCoreApplication>
@@ -107,7 +109,7 @@ void GetInetFile(const QString& fileURL, const QString& FileName, const HttpLimi
 bool offerVersion(const AdvertIndex& index, const QString& base, const QString& folder, const QString& pictureName)
 {
     const MsgAnswer answer = dialogs().show(
-        MsgType::Confirmation, QStringLiteral("Доступна версия ") + index.version + QStringLiteral(" Vornalex.\rСкачать?"),
+        MsgType::Confirmation, QStringLiteral("Доступна версия ") + boxText(index.version) + QStringLiteral(" Vornalex.\rСкачать?"),
         MsgButtons::YesNo, nullptr);
     if (answer != MsgAnswer::Yes)
         return true;
@@ -124,14 +126,15 @@ bool offerVersion(const AdvertIndex& index, const QString& base, const QString& 
                     [&window](qint64 received, qint64 announced) { return window.update(received, announced); });
     } catch (const std::exception& e) {
         dialogs().show(MsgType::Warning,
-                       QStringLiteral("Не удалось скачать версию ") + index.version + QStringLiteral(" Vornalex."),
+                       QStringLiteral("Не удалось скачать версию ") + boxText(index.version) + QStringLiteral(" Vornalex."),
                        MsgButtons::Ok, nullptr);
         // A transfer that failed or was stopped has already taken its partial file away; one that could
         // not make its file has nothing to remove, and the fetch ends there.
         return dynamic_cast<const NoFileError*>(&e) == nullptr;
     }
     dialogs().show(MsgType::Information,
-                   QStringLiteral("Версия ") + index.version + QStringLiteral(" Vornalex находится в файле\r") + local,
+                   QStringLiteral("Версия ") + boxText(index.version) + QStringLiteral(" Vornalex находится в файле\r") +
+                       boxText(local),
                    MsgButtons::Ok, nullptr);
     return true;
 }
@@ -139,14 +142,15 @@ bool offerVersion(const AdvertIndex& index, const QString& base, const QString& 
 // A file already stands under the picture's name: a user's own, or the picture of a run that ended
 // before its closing could remove it. It is never replaced. The advert is shown from it only when it is a
 // plain file holding exactly the site's picture; the closing leaves it where it is.
-bool holdsSitePicture(const QString& path, const QString& url)
+// The site's picture is asked for within what is left of the start-up's time.
+bool holdsSitePicture(const QString& path, const QString& url, FetchBudget& startup)
 {
     const HttpLimits& limits = webLimits().picture;
     const std::optional<QByteArray> local = readPlainFile(path, limits.maxBytes);
     if (!local)
         return false;
     try {
-        return http().get(url, limits) == *local;
+        return startup.run(limits, [&](const HttpLimits& cut) { return http().get(url, cut); }) == *local;
     } catch (const std::exception&) {
         return false;
     }
@@ -158,9 +162,11 @@ Advert fetchAdvert(const QString& folder)
 {
     Advert advert;
     const QString base = siteBase();
+    // The index and the picture share one deadline: nothing is on screen while they are fetched.
+    FetchBudget startup(webLimits().startupMs);
     try {
-        const AdvertIndex index =
-            splitIndex(QString::fromUtf8(http().get(base + QLatin1String(kIndexPath), webLimits().index)));
+        const AdvertIndex index = splitIndex(QString::fromUtf8(startup.run(
+            webLimits().index, [&](const HttpLimits& limits) { return http().get(base + QLatin1String(kIndexPath), limits); })));
         advert.link = index.link;
         const QString filtered = filteredPath(index.picturePath);
         // The picture is kept only under a name the advert window can load, so it never takes the name
@@ -175,12 +181,13 @@ Advert fetchAdvert(const QString& folder)
             return advert;
         advert.localFile = folder + pictureName;
         if (NewFile::taken(advert.localFile)) {
-            if (!holdsSitePicture(advert.localFile, base + filtered))
+            if (!holdsSitePicture(advert.localFile, base + filtered, startup))
                 advert.localFile.clear();
             return advert;
         }
         try {
-            GetInetFile(base + filtered, advert.localFile, webLimits().picture);
+            startup.run(webLimits().picture,
+                        [&](const HttpLimits& limits) { GetInetFile(base + filtered, advert.localFile, limits); });
             advert.pictureWritten = true;
         } catch (const std::exception&) {
             // no picture: the advert window shows a saying

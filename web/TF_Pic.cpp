@@ -5,7 +5,6 @@
 #include "app/Windows.h"
 #include "platform/DialogService.h"
 #include "platform/HttpClient.h"
-#include "platform/PictureFile.h"
 #include "platform/SiteBase.h"
 #include "web/AdvSayings.h"
 #include "web/FormBody.h"
@@ -15,9 +14,12 @@
 
 #include <QFont>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QPixmap>
 #include <QTextBlockFormat>
 #include <QTextCursor>
+
+#include <algorithm>
 
 namespace {
 
@@ -25,6 +27,8 @@ constexpr int kWidth = 484;   // client area with a saying (outer 492 x 360)
 constexpr int kHeight = 326;
 constexpr int kPictureExtraW = 5; // picture at (3, 3): outer width + 13 is the client width + 5
 constexpr int kPictureExtraH = 4;
+constexpr int kFrameW = 8;  // the frame's share of the outer size as designed: 13 - 5, 38 - 4
+constexpr int kFrameH = 34;
 
 struct Scheme {
     const char* background;
@@ -70,12 +74,33 @@ QString TF_Pic::greeting(int hour)
     return QStringLiteral(" ") + QString::fromUtf8(text) + QStringLiteral("!");
 }
 
+QRect TF_Pic::screenArea() const
+{
+    const QScreen* s = parentWidget() ? parentWidget()->screen() : screen();
+    return s ? s->availableGeometry() : QRect();
+}
+
+QSize TF_Pic::frameExtra() const
+{
+    // The real frame is known once the window has been on the screen; until then the designed one.
+    return (frameGeometry().size() - size()).expandedTo(QSize(kFrameW, kFrameH));
+}
+
 void TF_Pic::showEvent(QShowEvent* event)
 {
     FormShow();
     QDialog::showEvent(event);
+    QPoint at = pos();
     if (parentWidget()) // centred on the main window
-        move(parentWidget()->geometry().center() - rect().center());
+        at = parentWidget()->geometry().center() - rect().center();
+    // ... but wholly on the screen.
+    const QRect area = screenArea();
+    if (!area.isEmpty()) {
+        const QSize outer = size() + frameExtra();
+        at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - outer.width())));
+        at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - outer.height())));
+    }
+    move(at);
 }
 
 void TF_Pic::FormShow()
@@ -84,9 +109,14 @@ void TF_Pic::FormShow()
     setWindowTitle(greeting(vx::frameClock().now().time().hour()));
 
     const QString file = F_Main ? F_Main->advLocalFile() : QString();
-    const QImage picture = file.isEmpty() ? QImage() : vx::PictureFile::load(file);
+    // The window with its frame never grows beyond the screen: a larger picture is shown smaller.
+    const QRect area = screenArea();
+    const QSize room = area.isEmpty() ? QSize()
+                                      : (area.size() - frameExtra() - QSize(kPictureExtraW, kPictureExtraH))
+                                            .expandedTo(QSize(1, 1));
+    const QPixmap picture = m_picture.get(file, room);
     if (!picture.isNull()) {
-        ui->ImgAdv->setPixmap(QPixmap::fromImage(picture));
+        ui->ImgAdv->setPixmap(picture);
         ui->ImgAdv->resize(picture.size());
         ui->ImgAdv->setVisible(true);
     }

@@ -3,6 +3,8 @@
 // A click on the picture reports the click to the maker's site, closes the window and opens the
 // advert's link. It reads and stamps the advert state of the main window (F_Main).
 
+#include "web/AdvertPicture.h"
+
 #include <QDialog>
 
 namespace Ui {
@@ -27,4 +29,10 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QRect screenArea() const;  // the available area of the screen the window opens on
+    QSize frameExtra() const;  // the window frame's share of the outer size
+
+    vx::AdvertPicture m_picture;
 };

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <utility>
 
 using vx::JpegImage;
 
@@ -126,6 +127,29 @@ TEST_P(JpegDecode, LoadsFromAFile)
     file.write(written(paint(picture), writer));
     file.close();
     expectQuarters(JpegImage::load(file.fileName()), picture);
+}
+
+// Into bounds: a larger picture comes down to fit them with its proportions (through the decoder's
+// reduced scales and a last smooth step), its quarters where they were; a smaller one as it is.
+TEST_P(JpegDecode, ScaledDownIntoBounds)
+{
+    const auto& [picture, writer] = GetParam();
+    if (writer == Writer::Qt && !qtWritesJpeg())
+        GTEST_SKIP() << "Qt has no JPEG writer here";
+    const QByteArray bytes = written(paint(picture), writer);
+    const QSize size(picture.width, picture.height);
+    for (const QSize bounds : {size / 2, size / 3, QSize(size.width(), size.height() / 8), size * 2, size}) {
+        const QImage image = JpegImage::decode(bytes, bounds);
+        const bool fits = size.width() <= bounds.width() && size.height() <= bounds.height();
+        const QSize expected = fits ? size : size.scaled(bounds, Qt::KeepAspectRatio);
+        ASSERT_EQ(image.size(), expected) << bounds.width() << "x" << bounds.height();
+        if (expected.width() < 8 || expected.height() < 8)
+            continue; // too small to tell the quarters apart
+        const QImage src = paint(picture);
+        for (const auto& [fx, fy] : {std::pair{1, 1}, std::pair{3, 1}, std::pair{1, 3}, std::pair{3, 3}})
+            expectNear(image.pixel(expected.width() * fx / 4, expected.height() * fy / 4),
+                       src.pixel(size.width() * fx / 4, size.height() * fy / 4), "a quarter");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Pictures, JpegDecode,

@@ -91,6 +91,13 @@ TEST_P(PictureByExtension, LoadsOnlyWhatItsNameSays)
     if (row.loads) {
         EXPECT_EQ(image.size(), sample().size());
     }
+    // Into smaller bounds it comes scaled down with its proportions; into larger ones as it is.
+    const QImage smaller = PictureFile::load(file.fileName(), QSize(12, 12));
+    EXPECT_EQ(!smaller.isNull(), row.loads);
+    if (row.loads) {
+        EXPECT_EQ(smaller.size(), QSize(12, 8));
+        EXPECT_EQ(PictureFile::load(file.fileName(), QSize(100, 100)).size(), sample().size());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, PictureByExtension, testing::ValuesIn(kRows),

@@ -9,6 +9,7 @@
 #include "projects/ClientId.h"
 #include "projects/ProgramFolder.h"
 #include "web/AdvSayings.h"
+#include "web/BoxText.h"
 #include "web/FormBody.h"
 #include "web/InputWatch.h"
 #include "web/TF_Pic.h"
@@ -27,6 +28,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPixmap>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimer>
@@ -53,6 +58,29 @@ QByteArray readAll(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+constexpr int kLargeSide = 8192; // the largest square picture the decoder accepts
+
+// Runs the advert window's memory probe (AdvertMemoryProbe.cpp); its standard output, null when it
+// failed.
+QByteArray runProbe(const QStringList& arguments)
+{
+    QProcess probe;
+    probe.start(QStringLiteral(VX_ADVERT_MEMORY_PROBE), arguments);
+    if (!probe.waitForFinished(120000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
+        return {};
+    return probe.readAllStandardOutput() + ' ';
+}
+
+// A JPEG of kLargeSide pixels square at path, drawn in the probe so its quarter of a gigabyte is never
+// part of this process.
+bool writeLargeJpeg(const QString& path, bool progressive = false)
+{
+    QStringList arguments{QStringLiteral("write"), path, QString::number(kLargeSide)};
+    if (progressive)
+        arguments << QStringLiteral("progressive");
+    return !runProbe(arguments).isNull();
 }
 
 class AdvertTest : public ::testing::Test {
@@ -444,6 +472,91 @@ TEST_F(AdvertTest, APictureSizesTheWindowAndAnythingElseGivesASaying)
             EXPECT_EQ(pic->size(), QSize(484, 326)) << r.name;
         }
     }
+}
+
+// A picture larger than the screen: the window with its frame fits into the screen's available area,
+// the picture is shown smaller with its proportions, and it is decoded once, at the first showing.
+TEST_F(AdvertTest, LargePictureFitsTheScreenAndIsDecodedOnce)
+{
+    const QString path = folder() + QStringLiteral("large.jpg");
+    ASSERT_TRUE(writeLargeJpeg(path));
+    w->setAdvLocalFile(path);
+
+    pic->show();
+    const QRect area = pic->screen()->availableGeometry();
+    EXPECT_TRUE(area.contains(pic->frameGeometry())) << "window " << pic->frameGeometry().width() << "x"
+                                                     << pic->frameGeometry().height() << " on a screen of "
+                                                     << area.width() << "x" << area.height();
+    ASSERT_FALSE(pic->ui->ImgAdv->isHidden());
+    const QPixmap shown = pic->ui->ImgAdv->pixmap();
+    EXPECT_LT(shown.width(), kLargeSide);
+    EXPECT_EQ(shown.width(), shown.height()) << "proportions kept";
+    EXPECT_EQ(pic->size(), shown.size() + QSize(5, 4));
+    pic->hide();
+
+    // The second showing takes the picture already decoded: the file is not read again.
+    ASSERT_TRUE(QFile::remove(path));
+    pic->show();
+    EXPECT_FALSE(pic->ui->ImgAdv->isHidden());
+    EXPECT_EQ(pic->ui->ImgAdv->pixmap().cacheKey(), shown.cacheKey());
+    pic->hide();
+}
+
+// The memory of the program showing that picture, the first and the second time, stays below 300 MB;
+// also for a progressive one, which the decoder holds whole while it decodes.
+TEST_F(AdvertTest, LargePictureShownTwiceWithinItsMemory)
+{
+    for (const bool progressive : {false, true}) {
+        const QString path = folder() + QStringLiteral("large.jpg");
+        ASSERT_TRUE(writeLargeJpeg(path, progressive));
+        const QByteArray out = runProbe({QStringLiteral("show"), path});
+        ASSERT_FALSE(out.isNull()) << "the probe failed";
+        const QList<QByteArray> lines = out.trimmed().split('\n');
+        ASSERT_EQ(lines.size(), 2) << out.constData();
+        for (const QByteArray& line : lines) {
+            const QList<QByteArray> words = line.split(' '); // showing N shown|none PEAK_KIB
+            ASSERT_EQ(words.size(), 4) << line.constData();
+            EXPECT_EQ(words[2], QByteArray("shown")) << line.constData() << (progressive ? " progressive" : "");
+            const qint64 peakKiB = words[3].toLongLong();
+            EXPECT_GT(peakKiB, 0) << line.constData();
+            EXPECT_LT(peakKiB, 300 * 1024) << line.constData() << (progressive ? " progressive" : "");
+        }
+    }
+}
+
+// ---- text from the site in a box
+
+TEST(BoxText, AtMostTenLinesAndFiveHundredCharacters)
+{
+    const auto lines = [](int n, const QString& breakWith) {
+        QStringList l;
+        for (int i = 1; i <= n; ++i)
+            l << QStringLiteral("line %1").arg(i);
+        return l.join(breakWith);
+    };
+    const QString cut = QStringLiteral("…");
+    const QString zwsp = QString(QChar(u'\u200B'));
+    struct Row {
+        const char* name;
+        QString text, shown;
+    };
+    const Row rows[] = {
+        {"ShortKept", QStringLiteral("1.3 beta"), QStringLiteral("1.3 beta")},
+        {"EmptyKept", QString(), QString()},
+        {"TenLinesKept", lines(10, QStringLiteral("\r")), lines(10, QStringLiteral("\r"))},
+        {"EleventhLineCut", lines(11, QStringLiteral("\r")), lines(10, QStringLiteral("\r")) + cut},
+        {"CrLfIsOneBreak", lines(11, QStringLiteral("\r\n")), lines(10, QStringLiteral("\r\n")) + cut},
+        {"EveryKindOfBreakCounts", lines(11, QStringLiteral("\n\v\f\u2028")),
+         lines(3, QStringLiteral("\n\v\f\u2028")) + QStringLiteral("\n") + cut}, // four breaks each
+        {"FiveHundredCharactersKept", QString(500, u'a').replace(QRegularExpression("(.{50})"), "\\1 ").left(500),
+         QString(500, u'a').replace(QRegularExpression("(.{50})"), "\\1 ").left(500)},
+        {"FiveHundredAndFirstCut", QString(501, u' '), QString(500, u' ') + cut},
+        {"NoHalfCharacterAtTheCut", QString(499, u' ') + QStringLiteral("😀"), QString(499, u' ') + cut},
+        // A long run without a space gets a break opportunity, invisible, after every 60 characters.
+        {"LongRunBreakable", QString(130, u'v'), QString(60, u'v') + zwsp + QString(60, u'v') + zwsp + QString(10, u'v')},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(vx::boxText(r.text), r.shown) << r.name;
 }
 
 // ---- the click report

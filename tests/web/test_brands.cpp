@@ -27,6 +27,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -262,6 +263,24 @@ TEST_F(BrandsTest, MouseUpOnARowShowsItsLinksAndTheHeaderRowChangesNothing)
         EXPECT_EQ(label("Label134")->text().toStdString(), s.sub) << "row " << s.row;
     }
     EXPECT_TRUE(browser.starts.empty()) << "selecting opens nothing";
+}
+
+// A link of the list that holds markup is shown as it is written: every character of it on the label,
+// nothing of it read as a picture, a link or a heading.
+TEST_F(BrandsTest, LinksWithMarkupAreShownAsTheyAreWritten)
+{
+    const QString main = QStringLiteral("<h1>http://bold/</h1>");
+    const QString sub = QStringLiteral(R"(<img src="file:///x.png"><a href="http://elsewhere/">sub</a>)");
+    startWith("Markup\t" + main.toUtf8() + "\t" + sub.toUtf8() + "\t1\n");
+    openNavigator();
+    clickRow(1);
+    for (const auto& [name, text] : {std::pair{"Label133", main}, std::pair{"Label134", sub}}) {
+        QLabel* l = label(name);
+        EXPECT_EQ(l->text(), text) << name;
+        EXPECT_EQ(l->textFormat(), Qt::PlainText) << name;
+        // Drawn as plain text, the label needs the width of all its characters.
+        EXPECT_GE(l->sizeHint().width(), l->fontMetrics().horizontalAdvance(text)) << name;
+    }
 }
 
 TEST_F(BrandsTest, KeysMoveTheSelectionAndTheLinksFollow)

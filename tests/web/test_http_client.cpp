@@ -10,7 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <ostream>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -116,6 +124,12 @@ const LimitRow kLimitRows[] = {
     {"BodyOverTheCapRaised", {200, {}, QByteArray(1001, 'c')}, {2000, 2000, 1000, 0, 0}, true},
     {"UnannouncedBodyOverTheCapRaised", {200, {}, QByteArray(5000, 'u'), Way::Whole, 0, 1, false},
      {2000, 2000, 1000, 0, 0}, true},
+    // Each piece is below the cap: only their sum is over it.
+    {"UnannouncedBodyInSmallPiecesOverTheCapRaised", {200, {}, QByteArray(5000, 'u'), Way::Trickle, 5, 200, false},
+     {2000, 2000, 1000, 0, 0}, true},
+    // Its length says it is too large: not one byte of it is taken, even where it comes in pieces.
+    {"AnnouncedBodyInSmallPiecesOverTheCapRaised", {200, {}, QByteArray(5000, 'a'), Way::Trickle, 5, 200},
+     {2000, 2000, 1000, 0, 0}, true},
 };
 
 class HttpLimit : public ::testing::TestWithParam<LimitRow> {};
@@ -142,9 +156,12 @@ TEST_P(HttpLimit, EndsTheRequestAsAFailure)
         if (!r.fails) {
             EXPECT_EQ(intoFile ? out.data() : body, r.reply.body);
         }
-        // Nothing beyond the cap is ever taken.
+        // Nothing beyond the cap is ever taken, and nothing at all of an answer announced over it.
         if (r.limits.maxBytes > 0) {
             EXPECT_LE(out.data().size(), r.limits.maxBytes);
+            if (r.reply.announced && r.reply.body.size() > r.limits.maxBytes) {
+                EXPECT_TRUE(out.data().isEmpty()) << out.data().size() << " bytes of it taken";
+            }
         }
         // The client gave up, not the server: without the limit it would still be waiting.
         const auto requests = server.answeredRequests();
@@ -201,6 +218,64 @@ TEST(HttpClient, CookiesKeptForTheRun)
     EXPECT_EQ(requests[0].headers.count("cookie"), 0u);
     EXPECT_EQ(requests[1].headers.at("cookie"), QByteArray("sid=abc123"));
     EXPECT_EQ(requests[2].headers.count("cookie"), 0u);
+}
+
+// A server whose queue of connections is full: a listening socket with no room in its queue (backlog 0)
+// that never takes the connections already waiting in it. The system then drops every further
+// connection attempt, so only the connection limit ends the request.
+TEST(HttpClient, ConnectionNobodyTakesEndsAtTheConnectionLimit)
+{
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 0), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    std::vector<int> waiting;
+    for (int i = 0; i < 4; ++i) {
+        const int s = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+        ASSERT_GE(s, 0);
+        ::connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        waiting.push_back(s);
+    }
+    ::usleep(200 * 1000); // the queue fills
+
+    const QString url = QStringLiteral("http://127.0.0.1:%1/text").arg(ntohs(address.sin_port));
+    // The total limit is only the test's backstop, far beyond the connection limit.
+    const vx::HttpLimits limits{300, 20000, 0, 0, 0};
+    CurlHttpClient client;
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_THROW(client.get(url, limits), HttpError);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+    EXPECT_LT(took.count(), 10000) << "the connection limit of 300 ms did not end it";
+
+    for (int s : waiting)
+        ::close(s);
+    ::close(listener);
+}
+
+// The program's own limits, which the site tests replace with shorter ones: every request has a
+// connection limit, a byte cap and either a total limit or a stall check; the start-up waits at most
+// 15 s for the index and for the index and the picture together.
+TEST(WebLimits, EveryRequestOfTheProgramIsBounded)
+{
+    const vx::WebLimits& own = vx::kWebLimits;
+    const std::pair<const char*, vx::HttpLimits> requests[] = {
+        {"index", own.index}, {"picture", own.picture}, {"version", own.version}, {"report", own.report}};
+    for (const auto& [name, l] : requests) {
+        EXPECT_GT(l.connectMs, 0) << name;
+        EXPECT_GT(l.maxBytes, 0) << name;
+        EXPECT_TRUE(l.totalMs > 0 || (l.stallMs > 0 && l.stallBytes > 0)) << name;
+    }
+    EXPECT_GT(own.index.totalMs, 0);
+    EXPECT_LE(own.index.totalMs, 15000);
+    EXPECT_GT(own.startupMs, 0);
+    EXPECT_LE(own.startupMs, 15000);
+    // A picture larger than the index must still come: the picture has a cap of its own.
+    EXPECT_GT(own.picture.maxBytes, own.index.maxBytes);
 }
 
 TEST(HttpClient, UnreachableHostRaisedAtOnce)

@@ -8,6 +8,7 @@
 #include "ChildProcess.h"
 #include "platform/CurlHttpClient.h"
 #include "platform/HttpLimits.h"
+#include "platform/JpegImage.h"
 #include "platform/SiteBase.h"
 #include "projects/ProgramFolder.h"
 #include "LocalHttpServer.h"
@@ -32,17 +33,57 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <QScreen>
+#include <QTcpServer>
 #include <QTimer>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+#include <netdb.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <ostream>
 #include <vector>
 
 #include <sys/stat.h>
+
+// A name server that never answers, for one name only: its lookup sleeps until the test that asks for
+// it releases it (at the latest after a minute, as a real resolver gives up); every other name is
+// looked up as usual. libcurl makes its lookups in a thread of its own, through this function.
+namespace {
+constexpr const char* kUnansweredHost = "unanswered.example";
+std::mutex g_lookupMutex;
+std::condition_variable g_lookupWake;
+bool g_lookupReleased = false;
+
+void releaseLookups()
+{
+    const std::lock_guard lock(g_lookupMutex);
+    g_lookupReleased = true;
+    g_lookupWake.notify_all();
+}
+} // namespace
+
+extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo* hints, addrinfo** result)
+{
+    if (node && std::strcmp(node, kUnansweredHost) == 0) {
+        std::unique_lock lock(g_lookupMutex);
+        g_lookupWake.wait_for(lock, std::chrono::seconds(60), [] { return g_lookupReleased; });
+        return EAI_AGAIN;
+    }
+    using Lookup = int (*)(const char*, const char*, const addrinfo*, addrinfo**);
+    static const auto real = reinterpret_cast<Lookup>(::dlsym(RTLD_NEXT, "getaddrinfo"));
+    return real(node, service, hints, result);
+}
 
 namespace {
 
@@ -124,6 +165,36 @@ protected:
     }
     QString folder() const { return vx::programFolder(); }
 
+    // The advert window opened over the started program, showing the advert of link.
+    std::unique_ptr<TF_Pic> openAdvert(const QString& link)
+    {
+        auto pic = std::make_unique<TF_Pic>(w.get());
+        F_Pic = pic.get();
+        w->setAdvLink(link);
+        pic->show();
+        return pic;
+    }
+    void closeAdvert(std::unique_ptr<TF_Pic>& pic)
+    {
+        pic->hide();
+        F_Pic = nullptr;
+        pic.reset();
+    }
+    static void click(QWidget* widget)
+    {
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
+                       Qt::NoModifier);
+        QApplication::sendEvent(widget, &up);
+    }
+    // LoadAdv's wall-clock time in milliseconds.
+    qint64 timedLoadAdv()
+    {
+        const auto started = std::chrono::steady_clock::now();
+        w->LoadAdv();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started)
+            .count();
+    }
+
     // The program's start-up; online: against the test site, else offline as the other window tests.
     void start(LocalHttpServer& site, bool online)
     {
@@ -180,6 +251,53 @@ TEST_P(HeldIndex, StartGoesOnAtTheLimit)
 INSTANTIATE_TEST_SUITE_P(Rows, HeldIndex, ::testing::ValuesIn(kHoldRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// ---- the program's own limits: the index and the picture together end within 15 s
+
+constexpr qint64 kStartupMs = 15000;
+// What a loaded machine may add to the program's own limit before the test calls it a fault.
+constexpr qint64 kSlackMs = 1500;
+
+// The index takes 14 s, just within its own limit, and the picture then trickles for minutes: the
+// picture gets only what is left of the 15 s, not a limit of its own.
+TEST_F(SiteTest, SlowIndexThenTricklingPictureEndWithinTheStartupLimit)
+{
+    m_limits = vx::kWebLimits;
+    const QByteArray index = "images/pic.jpg\thttp://shop.example/\r\n1.2\r\n";
+    constexpr int kChunk = 3;
+    const int gaps = int((index.size() + kChunk - 1) / kChunk) - 1;
+    LocalHttpServer site({{"/images/adv.txt", {200, {}, index, Way::Trickle, 14000 / gaps, kChunk}},
+                          {"/images/pic.jpg", {200, {}, QByteArray(100000, 'p'), Way::Trickle, 100, 1}}});
+    start(site, false);
+
+    const qint64 took = timedLoadAdv();
+
+    const auto requests = site.answeredRequests();
+    ASSERT_EQ(requests.size(), 2u) << "the index came in time, the picture was asked for";
+    EXPECT_EQ(requests[1].path, QByteArray("/images/pic.jpg"));
+    EXPECT_TRUE(requests[1].clientLeft) << "the program gave up, not the site";
+    EXPECT_LE(took, kStartupMs + kSlackMs);
+    EXPECT_EQ(w->advLink(), QStringLiteral("http://shop.example/"));
+    EXPECT_EQ(files().count(QStringLiteral("pic.jpg")), 0u);
+}
+
+// A name server that never answers: the lookup counts against the limits like the rest.
+TEST_F(SiteTest, NameLookupThatNeverAnswersEndsWithinTheStartupLimit)
+{
+    m_limits = vx::kWebLimits;
+    LocalHttpServer site({{"/images/adv.txt", {200, {}, "images/pic.jpg\tlink\r\n1.2\r\n"}}});
+    start(site, false);
+    vx::setSiteBase(QStringLiteral("http://%1:%2/").arg(QLatin1String(kUnansweredHost)).arg(QUrl(site.url("/")).port()));
+
+    const qint64 took = timedLoadAdv();
+    releaseLookups();
+
+    EXPECT_LE(took, kStartupMs + kSlackMs);
+    EXPECT_TRUE(site.requests().empty());
+    EXPECT_TRUE(dialogs.boxes.empty());
+    EXPECT_TRUE(w->advLink().isEmpty());
+    EXPECT_TRUE(w->timer3()->isActive());
+}
+
 // ---- caps, cut downloads and names: the fetch touches only its own files
 
 const QByteArray kPicture = QByteArrayLiteral("\xFF\xD8 the advert picture");
@@ -207,6 +325,7 @@ struct SiteRow {
     Files present = {};                 // files in the folder before the start besides the usual ones
     std::map<QString, QString> links = {}; // links in the folder before the fetch, by name, with their targets
     const char* missing = nullptr;      // a file of the folder that is gone before the fetch
+    std::vector<QByteArray> givenUp = {}; // paths whose transfer the program ended before the site did
 };
 void PrintTo(const SiteRow& r, std::ostream* os) { *os << r.name; }
 
@@ -222,7 +341,7 @@ const SiteRow kSiteRows[] = {
     {"PictureCutOff", kSameVersion, {{"/images/pic.jpg", {200, {}, kPicture, Way::Cut}}}, MsgAnswer::No,
      {"/images/pic.jpg"}, {}, "http://shop.example/", "pic.jpg", {}},
     {"PictureTrickling", kSameVersion, {{"/images/pic.jpg", {200, {}, QByteArray(200, 'p'), Way::Trickle, 50, 1}}},
-     MsgAnswer::No, {"/images/pic.jpg"}, {}, "http://shop.example/", "pic.jpg", {}},
+     MsgAnswer::No, {"/images/pic.jpg"}, {}, "http://shop.example/", "pic.jpg", {}, {}, {}, nullptr, {"/images/pic.jpg"}},
     // Names the site may not give a picture: the program's files and what the advert window cannot load.
     {"PictureNamedLikeTheBrandsList", "brands.csv\thttp://shop.example/\r\n1.2\r\n",
      {{"/brands.csv", {200, {}, "Site\thttp://site.example/\t\t1\r\n"}}}, MsgAnswer::No, {}, {},
@@ -245,7 +364,7 @@ const SiteRow kSiteRows[] = {
      {{"/files/setup.zip", {200, {}, QByteArray(2000, 'v'), Way::Trickle, 50, 1}},
       {"/images/pic.jpg", {200, {}, kPicture}}},
      MsgAnswer::Yes, {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Warning},
-     "http://shop.example/", "pic.jpg", {{"pic.jpg", kPicture}}},
+     "http://shop.example/", "pic.jpg", {{"pic.jpg", kPicture}}, {}, {}, nullptr, {"/files/setup.zip"}},
     {"VersionCutOff", kNewVersion,
      {{"/files/setup.zip", {200, {}, kVersion, Way::Cut}}, {"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes,
      {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/",
@@ -339,6 +458,10 @@ TEST_P(SiteFetch, TouchesOnlyItsOwnFiles)
     std::vector<QByteArray> expected{"/images/adv.txt"};
     expected.insert(expected.end(), r.asked.begin(), r.asked.end());
     EXPECT_EQ(paths, expected);
+    for (const auto& request : site.answeredRequests())
+        if (std::find(r.givenUp.begin(), r.givenUp.end(), request.path) != r.givenUp.end()) {
+            EXPECT_TRUE(request.clientLeft) << request.path.constData() << ": the program gave up, not the site";
+        }
     std::vector<MsgType> boxes;
     for (const auto& box : dialogs.boxes)
         boxes.push_back(box.type);
@@ -361,6 +484,31 @@ TEST_P(SiteFetch, TouchesOnlyItsOwnFiles)
 }
 INSTANTIATE_TEST_SUITE_P(Rows, SiteFetch, ::testing::ValuesIn(kSiteRows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A picture of exactly its cap, far beyond the index's: fetched under its own limits and shown.
+TEST_F(SiteTest, PictureOfExactlyItsCapIsFetchedAndShown)
+{
+    m_limits.picture.totalMs = 10000; // ten megabytes through a loaded machine
+    const QImage drawn = [] {
+        QImage i(40, 30, QImage::Format_RGB32);
+        i.fill(Qt::blue);
+        return i;
+    }();
+    QByteArray picture = vx::JpegImage::encode(drawn);
+    ASSERT_FALSE(picture.isEmpty());
+    picture.append(QByteArray(vx::kWebLimits.picture.maxBytes - picture.size(), '\0')); // after its end marker
+    LocalHttpServer site({{"/images/adv.txt", {200, {}, kSameVersion}}, {"/images/pic.jpg", {200, {}, picture}}});
+    start(site, false);
+
+    w->LoadAdv();
+
+    EXPECT_EQ(files()[QStringLiteral("pic.jpg")].size(), vx::kWebLimits.picture.maxBytes);
+    auto pic = openAdvert(w->advLink());
+    EXPECT_FALSE(pic->ui->ImgAdv->isHidden());
+    EXPECT_TRUE(pic->ui->MemText->isHidden());
+    EXPECT_EQ(pic->ui->ImgAdv->size(), drawn.size());
+    closeAdvert(pic);
+}
 
 // ---- the new version's download: its progress window, stopped by the user; a disk that fills up
 
@@ -464,26 +612,79 @@ TEST_F(SiteTest, ClickReportToASilentSiteEndsAtItsLimitInTheErrorBox)
     LocalHttpServer site({{"/cd_adv.php", {200, {}, "thanks", Way::Silent}}});
     start(site, false);
     vx::test::RecordingBrowser browser;
-    TF_Pic pic(w.get());
-    F_Pic = &pic;
-    w->setAdvLink(QStringLiteral("http://shop.example/"));
-    pic.show();
-    QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
-                   Qt::NoModifier);
-    QApplication::sendEvent(pic.ui->ImgAdv, &up);
+    auto pic = openAdvert(QStringLiteral("http://shop.example/"));
+    click(pic->ui->ImgAdv);
 
     const auto requests = site.answeredRequests();
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_TRUE(requests[0].clientLeft) << "the program gave up, not the site";
     ASSERT_EQ(dialogs.boxes.size(), 1u);
     EXPECT_EQ(dialogs.boxes[0].type, MsgType::Error);
-    EXPECT_TRUE(pic.isVisible());
+    EXPECT_TRUE(pic->isVisible());
     EXPECT_TRUE(browser.starts.empty());
-    pic.hide();
-    F_Pic = nullptr;
+    closeAdvert(pic);
+}
+
+// A redirect of the report may lead only to another web address: never to an FTP server, to which the
+// program would otherwise log in.
+TEST_F(SiteTest, ClickReportRedirectedToFtpGoesNowhereAndEndsInTheErrorBox)
+{
+    QTcpServer ftp;
+    ASSERT_TRUE(ftp.listen(QHostAddress::LocalHost, 0));
+    const QByteArray location = "Location: ftp://127.0.0.1:" + QByteArray::number(ftp.serverPort()) + "/\r\n";
+    LocalHttpServer site({{"/cd_adv.php", {302, location, "moved"}}});
+    start(site, false);
+    vx::test::RecordingBrowser browser;
+    auto pic = openAdvert(QStringLiteral("http://shop.example/"));
+    click(pic->ui->ImgAdv);
+
+    EXPECT_EQ(site.answeredRequests().size(), 1u);
+    EXPECT_FALSE(ftp.waitForNewConnection(300)) << "a connection reached the FTP port";
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_EQ(dialogs.boxes[0].type, MsgType::Error);
+    EXPECT_TRUE(pic->isVisible());
+    EXPECT_TRUE(browser.starts.empty());
+    closeAdvert(pic);
 }
 
 // ---- text from the site is shown as it is
+
+// The offer of a new version as the real message box shows it, answered No as soon as it is up.
+struct SeenOffer {
+    bool box = false;
+    Qt::TextFormat format = Qt::AutoText, labelFormat = Qt::AutoText;
+    QString text;
+    QRect frame, screen, available;
+    std::vector<QRect> buttons; // on the screen
+};
+
+SeenOffer loadAdvWithTheRealBox(TF_Main& w)
+{
+    SeenOffer seen;
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, [&seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || seen.box)
+            return;
+        seen.box = true;
+        seen.format = box->textFormat();
+        seen.text = box->text();
+        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            seen.labelFormat = label->textFormat();
+        seen.frame = box->frameGeometry();
+        seen.screen = box->screen()->geometry();
+        seen.available = box->screen()->availableGeometry();
+        for (QAbstractButton* b : box->buttons())
+            seen.buttons.push_back(QRect(b->mapToGlobal(QPoint(0, 0)), b->size()));
+        box->button(QMessageBox::No)->click();
+    });
+    watch.start();
+    vx::setDialogs(nullptr);
+    w.LoadAdv();
+    watch.stop();
+    return seen;
+}
 
 TEST_F(SiteTest, VersionLineWithMarkupIsShownAsItIs)
 {
@@ -493,36 +694,41 @@ TEST_F(SiteTest, VersionLineWithMarkupIsShownAsItIs)
                           {"/images/pic.jpg", {200, {}, kPicture}}});
     start(site, false);
 
-    // The real message box, answered No as soon as it is up.
-    struct Seen {
-        bool box = false;
-        Qt::TextFormat format = Qt::AutoText, labelFormat = Qt::AutoText;
-        QString text;
-    } seen;
-    QTimer watch;
-    watch.setInterval(20);
-    QObject::connect(&watch, &QTimer::timeout, [&seen] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        seen.box = true;
-        seen.format = box->textFormat();
-        seen.text = box->text();
-        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-            seen.labelFormat = label->textFormat();
-        box->button(QMessageBox::No)->click();
-    });
-    watch.start();
-    vx::setDialogs(nullptr);
-    w->LoadAdv();
+    const SeenOffer seen = loadAdvWithTheRealBox(*w);
     vx::setDialogs(&dialogs);
-    watch.stop();
 
     ASSERT_TRUE(seen.box);
     EXPECT_EQ(seen.format, Qt::PlainText);
     EXPECT_EQ(seen.labelFormat, Qt::PlainText);
     EXPECT_EQ(seen.text, QStringLiteral("Доступна версия ") + QString::fromLatin1(version) +
                              QStringLiteral(" Vornalex.\rСкачать?"));
+}
+
+// A version line of many lines, or one of many characters, is cut: the box stays on the screen with
+// its question and both buttons.
+TEST_F(SiteTest, LongVersionLineKeepsTheBoxOnTheScreen)
+{
+    QByteArray manyLines = "1.3";
+    for (int i = 0; i < 200; ++i)
+        manyLines += "\rline " + QByteArray::number(i);
+    for (const QByteArray& version : {manyLines, QByteArray(5000, 'v'), QByteArray(2000, ' ') + "1.3"}) {
+        LocalHttpServer site({{"/images/adv.txt", {200, {}, "\tlink\r\n" + version + "\r\n..files/setup.zip"}}});
+        start(site, false);
+
+        const SeenOffer seen = loadAdvWithTheRealBox(*w);
+        vx::setDialogs(&dialogs);
+
+        ASSERT_TRUE(seen.box);
+        EXPECT_TRUE(seen.text.contains(QChar(u'…'))) << "the version line was cut";
+        EXPECT_TRUE(seen.text.endsWith(QStringLiteral(" Vornalex.\rСкачать?")));
+        EXPECT_LE(seen.frame.height(), seen.available.height());
+        EXPECT_LE(seen.frame.width(), seen.available.width());
+        ASSERT_EQ(seen.buttons.size(), 2u);
+        for (const QRect& button : seen.buttons)
+            EXPECT_TRUE(seen.screen.contains(button)) << "a button off the screen";
+        F_Main = nullptr;
+        w.reset();
+    }
 }
 
 } // namespace
