@@ -58,7 +58,6 @@ public:
     void setProjectModified(bool modified) { ProjectModified = modified; }
     const QString& currentProject() const { return CurrentProject; }
     void setCurrentProject(const QString& name) { CurrentProject = name; }
-    const QString& startupProject() const { return StartupProject; }
     void setStartupProject(const QString& name) { StartupProject = name; }
     const QString& iniPath() const { return IniPath; }
     vx::IniFile* projectIni() const { return ProjectIni.get(); } // null once the closing has saved
