@@ -58,7 +58,6 @@ public:
     void setProjectModified(bool modified) { ProjectModified = modified; }
     const QString& currentProject() const { return CurrentProject; }
     void setCurrentProject(const QString& name) { CurrentProject = name; }
-    const QString& startupProject() const { return StartupProject; }
     void setStartupProject(const QString& name) { StartupProject = name; }
     const QString& iniPath() const { return IniPath; }
     vx::IniFile* projectIni() const { return ProjectIni.get(); } // null once the closing has saved
@@ -105,8 +104,8 @@ public:
     int shapeButtonDown() const override;
     using QWidget::setVisible;
 
-    // Source editors (TF_MainEditors.cpp). The exit handlers of the cone diameter and area are also called
-    // by the geometry button and the closing; SpinEdNPortsChange by the project load.
+    // Source editors (TF_MainEditors.cpp). The closing also calls the exit handler of the cone diameter or
+    // area that has the focus, the geometry button the diameter's; the project load SpinEdNPortsChange.
     void EditDdExit() override;
     void EditSdExit();
     void SpinEdNPortsChange();
@@ -221,7 +220,7 @@ private:
     bool AdvFileWritten = false; // this run put the picture at AdvLocalFile, so the closing removes it
 
     void EditNdExit();      // TF_MainEditors.cpp
-    void shapeClick(int n); // TF_MainShapes.cpp: SBut<n>Click
+    void shapeClick(int n); // TF_MainShapes.cpp: SBut<n>Click, which the project load runs too
     void connectEditors();  // TF_MainEditors.cpp
     void connectShapes();   // TF_MainShapes.cpp
     void connectFrame();    // TF_MainFrame.cpp

@@ -5,6 +5,7 @@
 #include "core/PageDefaults.h"
 #include "core/Shapes.h"
 #include "platform/BuiltinImage.h"
+#include "platform/Utf8Text.h"
 
 #include "ui_TF_Main.h"
 
@@ -16,6 +17,7 @@
 #include <QStackedWidget>
 #include <QToolButton>
 
+#include <array>
 #include <iterator>
 #include <string>
 #include <string_view>
@@ -39,9 +41,15 @@ void runPageShow(TF_Main& w, int page)
 constexpr int kPictureWidth = 187;
 constexpr int kPictureHeight = 195;
 
+// The shape buttons SBut1 .. SBut6 in their order.
+std::array<QToolButton*, 6> shapeButtons(const Ui::TF_Main& ui)
+{
+    return {ui.SBut1, ui.SBut2, ui.SBut3, ui.SBut4, ui.SBut5, ui.SBut6};
+}
+
 QPixmap shapeGlyph(std::string_view name)
 {
-    const QString n = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    const QString n = vx::qs(name);
     // The drawn glyphs come as bitmaps and as pictures with a transparent ground; the flat buttons take
     // the latter.
     for (const QString& path : {QStringLiteral(":/glyphs/%1.png"), QStringLiteral(":/glyphs/%1.bmp")}) {
@@ -58,7 +66,7 @@ void TF_Main::connectShapes()
 {
     auto* group = new QButtonGroup(this);
     group->setExclusive(true);
-    QToolButton* buttons[] = {ui->SBut1, ui->SBut2, ui->SBut3, ui->SBut4, ui->SBut5, ui->SBut6};
+    const auto buttons = shapeButtons(*ui);
     void (TF_Main::*clicks[])() = {&TF_Main::SBut1Click, &TF_Main::SBut2Click, &TF_Main::SBut3Click,
                                    &TF_Main::SBut4Click, &TF_Main::SBut5Click, &TF_Main::SBut6Click};
     for (int i = 0; i < 6; ++i) {
@@ -105,8 +113,7 @@ void TF_Main::shapeClick(int n)
     // The limit behind the boundary values comes from the button that is down right now: a click has
     // already put this one down, a project load calling in directly has not.
     m_calc.RecalcMins();
-    QToolButton* buttons[] = {ui->SBut1, ui->SBut2, ui->SBut3, ui->SBut4, ui->SBut5, ui->SBut6};
-    buttons[n - 1]->setChecked(true);
+    shapeButtons(*ui)[static_cast<std::size_t>(n - 1)]->setChecked(true);
     m_state.SBut = vx::shapeOfButton(n, ui->ComboPortType->currentIndex());
     if (n <= 4) {
         RedrawImage();
@@ -130,13 +137,13 @@ void TF_Main::ComboPortTypeChange()
 {
     const int section = ui->ComboPortType->currentIndex() == vx::Slot_Section ? vx::Slot_Section : vx::Round_Section;
     // Each button shows the glyph and tooltip of its shape in the section.
-    QToolButton* buttons[] = {ui->SBut1, ui->SBut2, ui->SBut3, ui->SBut4, ui->SBut5, ui->SBut6};
+    const auto buttons = shapeButtons(*ui);
     for (const vx::ShapeRow& row : vx::kShapes) {
         if (row.section != section)
             continue;
-        QToolButton* b = buttons[row.button - 1];
+        QToolButton* b = buttons[static_cast<std::size_t>(row.button - 1)];
         b->setIcon(QIcon(shapeGlyph(row.name)));
-        b->setToolTip(QString::fromUtf8(row.tooltip.data(), static_cast<qsizetype>(row.tooltip.size())));
+        b->setToolTip(vx::qs(row.tooltip));
     }
     // The same button's shape of the other section; the pressed button stays, and so does the limit.
     m_state.SBut = vx::shapeInSection(m_state.SBut, section);

@@ -6,7 +6,6 @@
 
 #include "Calc.h"
 #include "Numbers.h"
-#include "Shapes.h"
 
 #include <cmath>
 #include <optional>
@@ -154,12 +153,6 @@ inline double fillAngle(Form& form, Field field, double value, double degrees)
     writeValue(form, field, degrees);
     return degrees;
 }
-
-// The page check's messages (Shapes.h), which the branches give for the same editors.
-using vx::kBadAngle;
-using vx::kBadDiameter;
-using vx::kBadHeight;
-using vx::kBadWidth;
 
 // A wall at 90° or more from the axis is no flare (tan has no value or turns the wall inwards).
 inline bool angleUsable(double degrees)

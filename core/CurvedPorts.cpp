@@ -121,13 +121,13 @@ private:
 };
 
 // The profile multiplier of a page, percent. The round page reads a value below 10 as tenfold (a
-// stored 3 means 30) and writes the raised value back into its editor; `warnedInside` tells whether
-// the calculation that the editor's change handler ran meanwhile found no throat either.
-int pageMultiplier(Calc& calc, const CurvedPage& page, bool& warnedInside)
+// stored 3 means 30) and writes the raised value back into its editor; the Calc's nesting then tells
+// whether the calculation that the editor's change handler ran meanwhile found no throat either.
+int pageMultiplier(Calc& calc, const CurvedPage& page)
 {
     Form& form = calc.form();
     Calc::CurvedNesting& nesting = calc.curvedNesting();
-    warnedInside = false;
+    bool warnedInside = false;
     int div = form.spinValue(page.multiplier);
     if (isRound(page) && div < 10 && !nesting.raisingMultiplier) {
         const int warningsBefore = nesting.throatWarnings;
@@ -138,6 +138,7 @@ int pageMultiplier(Calc& calc, const CurvedPage& page, bool& warnedInside)
         warnedInside = nesting.throatWarnings != warningsBefore;
         div = form.spinValue(page.multiplier);
     }
+    nesting.warnedInside = warnedInside;
     return div;
 }
 
@@ -151,9 +152,7 @@ std::optional<double> solveCurved(Calc& calc, const CurvedPage& page, double L, 
     Form& form = calc.form();
     CalcState& s = calc.state();
     s.*page.outletSize = 0;
-    bool warnedInside = false;
-    const int div = pageMultiplier(calc, page, warnedInside);
-    calc.curvedNesting().warnedInside = warnedInside;
+    const int div = pageMultiplier(calc, page);
     const ThroatFit fit = fitCurvedThroat(calc.MassTarget(), L, H, div / 100.0, pageFunction(form, page));
     if (!fit.found)
         return std::nullopt;

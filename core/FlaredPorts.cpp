@@ -142,7 +142,7 @@ bool branchFlareTube(Calc& calc)
     const double d = ends.size, r1 = ends.r1, r2 = ends.r2;
     if (kit::missing(given.size)) {
         if (!kit::usable(d))
-            return kit::refuse(form, page.size, std::string(kit::kBadDiameter));
+            return kit::refuse(form, page.size, std::string(kBadDiameter));
         kit::writeMm(form, page.size, d);
     }
     if (given.r1 < 0)
@@ -154,7 +154,7 @@ bool branchFlareTube(Calc& calc)
         return false;
     const auto length = GetLFT(calc, d, r1, r2);
     if (!length)
-        return kit::refuse(form, page.size, std::string(kit::kBadDiameter));
+        return kit::refuse(form, page.size, std::string(kBadDiameter));
     return finishRounded(calc, page, *length, d, 0.0, calc.state().D2);
 }
 
@@ -172,10 +172,10 @@ bool branchFlareFlat(Calc& calc)
     // A 2:1 slot with the area of a circle of the minimum diameter, then the height of the minimum area.
     w = kit::fillMm(form, page.size, w, static_cast<double>(std::sqrt(kPi / 2.0L) * s.Dpmin));
     if (!kit::usable(w))
-        return kit::refuse(form, page.size, std::string(kit::kBadWidth));
+        return kit::refuse(form, page.size, std::string(kBadWidth));
     h = kit::fillShownMm(form, page.height, h, static_cast<double>(s.Smin / static_cast<long double>(w)));
     if (!kit::usable(h))
-        return kit::refuse(form, page.height, std::string(kit::kBadHeight));
+        return kit::refuse(form, page.height, std::string(kBadHeight));
     s.FlaBoxW = kit::metresToMm(w);
     s.FlaBoxH = kit::metresToMm(h);
 
@@ -187,7 +187,7 @@ bool branchFlareFlat(Calc& calc)
         return false;
     const auto length = GetLFB(calc, w, h, r1, r2);
     if (!length)
-        return kit::refuse(form, page.size, std::string(kit::kBadWidth));
+        return kit::refuse(form, page.size, std::string(kBadWidth));
     return finishRounded(calc, page, *length, w, h, static_cast<double>(w + 2.0L * r1));
 }
 

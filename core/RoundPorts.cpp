@@ -19,7 +19,7 @@ constexpr double kMinStraightPart = 0.01; // m: a straight part shorter than 10 
 std::optional<double> pageDiameter(Form& form, Field field)
 {
     return kit::sizeOrDefault(form, field, kit::readMm(form, field), kit::shownMinDiameter(form),
-                              kit::WriteBack::Exact, kit::kBadDiameter);
+                              kit::WriteBack::Exact, kBadDiameter);
 }
 
 // The cone angle of a page, the shape's wall angle when missing; nothing (after the warning) for an
@@ -28,7 +28,7 @@ std::optional<double> pageAngle(Form& form, Field field, int shape)
 {
     const double a = kit::fillAngle(form, field, kit::readValue(form, field), shapeRow(shape).wallAngle);
     if (!kit::angleUsable(a)) {
-        kit::refuse(form, field, std::string(kit::kBadAngle));
+        kit::refuse(form, field, std::string(kBadAngle));
         return std::nullopt;
     }
     return a;

@@ -66,11 +66,11 @@ std::optional<WedgeSizes> wedgeSizes(Calc& calc, const WedgePage& page)
     using kit::WriteBack;
     // the root taken in extended precision, as the rest of the calculation, and only then a Double
     const double defaultWidth = static_cast<double>(std::sqrt(static_cast<long double>(s.Smin) * s.AspectK));
-    const auto w = kit::sizeOrDefault(form, page.throat, z.w, defaultWidth, WriteBack::Shown, kit::kBadWidth);
+    const auto w = kit::sizeOrDefault(form, page.throat, z.w, defaultWidth, WriteBack::Shown, kBadWidth);
     if (!w)
         return std::nullopt;
     z.w = *w;
-    const auto h = kit::sizeOrDefault(form, page.height, z.h, s.Smin / z.w, WriteBack::Shown, kit::kBadHeight);
+    const auto h = kit::sizeOrDefault(form, page.height, z.h, s.Smin / z.w, WriteBack::Shown, kBadHeight);
     if (!h)
         return std::nullopt;
     z.h = *h;
@@ -79,7 +79,7 @@ std::optional<WedgeSizes> wedgeSizes(Calc& calc, const WedgePage& page)
         z.l = kit::fillShownMm(form, page.wedge, z.l, z.w * s.AspectK);
 
     if (!kit::angleUsable(z.alpha)) {
-        kit::refuse(form, page.angle, std::string(kit::kBadAngle));
+        kit::refuse(form, page.angle, std::string(kBadAngle));
         return std::nullopt;
     }
     return z;
@@ -222,12 +222,12 @@ bool branchBox(Calc& calc)
     using kit::WriteBack;
     const auto width = kit::sizeOrDefault(form, "EditBoxW", kit::readMm(form, "EditBoxW"),
                                           static_cast<double>(std::sqrt(kPi / 2.0L) * s.Dpmin), WriteBack::Exact,
-                                          kit::kBadWidth);
+                                          kBadWidth);
     if (!width)
         return false;
     const double w = *width;
     const auto height = kit::sizeOrDefault(form, "EditBoxH", kit::readMm(form, "EditBoxH"), s.Smin / w,
-                                           WriteBack::Shown, kit::kBadHeight);
+                                           WriteBack::Shown, kBadHeight);
     if (!height)
         return false;
     const double h = *height;

@@ -20,8 +20,6 @@
 #include <QPixmap>
 #include <QStackedWidget>
 
-#include <array>
-
 namespace {
 
 const QString kDefault = QStringLiteral("DEFAULT");
@@ -30,12 +28,6 @@ constexpr double kMinUs = 330;
 constexpr double kMaxUs = 350;
 constexpr const char* kSaveFailed = "Сеанс не удалось сохранить";
 constexpr const char* kSpriteMissing = "Файл Vornalex.BMP не найден, проргама будет завершена.";
-
-// The click handlers of the shape buttons SBut1..SBut6 (which button stands for a page is the shape's).
-constexpr std::array<void (TF_Main::*)(), 6> kButtonClicks{
-    &TF_Main::SBut1Click, &TF_Main::SBut2Click, &TF_Main::SBut3Click,
-    &TF_Main::SBut4Click, &TF_Main::SBut5Click, &TF_Main::SBut6Click,
-};
 
 } // namespace
 
@@ -133,7 +125,7 @@ void TF_Main::LoadProject(const QString& name)
     io.showShapeDimensions();
     SpinEdNPortsChange();
     io.showCurveSettings();
-    (this->*kButtonClicks[static_cast<std::size_t>(vx::shapeRow(shape).button - 1)])();
+    shapeClick(vx::shapeRow(shape).button); // the click of the shape's button, SBut<n>Click
     m_state.SBut = shape;
     ComboPortTypeChange();
     m_calc.RecalcMins();

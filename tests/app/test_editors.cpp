@@ -863,9 +863,10 @@ TEST_P(RoundTyping, TwoDigitsKeepTheirValue)
         QApplication::sendEvent(editor, &release);
         ASSERT_TRUE(editor->hasFocus());
         EXPECT_EQ(t.w->state().CurveConDiv, t.spin("SEdDiv")->value()) << "after " << c.toLatin1();
-        if (editor->text() != before)
+        if (editor->text() != before) {
             EXPECT_EQ(t.textOf("EditCurveCond1").toStdString(), throatFor(t.w->state().CurveConDiv).toStdString())
                 << "after " << c.toLatin1();
+        }
     }
     t.leave(Leave::Tab);
     EXPECT_EQ(t.textOf("SEdDiv").toStdString(), std::to_string(r.multiplier));

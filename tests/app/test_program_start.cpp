@@ -170,19 +170,13 @@ TEST(ProgramStartTest, QtsOwnDialogsSpeakTheSystemsLanguage)
 
 TEST(ProgramStartTest, MissingSpriteSheetEndsWithoutNormalUse)
 {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    vx::setProgramFolder(folder.path());
     vx::test::RecordingDialogs dialogs;
 
     // A message loop would run this at its first turn.
     bool loopRan = false;
     QTimer::singleShot(0, [&] { loopRan = true; });
-    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    ASSERT_NE(app, nullptr);
-    const int code = vx::runProgram(*app);
+    const int code = runWithoutSpriteSheet();
     const bool ranBeforeReturn = loopRan;
-    vx::setProgramFolder(QString());
 
     EXPECT_EQ(code, 0);
     EXPECT_FALSE(ranBeforeReturn) << "the message loop ran";

@@ -3,6 +3,7 @@
 #include "PortRows.h"
 #include "core/BranchKit.h"
 #include "core/Branches.h"
+#include "core/Shapes.h"
 
 #include <gtest/gtest.h>
 
@@ -67,15 +68,15 @@ TEST_P(SizeOrDefault, KeepsAGivenSizeAndWritesBackAReplacement)
 {
     CalcRig rig(GetParam());
     rig.put("EditX", "12");
-    EXPECT_EQ(kit::sizeOrDefault(rig.form, "EditX", 0.012, 0.5, kit::WriteBack::Exact, kit::kBadWidth), 0.012);
+    EXPECT_EQ(kit::sizeOrDefault(rig.form, "EditX", 0.012, 0.5, kit::WriteBack::Exact, kBadWidth), 0.012);
     EXPECT_EQ(rig.text("EditX"), "12");
 
     for (double missing : {0.0, -0.003, std::nan("")}) {
         rig.put("EditX", "0");
-        EXPECT_EQ(kit::sizeOrDefault(rig.form, "EditX", missing, 0.0123456, kit::WriteBack::Exact, kit::kBadWidth),
+        EXPECT_EQ(kit::sizeOrDefault(rig.form, "EditX", missing, 0.0123456, kit::WriteBack::Exact, kBadWidth),
                   0.0123456);
         EXPECT_EQ(rig.text("EditX"), rig.n("12.3456"));
-        EXPECT_EQ(kit::sizeOrDefault(rig.form, "EditX", missing, 0.0123456, kit::WriteBack::Shown, kit::kBadWidth),
+        EXPECT_EQ(kit::sizeOrDefault(rig.form, "EditX", missing, 0.0123456, kit::WriteBack::Shown, kBadWidth),
                   0.0123456); // computation goes on unrounded
         EXPECT_EQ(rig.text("EditX"), rig.n("12.35"));
     }
@@ -87,7 +88,7 @@ TEST_P(SizeOrDefault, RefusesWhenTheReplacementIsNoSize)
     for (double replacement : {0.0, -1.0, std::nan(""), HUGE_VAL}) {
         CalcRig rig(GetParam());
         rig.put("EditX", "0");
-        EXPECT_EQ(kit::sizeOrDefault(rig.form, "EditX", 0, replacement, kit::WriteBack::Shown, kit::kBadHeight),
+        EXPECT_EQ(kit::sizeOrDefault(rig.form, "EditX", 0, replacement, kit::WriteBack::Shown, kBadHeight),
                   std::nullopt);
         ASSERT_EQ(rig.form.messages.size(), 1u);
         EXPECT_EQ(rig.form.messages[0].text, "Неверное значение высоты порта");

@@ -70,6 +70,15 @@ bool isOwnEditor(int shape, Field field)
     return false;
 }
 
+// A size a page shows goes into the editor of the dimension it holds.
+bool showsItsOwnDimension(const ShownSize& size)
+{
+    for (const DimensionKey& k : kDimensionKeys)
+        if (k.real == size.value)
+            return size.field == "Edit" + std::string(k.key);
+    return false;
+}
+
 TEST(ShapeRows, PagesShowAndCheckTheirOwnShapesEditors)
 {
     for (const ShapeRow& row : kShapes) {
@@ -81,13 +90,7 @@ TEST(ShapeRows, PagesShowAndCheckTheirOwnShapesEditors)
         for (const ShownSize& s : row.shown)
             if (!s.field.empty()) {
                 EXPECT_TRUE(isOwnEditor(row.type, s.field)) << row.name << " shows " << s.field;
-                const bool sameKey = [&] {
-                    for (const DimensionKey& k : kDimensionKeys)
-                        if (k.real == s.value)
-                            return s.field == "Edit" + std::string(k.key);
-                    return false;
-                }();
-                EXPECT_TRUE(sameKey) << row.name << ": " << s.field << " shows another dimension";
+                EXPECT_TRUE(showsItsOwnDimension(s)) << row.name << ": " << s.field << " shows another dimension";
             }
         if (row.angle) {
             EXPECT_TRUE(row.wallAngle > 0 && row.wallAngle < 90) << row.name;

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <map>
 #include <set>
 #include <string>
@@ -40,6 +41,11 @@ const QRegularExpression kComponentName(QStringLiteral(
     "ListBox|Mem|PDraw|Page|Panel|Rect|RB|StatusBar|Tab|GroupBox)[A-Z0-9][A-Za-z0-9_]*$"));
 const QRegularExpression kHandlerName(
     QStringLiteral("(Change|Exit|Click|DblClick|Show|MouseMove|MouseUp|MouseDown|KeyUp|SelectCell)$"));
+
+bool isComponentName(const QString& s)
+{
+    return kComponentName.match(s).hasMatch() && !kHandlerName.match(s).hasMatch();
+}
 
 // The names of the widgets of one layout.
 std::set<std::string> widgetsOf(const QString& uiFile)
@@ -142,9 +148,7 @@ TEST(WidgetNames, ComponentNamesAreToldFromKeysAndHandlers)
         {"TabSheet9Show", false}, {"Timer1", false},     {"DEFAULT", false},
     };
     for (const NameRow& r : rows) {
-        const QString s = QString::fromLatin1(r.literal);
-        const bool component = kComponentName.match(s).hasMatch() && !kHandlerName.match(s).hasMatch();
-        EXPECT_EQ(component, r.component) << r.literal;
+        EXPECT_EQ(isComponentName(QString::fromLatin1(r.literal)), r.component) << r.literal;
     }
 }
 
@@ -188,8 +192,7 @@ TEST(WidgetNames, EveryNameTheCodeUsesIsAWidgetOfItsLayout)
             const std::string src = f.readAll().toStdString();
             const std::set<std::string> allowed = allowedNames(src, layouts);
             for (const std::string& literal : stringLiterals(src)) {
-                const QString s = QString::fromStdString(literal);
-                if (!kComponentName.match(s).hasMatch() || kHandlerName.match(s).hasMatch())
+                if (!isComponentName(QString::fromStdString(literal)))
                     continue;
                 seen.insert(literal);
                 EXPECT_TRUE(allowed.count(literal))
