@@ -6,6 +6,7 @@
 
 #include "app/Windows.h"
 #include "ChildProcess.h"
+#include "FolderEntries.h"
 #include "platform/CurlHttpClient.h"
 #include "platform/HttpLimits.h"
 #include "platform/JpegImage.h"
@@ -93,7 +94,7 @@ using vx::test::LocalHttpServer;
 using vx::test::RecordingDialogs;
 using Reply = LocalHttpServer::Reply;
 using Way = LocalHttpServer::Way;
-using Files = std::map<QString, QByteArray>;
+using Files = vx::test::FolderEntries;
 
 constexpr int kShortMs = 500;
 
@@ -140,23 +141,8 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         ASSERT_EQ(f.write(bytes), bytes.size());
     }
-    // Every file in the program's folder with its bytes, hidden ones included; a link with where it
-    // points, whether that exists or not.
-    Files files() const
-    {
-        Files out;
-        const QDir dir(m_program.path());
-        for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-            const QFileInfo info(dir.filePath(name));
-            if (info.isSymLink()) {
-                out[name] = "link to " + QFile::encodeName(info.symLinkTarget());
-                continue;
-            }
-            QFile f(dir.filePath(name));
-            out[name] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
-        }
-        return out;
-    }
+    // Every entry of the program's folder (see FolderEntries.h).
+    Files files() const { return vx::test::folderEntries(m_program.path()); }
     // Its permission bits (0: no such file).
     mode_t mode(const QString& name) const
     {
