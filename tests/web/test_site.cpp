@@ -504,14 +504,31 @@ vx::DownloadProgress* progressWindow()
     return nullptr;
 }
 
-TEST_F(SiteTest, TricklingVersionStoppedByCancelEndsAtOnceAndLeavesNothing)
+// A version that keeps the program waiting: the user ends it with "Отмена" in the progress window.
+struct CancelRow {
+    const char* name;
+    Reply version;
+    const char* shown; // the window's count of bytes when "Отмена" is pressed, as a pattern
+};
+void PrintTo(const CancelRow& r, std::ostream* os) { *os << r.name; }
+
+const CancelRow kCancelRows[] = {
+    // A byte every 100 ms never stalls a download that needs only one byte every half minute.
+    {"Trickling", {200, {}, QByteArray(2000, 'v'), Way::Trickle, 100, 1}, "^Получено [1-9][0-9]* из 2000 байт$"},
+    // Not even the head of the answer comes: the window is told of the transfer all the same.
+    {"Silent", {200, {}, QByteArray(2000, 'v'), Way::Silent}, "^Получено 0 байт$"},
+};
+
+class VersionCancel : public SiteTest, public ::testing::WithParamInterface<CancelRow> {};
+
+TEST_P(VersionCancel, EndsAtOnceAndLeavesNothing)
 {
-    // A byte every 100 ms never stalls a download that needs only one byte every half minute: only the
-    // user can end it.
+    const CancelRow& r = GetParam();
+    // Only the user can end the download here: it would stall after half a minute without a byte.
     m_limits.version.stallBytes = 1;
     m_limits.version.stallMs = 30000;
     LocalHttpServer site({{"/images/adv.txt", {200, {}, kNewVersion}},
-                          {"/files/setup.zip", {200, {}, QByteArray(2000, 'v'), Way::Trickle, 100, 1}},
+                          {"/files/setup.zip", r.version},
                           {"/images/pic.jpg", {200, {}, kPicture}}});
     start(site, false);
     dialogs.answers = {MsgAnswer::Yes};
@@ -542,8 +559,7 @@ TEST_F(SiteTest, TricklingVersionStoppedByCancelEndsAtOnceAndLeavesNothing)
 
     ASSERT_TRUE(sinceCancel.isValid()) << "no progress window while the version downloads";
     EXPECT_LT(afterCancelMs, 1000);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^Получено [1-9][0-9]* из 2000 байт$")).match(shown).hasMatch())
-        << shown.toStdString();
+    EXPECT_TRUE(QRegularExpression(QString::fromUtf8(r.shown)).match(shown).hasMatch()) << shown.toStdString();
     EXPECT_EQ(progressWindow(), nullptr);
     const auto requests = site.answeredRequests();
     ASSERT_EQ(requests.size(), 3u);
@@ -557,6 +573,8 @@ TEST_F(SiteTest, TricklingVersionStoppedByCancelEndsAtOnceAndLeavesNothing)
     EXPECT_TRUE(w->timer3()->isActive());
     EXPECT_FALSE(w->endRequested());
 }
+INSTANTIATE_TEST_SUITE_P(Rows, VersionCancel, ::testing::ValuesIn(kCancelRows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A disk that fills up while the version is written (the download runs in a child process that may
 // write no file beyond 4 kB): the cut-off file is not kept, and the user is told the download failed.
