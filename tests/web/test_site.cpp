@@ -414,6 +414,10 @@ const SiteRow kSiteRows[] = {
      nullptr, {}, {{"photo.jpg", "the user's own photo"}}},
     {"PictureLeftByAnEarlierRun", kSameVersion, {{"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::No,
      {"/images/pic.jpg"}, {}, "http://shop.example/", "pic.jpg", {}, {{"pic.jpg", kPicture}}},
+    // A file already beside the program under the version's name is a refused name: it is not asked for.
+    {"VersionNamedLikeAUsersFile", kNewVersion,
+     {{"/files/setup.zip", {200, {}, kVersion}}, {"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes, {},
+     {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/", nullptr, {}, {{"setup.zip", "the user's own"}}},
 };
 
 class SiteFetch : public SiteTest, public ::testing::WithParamInterface<SiteRow> {};
