@@ -44,8 +44,6 @@ void installErrors(ErrorJump& err)
     err.mgr.output_message = silence;
 }
 
-// Everything between setjmp and a possible longjmp lives either in the libjpeg structures or in the
-// caller's frame: no object with a destructor is skipped by the jump.
 // The largest of libjpeg's reductions (1/1, 1/2, 1/4, 1/8) that still gives at least the size the
 // picture is shown at within bounds, so the final smooth reduction has enough to work with.
 unsigned reduction(JDIMENSION width, JDIMENSION height, QSize bounds)
@@ -59,6 +57,8 @@ unsigned reduction(JDIMENSION width, JDIMENSION height, QSize bounds)
     return denom;
 }
 
+// Everything between setjmp and a possible longjmp lives either in the libjpeg structures or in the
+// caller's frame: no object with a destructor is skipped by the jump.
 bool decodeInto(jpeg_decompress_struct* cinfo, ErrorJump* err, const QByteArray* data, QSize bounds, QImage* out)
 {
     if (setjmp(err->jump))

@@ -9,7 +9,7 @@ QPixmap AdvertPicture::get(const QString& path, QSize room)
     if (!m_read || path != m_path) {
         m_path = path;
         m_read = true;
-        const QImage image = path.isEmpty() ? QImage() : PictureFile::load(path, room);
+        const QImage image = PictureFile::load(path, room); // null for no name too
         m_picture = image.isNull() ? QPixmap() : QPixmap::fromImage(image);
     }
     if (m_picture.isNull() || room.isEmpty() || (m_picture.width() <= room.width() && m_picture.height() <= room.height()))

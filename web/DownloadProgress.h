@@ -19,7 +19,6 @@ public:
     // takes the window's waiting events. False once the user has stopped the download ("Отмена", the
     // window's close button or Esc).
     bool update(qint64 received, qint64 announced);
-    bool stopped() const { return m_stopped; }
 
     QLabel* received() const { return m_received; }
     QPushButton* cancel() const { return m_cancel; }

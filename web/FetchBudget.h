@@ -25,9 +25,11 @@ public:
             return request(own);
         if (m_leftMs < 1)
             throw HttpError("No time left for the request");
+        // A time limit of the request's own is cut to what is left; none at all becomes what is left.
+        const auto within = [this](int ownMs) { return int(ownMs > 0 ? std::min<qint64>(ownMs, m_leftMs) : m_leftMs); };
         HttpLimits cut = own;
-        cut.connectMs = own.connectMs > 0 ? int(std::min<qint64>(own.connectMs, m_leftMs)) : int(m_leftMs);
-        cut.totalMs = own.totalMs > 0 ? int(std::min<qint64>(own.totalMs, m_leftMs)) : int(m_leftMs);
+        cut.connectMs = within(own.connectMs);
+        cut.totalMs = within(own.totalMs);
         const Spend spend(*this);
         return request(cut);
     }

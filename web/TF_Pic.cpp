@@ -119,8 +119,6 @@ void TF_Pic::FormShow()
         ui->ImgAdv->setPixmap(picture);
         ui->ImgAdv->resize(picture.size());
         ui->ImgAdv->setVisible(true);
-    }
-    if (!picture.isNull() && picture.width() > 0 && picture.height() > 0) {
         ui->MemText->setVisible(false);
         setFixedSize(picture.width() + kPictureExtraW, picture.height() + kPictureExtraH);
     } else {

@@ -2,9 +2,10 @@
 // nothing left behind when it does not take its name.
 #include "platform/NewFile.h"
 
+#include "FolderEntries.h"
+
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@
 
 namespace {
 
-using Files = std::map<QString, QByteArray>;
+using Files = vx::test::FolderEntries;
 
 const QByteArray kUsers = "the user's own bytes";
 const QByteArray kSites = "the site's bytes";
@@ -36,25 +37,7 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         ASSERT_EQ(f.write(bytes), bytes.size());
     }
-    // Every entry of the folder, hidden ones included: files with their bytes, links with their target.
-    Files entries() const
-    {
-        Files out;
-        const QDir dir(m_dir.path());
-        const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-        for (const QString& name : dir.entryList(all)) {
-            const QFileInfo info(dir.filePath(name));
-            if (info.isSymLink()) {
-                out[name] = "link to " + QFile::encodeName(info.symLinkTarget());
-            } else if (info.isDir()) {
-                out[name] = "folder";
-            } else {
-                QFile f(info.filePath());
-                out[name] = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
-            }
-        }
-        return out;
-    }
+    Files entries() const { return vx::test::folderEntries(m_dir.path()); }
 
     QTemporaryDir m_dir;
 };

@@ -42,6 +42,13 @@ public:
             out << b.text;
         return out;
     }
+    std::vector<MsgType> types() const
+    {
+        std::vector<MsgType> out;
+        for (const auto& b : boxes)
+            out.push_back(b.type);
+        return out;
+    }
 };
 
 } // namespace vx::test

@@ -536,6 +536,8 @@ TEST(BoxText, AtMostTenLinesAndFiveHundredCharacters)
     };
     const QString cut = QStringLiteral("…");
     const QString zwsp = QString(QChar(u'\u200B'));
+    // 500 characters: runs of 50 letters, each followed by a space.
+    const QString fiveHundred = QString(500, u'a').replace(QRegularExpression("(.{50})"), "\\1 ").left(500);
     struct Row {
         const char* name;
         QString text, shown;
@@ -548,8 +550,7 @@ TEST(BoxText, AtMostTenLinesAndFiveHundredCharacters)
         {"CrLfIsOneBreak", lines(11, QStringLiteral("\r\n")), lines(10, QStringLiteral("\r\n")) + cut},
         {"EveryKindOfBreakCounts", lines(11, QStringLiteral("\n\v\f\u2028")),
          lines(3, QStringLiteral("\n\v\f\u2028")) + QStringLiteral("\n") + cut}, // four breaks each
-        {"FiveHundredCharactersKept", QString(500, u'a').replace(QRegularExpression("(.{50})"), "\\1 ").left(500),
-         QString(500, u'a').replace(QRegularExpression("(.{50})"), "\\1 ").left(500)},
+        {"FiveHundredCharactersKept", fiveHundred, fiveHundred},
         {"FiveHundredAndFirstCut", QString(501, u' '), QString(500, u' ') + cut},
         {"NoHalfCharacterAtTheCut", QString(499, u' ') + QStringLiteral("😀"), QString(499, u' ') + cut},
         // A long run without a space gets a break opportunity, invisible, after every 60 characters.

@@ -1,6 +1,7 @@
 // The libcurl client against a tiny server on 127.0.0.1: GET into text and into a file, POST with its
 // headers, cookies kept between requests, redirects raised or followed, error answers raised.
 #include "platform/CurlHttpClient.h"
+#include "web/FetchBudget.h"
 
 #include "LocalHttpServer.h"
 
@@ -17,6 +18,7 @@
 
 #include <chrono>
 #include <ostream>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -276,6 +278,62 @@ TEST(WebLimits, EveryRequestOfTheProgramIsBounded)
     EXPECT_LE(own.startupMs, 15000);
     // A picture larger than the index must still come: the picture has a cap of its own.
     EXPECT_GT(own.picture.maxBytes, own.index.maxBytes);
+}
+
+// ---- one time budget over several requests
+
+// The limits a request run within the budget is given.
+vx::HttpLimits limitsGiven(vx::FetchBudget& budget, const vx::HttpLimits& own)
+{
+    return budget.run(own, [](const vx::HttpLimits& cut) { return cut; });
+}
+
+TEST(FetchBudget, EachRequestGetsWhatTheEarlierOnesLeft)
+{
+    const vx::HttpLimits own{1000, 0, 100, 1, 2000};
+    const auto expectOthersKept = [&own](const vx::HttpLimits& given) {
+        EXPECT_EQ(given.maxBytes, own.maxBytes);
+        EXPECT_EQ(given.stallBytes, own.stallBytes);
+        EXPECT_EQ(given.stallMs, own.stallMs);
+    };
+
+    // Without a budget a request keeps its own limits, none included.
+    vx::FetchBudget unbounded(0);
+    const vx::HttpLimits free = limitsGiven(unbounded, own);
+    EXPECT_EQ(free.connectMs, 1000);
+    EXPECT_EQ(free.totalMs, 0);
+    expectOthersKept(free);
+
+    // A limit of its own below what is left stays; none at all becomes what is left.
+    vx::FetchBudget budget(10000);
+    const vx::HttpLimits first = limitsGiven(budget, own);
+    EXPECT_EQ(first.connectMs, 1000);
+    EXPECT_EQ(first.totalMs, 10000);
+    expectOthersKept(first);
+
+    // The time of a failed request counts too; a limit beyond what is left is cut to it.
+    EXPECT_THROW(budget.run(own,
+                            [](const vx::HttpLimits&) -> int {
+                                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                                throw HttpError("no answer");
+                            }),
+                 HttpError);
+    const vx::HttpLimits after = limitsGiven(budget, {20000, 20000, 100, 1, 2000});
+    EXPECT_LE(after.connectMs, 9700);
+    EXPECT_GT(after.connectMs, 0);
+    EXPECT_EQ(after.totalMs, after.connectMs);
+}
+
+TEST(FetchBudget, NothingLeftRunsNoRequest)
+{
+    vx::FetchBudget budget(50);
+    budget.run(vx::HttpLimits{}, [](const vx::HttpLimits&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(80));
+        return 0;
+    });
+    bool ran = false;
+    EXPECT_THROW(budget.run(vx::HttpLimits{}, [&ran](const vx::HttpLimits&) { return ran = true; }), HttpError);
+    EXPECT_FALSE(ran);
 }
 
 TEST(HttpClient, UnreachableHostRaisedAtOnce)
