@@ -97,7 +97,14 @@ QByteArray IniText::write(const std::vector<const IniTextLine*>& lines) const
     for (std::size_t i = 0; i < lines.size(); ++i) {
         out += lines[i]->raw;
         const bool last = i + 1 == lines.size();
-        out += lines[i]->eol.isEmpty() && !last ? m_eol : lines[i]->eol;
+        if (!lines[i]->eol.isEmpty() || last) {
+            out += lines[i]->eol;
+            continue;
+        }
+        // A UTF-16 file cut inside its last code unit: that unit is made whole before anything follows
+        // it, or every line after it would be read one byte off.
+        out.append(out.size() % m_unit.unitBytes(), '\0');
+        out += m_eol;
     }
     return out;
 }

@@ -36,7 +36,8 @@ public:
     const IniCodec& newLines() const { return m_newLines; }
 
     // The file's bytes: the mark, then each line with its own line end. A last line without a line end
-    // stays so; a line that had none and now has others after it takes the line end of new lines.
+    // stays so; a line that had none and now has others after it takes the line end of new lines (in a
+    // UTF-16 file cut inside its last code unit, after that unit is made whole).
     QByteArray write(const std::vector<const IniTextLine*>& lines) const;
 
 private:
