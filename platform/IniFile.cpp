@@ -347,6 +347,9 @@ bool IniFile::store()
         dropPending();
         return false;
     }
+    // A write the file as it is now refuses (a value its code page cannot hold) ends the replay there, as
+    // it would have ended a batch on that file: what came before it is still written.
+    bool allMade = true;
     if (now != m_read) {
         auto fresh = std::make_unique<Document>();
         fresh->parse(now);
@@ -354,8 +357,8 @@ bool IniFile::store()
             if (e.erase) {
                 fresh->erase(e.section);
             } else if (fresh->write(e.section, e.key, e.value) == Document::Change::Refused) {
-                dropPending();
-                return false;
+                allMade = false;
+                break;
             }
         }
         m_doc = std::move(fresh);
@@ -367,7 +370,7 @@ bool IniFile::store()
     if (!m_pending || text == now) {
         m_pending = false;
         m_stamp = stamp;
-        return true;
+        return allMade;
     }
     QString stranded;
     if (!replaceFile(m_path, text, &stranded)) {
@@ -380,7 +383,7 @@ bool IniFile::store()
     m_pending = false;
     m_read = text;
     m_stamp = fileStamp(m_path);
-    return true;
+    return allMade;
 }
 
 void IniFile::dropPending()
