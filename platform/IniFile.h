@@ -83,6 +83,7 @@ private:
     // The file's stamp, then its bytes (none for a missing file); false when it exists but cannot be read.
     bool readFile(QByteArray& stamp, QByteArray& bytes) const;
     bool store();                  // puts the document on disk
+    bool refuse();                 // a write refused: false, and the batch it is in fails
     void dropPending();
 
     QString m_path;
@@ -93,7 +94,6 @@ private:
     std::function<void(const QString&)> m_backupWarning;
     mutable bool m_unreadable = false;
     int m_batchDepth = 0;
-    bool m_pending = false;
     bool m_batchFailed = false;
     int m_diskWrites = 0;
 };
