@@ -33,7 +33,6 @@ public:
     // cannot hold the text.
     std::optional<IniTextLine> line(const QString& text) const;
     bool canHold(const QString& text) const { return m_newLines.encode(text).has_value(); }
-    const IniCodec& newLines() const { return m_newLines; }
 
     // The file's bytes: the mark, then each line with its own line end. A last line without a line end
     // stays so; a line that had none and now has others after it takes the line end of new lines (in a
