@@ -582,8 +582,6 @@ TEST(IniFile, KilledSavesLeaveOldOrNewProject)
     }
 }
 
-} // namespace
-
 // ---- another writer ------------------------------------------------------------------------------
 
 // Another program writes the file between this program's reading and its writing (a text editor, a
@@ -997,3 +995,5 @@ TEST(IniFile, WriteInPlaceWithoutItsBackupIsRefused)
     EXPECT_FALSE(written);
     EXPECT_EQ(readAll(path), QByteArray("[P1]\nFb=42\n"));
 }
+
+} // namespace
