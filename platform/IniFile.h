@@ -14,7 +14,8 @@
 // Every operation starts from the file as it is now: it is read again whenever it changed since it was
 // last read. A write, or a batch of them, changes only the keys and sections it wrote: when the file
 // changed between the reading and the writing, the writes are made again on the file as it then is, so
-// another writer's changes anywhere else are kept.
+// another writer's changes anywhere else are kept. A value the file as it then is cannot hold fails the
+// batch at that write, as it would have failed on that file from the start.
 
 #include <QByteArray>
 #include <QString>

@@ -41,7 +41,6 @@ std::vector<IniTextLine> IniText::read(const QByteArray& data)
 
     std::vector<IniTextLine> lines;
     int utf8Lines = 0, cp1251Lines = 0;
-    m_eol.clear();
     const auto add = [&](QByteArrayView raw, QByteArrayView eol) {
         IniTextLine line{raw.toByteArray(), eol.toByteArray(), {}};
         if (width == 1) {
@@ -52,8 +51,6 @@ std::vector<IniTextLine> IniText::read(const QByteArray& data)
         } else {
             line.text = m_unit.decode(raw);
         }
-        if (lines.empty())
-            m_eol = line.eol;
         lines.push_back(std::move(line));
     };
 
@@ -78,6 +75,7 @@ std::vector<IniTextLine> IniText::read(const QByteArray& data)
         m_newLines = m_unit;
     else
         m_newLines = IniCodec(cp1251Lines > utf8Lines ? IniCodec::Encoding::Windows1251 : IniCodec::Encoding::Utf8);
+    m_eol = lines.empty() ? QByteArray() : lines.front().eol;
     if (m_eol.isEmpty())
         m_eol = *m_newLines.encode(QStringLiteral("\n"));
     return lines;
