@@ -299,6 +299,10 @@ TEST(IniFile, WhatTheFileCanHold)
         {"UTF-8", QByteArray("[Бокс]\n"), true, true},
         {"ASCII", QByteArray("[A]\n"), true, true},
         {"Windows-1251", QByteArray("[\xC1\xEE\xEA\xF1]\n"), true, false},
+        // A file of mixed lines holds what its new lines can: those take the encoding of most lines.
+        {"mostly Windows-1251", QByteArray("[Бокс]\nName=\xC1\xEE\xEA\xF1\nOld=\xDF\n"), true, false},
+        {"one Windows-1251 line among UTF-8", QByteArray("[Бокс]\n[Ящик]\nOld=\xDF\n"), true, true},
+        {"UTF-16", utf16File(kUtf16Forms[0], QString::fromUtf8("[Бокс]\r\n")), true, true},
     };
     for (const auto& row : rows) {
         QTemporaryDir dir;
