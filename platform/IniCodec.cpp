@@ -7,22 +7,24 @@ namespace vx {
 
 namespace {
 
-constexpr const char* kWindows1251 = "windows-1251";
-
 // Every piece is converted on its own, as it stands: no state carried over, and a U+FEFF at its start is
 // a character of the text (the byte-order mark of a file is taken off before its lines are read).
 constexpr auto kOnItsOwn = QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
 
-QStringConverter::Encoding qtEncoding(IniCodec::Encoding e)
+// The name Qt's converters know the encoding by.
+const char* converterName(IniCodec::Encoding e)
 {
     switch (e) {
+    case IniCodec::Encoding::Windows1251:
+        return "windows-1251";
     case IniCodec::Encoding::Utf16LE:
-        return QStringConverter::Utf16LE;
+        return "UTF-16LE";
     case IniCodec::Encoding::Utf16BE:
-        return QStringConverter::Utf16BE;
-    default:
-        return QStringConverter::Utf8;
+        return "UTF-16BE";
+    case IniCodec::Encoding::Utf8:
+        break;
     }
+    return "UTF-8";
 }
 
 } // namespace
@@ -54,19 +56,13 @@ QString IniCodec::decode(QByteArrayView bytes) const
 {
     if (unitBytes() == 1 && asciiOnly(bytes))
         return QString::fromLatin1(bytes);
-    if (m_encoding == Encoding::Windows1251) {
-        QStringDecoder decoder(kWindows1251, kOnItsOwn);
-        return QString(decoder.decode(bytes));
-    }
-    QStringDecoder decoder(qtEncoding(m_encoding), kOnItsOwn);
-    return QString(decoder.decode(bytes));
+    QStringDecoder decoder(converterName(m_encoding), kOnItsOwn);
+    return decoder.decode(bytes);
 }
 
 std::optional<QByteArray> IniCodec::encode(const QString& text) const
 {
-    QStringEncoder encoder = m_encoding == Encoding::Windows1251
-                                 ? QStringEncoder(kWindows1251, QStringEncoder::Flag::Stateless)
-                                 : QStringEncoder(qtEncoding(m_encoding), QStringEncoder::Flag::Stateless);
+    QStringEncoder encoder(converterName(m_encoding), QStringEncoder::Flag::Stateless);
     const QByteArray out = encoder.encode(text);
     if (encoder.hasError())
         return std::nullopt;

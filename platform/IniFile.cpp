@@ -115,8 +115,6 @@ struct IniFile::Document {
     std::vector<Section> sections;
     QHash<QByteArray, int> index; // folded name → first section of that name
 
-    enum class Change { None, Made, Refused };
-
     void parse(const QByteArray& data)
     {
         for (IniTextLine& row : form.read(data)) {
@@ -172,20 +170,21 @@ struct IniFile::Document {
         return nullptr;
     }
 
-    Change write(const QString& section, const QString& key, const QString& value)
+    // False when the file cannot hold the section, the key or the value (nothing is then changed).
+    bool write(const QString& section, const QString& key, const QString& value)
     {
         if (!form.canHold(value))
-            return Change::Refused;
+            return false;
         Section* s = find(section);
         if (!s) {
             auto header = form.line(u'[' + section + u']');
             auto keyLine = form.line(key.trimmed() + u'=' + value);
             if (!header || !keyLine)
-                return Change::Refused;
+                return false;
             sections.push_back({Line{std::move(*header), {}}, section, {}});
             index.insert(fold(section), int(sections.size()) - 1);
             sections.back().lines.push_back(Line{std::move(*keyLine), fold(key)});
-            return Change::Made;
+            return true;
         }
         const QByteArray folded = fold(key);
         if (Line* l = findKey(*s, folded)) {
@@ -194,35 +193,31 @@ struct IniFile::Document {
             const QStringView keyText = trimmedText(QStringView(l->text).first(l->text.indexOf(u'=')));
             const QString text = keyText.toString() + u'=' + value;
             if (text == l->text)
-                return Change::None;
+                return true;
             auto changed = form.line(text);
             if (!changed)
-                return Change::Refused;
+                return false;
             l->raw = std::move(changed->raw);
             l->text = text;
-            return Change::Made;
+            return true;
         }
         auto keyLine = form.line(key.trimmed() + u'=' + value);
         if (!keyLine)
-            return Change::Refused;
+            return false;
         // A new key goes after the last non-blank line of its section, so blank lines that part it
         // from the next section stay where they are.
         auto pos = s->lines.end();
         while (pos != s->lines.begin() && trimmedText(std::prev(pos)->text).isEmpty())
             --pos;
         s->lines.insert(pos, Line{std::move(*keyLine), folded});
-        return Change::Made;
+        return true;
     }
 
-    bool erase(const QString& section)
+    void erase(const QString& section)
     {
         const QByteArray f = fold(section);
-        const auto before = sections.size();
-        std::erase_if(sections, [&](const Section& s) { return fold(s.name) == f; });
-        if (sections.size() == before)
-            return false;
-        reindex();
-        return true;
+        if (std::erase_if(sections, [&](const Section& s) { return fold(s.name) == f; }) > 0)
+            reindex();
     }
 };
 
@@ -295,28 +290,11 @@ bool IniFile::canHold(const QString& text) const
 
 bool IniFile::writeString(const QString& section, const QString& key, const QString& value)
 {
-    if (!validName(section, true) || !validName(key, false) || value.contains(u'\n') || value.contains(u'\r')) {
-        if (m_batchDepth > 0)
-            m_batchFailed = true;
-        return false;
-    }
+    if (!validName(section, true) || !validName(key, false) || value.contains(u'\n') || value.contains(u'\r'))
+        return refuse();
     Document& d = document();
-    if (m_unreadable || (m_batchDepth > 0 && m_batchFailed)) {
-        if (m_batchDepth > 0)
-            m_batchFailed = true;
-        return false;
-    }
-    switch (d.write(section, key, value)) {
-    case Document::Change::Made:
-        m_pending = true;
-        break;
-    case Document::Change::Refused:
-        if (m_batchDepth > 0)
-            m_batchFailed = true;
-        return false;
-    case Document::Change::None:
-        break;
-    }
+    if (m_unreadable || m_batchFailed || !d.write(section, key, value))
+        return refuse();
     m_edits.push_back({section, key, value, false});
     return m_batchDepth > 0 || store();
 }
@@ -324,15 +302,19 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
 bool IniFile::eraseSection(const QString& section)
 {
     Document& d = document();
-    if (m_unreadable || (m_batchDepth > 0 && m_batchFailed)) {
-        if (m_batchDepth > 0)
-            m_batchFailed = true;
-        return false;
-    }
-    if (d.erase(section))
-        m_pending = true;
+    if (m_unreadable || m_batchFailed)
+        return refuse();
+    d.erase(section);
     m_edits.push_back({section, QString(), QString(), true});
     return m_batchDepth > 0 || store();
+}
+
+bool IniFile::refuse()
+{
+    // Inside a batch a refused write fails the batch, and nothing after it is taken.
+    if (m_batchDepth > 0)
+        m_batchFailed = true;
+    return false;
 }
 
 bool IniFile::store()
@@ -347,27 +329,29 @@ bool IniFile::store()
         dropPending();
         return false;
     }
+    // A write the file as it is now refuses (a value its code page cannot hold) ends the replay there, as
+    // it would have ended a batch on that file: what came before it is still written.
+    bool allMade = true;
     if (now != m_read) {
         auto fresh = std::make_unique<Document>();
         fresh->parse(now);
         for (const Edit& e : m_edits) {
             if (e.erase) {
                 fresh->erase(e.section);
-            } else if (fresh->write(e.section, e.key, e.value) == Document::Change::Refused) {
-                dropPending();
-                return false;
+            } else if (!fresh->write(e.section, e.key, e.value)) {
+                allMade = false;
+                break;
             }
         }
         m_doc = std::move(fresh);
         m_read = now;
-        m_pending = true;
     }
     m_edits.clear();
+    // The document gives back the very bytes it was read from until a write changes it.
     const QByteArray text = m_doc->serialize();
-    if (!m_pending || text == now) {
-        m_pending = false;
+    if (text == now) {
         m_stamp = stamp;
-        return true;
+        return allMade;
     }
     QString stranded;
     if (!replaceFile(m_path, text, &stranded)) {
@@ -377,16 +361,14 @@ bool IniFile::store()
         return false;
     }
     ++m_diskWrites;
-    m_pending = false;
     m_read = text;
     m_stamp = fileStamp(m_path);
-    return true;
+    return allMade;
 }
 
 void IniFile::dropPending()
 {
     // What is in memory no longer matches the disk: read the file again on the next access.
-    m_pending = false;
     m_edits.clear();
     m_doc.reset();
     m_stamp.clear();

@@ -14,7 +14,8 @@
 // Every operation starts from the file as it is now: it is read again whenever it changed since it was
 // last read. A write, or a batch of them, changes only the keys and sections it wrote: when the file
 // changed between the reading and the writing, the writes are made again on the file as it then is, so
-// another writer's changes anywhere else are kept.
+// another writer's changes anywhere else are kept. A value the file as it then is cannot hold fails the
+// batch at that write, as it would have failed on that file from the start.
 
 #include <QByteArray>
 #include <QString>
@@ -83,6 +84,7 @@ private:
     // The file's stamp, then its bytes (none for a missing file); false when it exists but cannot be read.
     bool readFile(QByteArray& stamp, QByteArray& bytes) const;
     bool store();                  // puts the document on disk
+    bool refuse();                 // a write refused: false, and the batch it is in fails
     void dropPending();
 
     QString m_path;
@@ -93,7 +95,6 @@ private:
     std::function<void(const QString&)> m_backupWarning;
     mutable bool m_unreadable = false;
     int m_batchDepth = 0;
-    bool m_pending = false;
     bool m_batchFailed = false;
     int m_diskWrites = 0;
 };

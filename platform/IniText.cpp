@@ -41,7 +41,6 @@ std::vector<IniTextLine> IniText::read(const QByteArray& data)
 
     std::vector<IniTextLine> lines;
     int utf8Lines = 0, cp1251Lines = 0;
-    m_eol.clear();
     const auto add = [&](QByteArrayView raw, QByteArrayView eol) {
         IniTextLine line{raw.toByteArray(), eol.toByteArray(), {}};
         if (width == 1) {
@@ -52,8 +51,6 @@ std::vector<IniTextLine> IniText::read(const QByteArray& data)
         } else {
             line.text = m_unit.decode(raw);
         }
-        if (lines.empty())
-            m_eol = line.eol;
         lines.push_back(std::move(line));
     };
 
@@ -78,6 +75,7 @@ std::vector<IniTextLine> IniText::read(const QByteArray& data)
         m_newLines = m_unit;
     else
         m_newLines = IniCodec(cp1251Lines > utf8Lines ? IniCodec::Encoding::Windows1251 : IniCodec::Encoding::Utf8);
+    m_eol = lines.empty() ? QByteArray() : lines.front().eol;
     if (m_eol.isEmpty())
         m_eol = *m_newLines.encode(QStringLiteral("\n"));
     return lines;
@@ -97,7 +95,14 @@ QByteArray IniText::write(const std::vector<const IniTextLine*>& lines) const
     for (std::size_t i = 0; i < lines.size(); ++i) {
         out += lines[i]->raw;
         const bool last = i + 1 == lines.size();
-        out += lines[i]->eol.isEmpty() && !last ? m_eol : lines[i]->eol;
+        if (!lines[i]->eol.isEmpty() || last) {
+            out += lines[i]->eol;
+            continue;
+        }
+        // A UTF-16 file cut inside its last code unit: that unit is made whole before anything follows
+        // it, or every line after it would be read one byte off.
+        out.append(out.size() % m_unit.unitBytes(), '\0');
+        out += m_eol;
     }
     return out;
 }

@@ -33,10 +33,10 @@ public:
     // cannot hold the text.
     std::optional<IniTextLine> line(const QString& text) const;
     bool canHold(const QString& text) const { return m_newLines.encode(text).has_value(); }
-    const IniCodec& newLines() const { return m_newLines; }
 
     // The file's bytes: the mark, then each line with its own line end. A last line without a line end
-    // stays so; a line that had none and now has others after it takes the line end of new lines.
+    // stays so; a line that had none and now has others after it takes the line end of new lines (in a
+    // UTF-16 file cut inside its last code unit, after that unit is made whole).
     QByteArray write(const std::vector<const IniTextLine*>& lines) const;
 
 private:

@@ -26,18 +26,27 @@ constexpr NameRule kNameRules[] = {
     {hasOuterBlank, "Имя проекта не может начинаться или заканчиваться пробелом"},
 };
 
+// The characters of the name that `picked` takes, each once, in the order they first stand in it.
+template <class Pick>
+QList<char32_t> charactersOnce(const QString& name, Pick picked)
+{
+    QList<char32_t> found;
+    for (const char32_t c : name.toUcs4()) {
+        if (picked(c) && !found.contains(c))
+            found << c;
+    }
+    return found;
+}
+
 // Invisible format characters (U+FEFF, which some editors paste in front of copied text, the zero-width
 // joiners, the soft hyphen, ...): a name holding one shows as another name without it, so the list would
 // show two projects of one name and the user could not tell which is which. Each one once, as U+XXXX.
 QString formatCharacters(const QString& name)
 {
-    QStringList found;
-    for (const char32_t c : name.toUcs4()) {
-        const QString code = QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
-        if (QChar::category(c) == QChar::Other_Format && !found.contains(code))
-            found << code;
-    }
-    return found.join(QStringLiteral(", "));
+    QStringList codes;
+    for (const char32_t c : charactersOnce(name, [](char32_t c) { return QChar::category(c) == QChar::Other_Format; }))
+        codes << QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+    return codes.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -65,15 +74,11 @@ QString nameProblem(const QString& name, const IniFile& file)
     // A settings file brought from Windows keeps its code page, Windows-1251, which has no letters of
     // most other scripts: such a name could not be written, or would come back as another name.
     if (!file.canHold(name)) {
-        QString outside;
-        for (const char32_t c : name.toUcs4()) {
-            const QString one = QString::fromUcs4(&c, 1);
-            if (!file.canHold(one) && !outside.contains(one))
-                outside += one;
-        }
+        const auto outsideCodePage = [&file](char32_t c) { return !file.canHold(QString::fromUcs4(&c, 1)); };
+        const QList<char32_t> outside = charactersOnce(name, outsideCodePage);
         return QString::fromUtf8("Имя проекта не может содержать символы «%1»: файл настроек Vornalex.ini "
                                  "записан в кодировке Windows-1251, в которой их нет")
-            .arg(outside);
+            .arg(QString::fromUcs4(outside.constData(), outside.size()));
     }
     return {};
 }

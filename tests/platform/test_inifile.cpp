@@ -6,6 +6,7 @@
 #include "ChildProcess.h"
 #include "FileBytes.h"
 #include "ScratchDataFolder.h"
+#include "Utf16Files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -32,6 +33,8 @@ using vx::test::kNoOrdinaryUser;
 using vx::test::readAll;
 using vx::test::writeAll;
 using vx::test::runInChild;
+using vx::test::kUtf16Forms;
+using vx::test::utf16File;
 
 namespace {
 
@@ -296,6 +299,10 @@ TEST(IniFile, WhatTheFileCanHold)
         {"UTF-8", QByteArray("[Бокс]\n"), true, true},
         {"ASCII", QByteArray("[A]\n"), true, true},
         {"Windows-1251", QByteArray("[\xC1\xEE\xEA\xF1]\n"), true, false},
+        // A file of mixed lines holds what its new lines can: those take the encoding of most lines.
+        {"mostly Windows-1251", QByteArray("[Бокс]\nName=\xC1\xEE\xEA\xF1\nOld=\xDF\n"), true, false},
+        {"one Windows-1251 line among UTF-8", QByteArray("[Бокс]\n[Ящик]\nOld=\xDF\n"), true, true},
+        {"UTF-16", utf16File(kUtf16Forms[0], QString::fromUtf8("[Бокс]\r\n")), true, true},
     };
     for (const auto& row : rows) {
         QTemporaryDir dir;
@@ -579,8 +586,6 @@ TEST(IniFile, KilledSavesLeaveOldOrNewProject)
     }
 }
 
-} // namespace
-
 // ---- another writer ------------------------------------------------------------------------------
 
 // Another program writes the file between this program's reading and its writing (a text editor, a
@@ -593,6 +598,7 @@ struct OtherWriterRow {
     // Runs the program's operation; `another` lets the other writer in at the row's chosen moment.
     std::function<bool(IniFile&, const std::function<void()>& another)> op;
     QByteArray after;
+    bool result = true;
 };
 
 void PrintTo(const OtherWriterRow& row, std::ostream* os)
@@ -663,6 +669,37 @@ const OtherWriterRow kOtherWriterRows[] = {
          return f.writeString("P2", "Vb", "20");
      },
      "[P1]\nFb=42\nVb=55\n[P2]\nFb=43\nVb=20\n[P3]\nFb=30\n"},
+    // The other writer leaves the file in another form: the writes take the form of the file as it then is.
+    {"SavedAsUtf16", kTwoProjects, utf16File(kUtf16Forms[1], QString::fromUtf8("[P1]\r\nFb=42\r\n[P2]\r\nFb=43\r\n")),
+     [](IniFile& f, const std::function<void()>& another) {
+         IniFile::Batch batch(f);
+         f.writeString("P1", "Fb", "44");
+         another();
+         f.writeString(QString::fromUtf8("箱子"), "Fb", "30");
+         return batch.commit();
+     },
+     utf16File(kUtf16Forms[1], QString::fromUtf8("[P1]\r\nFb=44\r\n[P2]\r\nFb=43\r\n[箱子]\r\nFb=30\r\n"))},
+    {"LoneCarriageReturnsAndWindows1251", kTwoProjects, "[P1]\rFb=42\r[\xC1\xEE\xEA\xF1]\rFb=30\r",
+     [](IniFile& f, const std::function<void()>& another) {
+         IniFile::Batch batch(f);
+         f.writeString("P1", "Fb", "44");
+         f.writeString(QString::fromUtf8("Ящик"), "Name", QString::fromUtf8("Ящик"));
+         another();
+         return batch.commit();
+     },
+     "[P1]\rFb=44\r[\xC1\xEE\xEA\xF1]\rFb=30\r[\xDF\xF9\xE8\xEA]\rName=\xDF\xF9\xE8\xEA\r"},
+    // A value the file's code page holds no more fails the batch there, as it would have failed on a file
+    // read in that code page: what the batch wrote before it still reaches the disk.
+    {"ValueTheChangedFileCannotHold", kTwoProjects, "[P1]\nFb=42\n[\xC1\xEE\xEA\xF1]\nFb=30\n",
+     [](IniFile& f, const std::function<void()>& another) {
+         IniFile::Batch batch(f);
+         f.writeString("P1", "Fb", "44");
+         f.writeString("DEFAULT", "LastProject", QString::fromUtf8("箱子"));
+         f.writeString("P1", "Vb", "60");
+         another();
+         return batch.commit();
+     },
+     "[P1]\nFb=44\n[\xC1\xEE\xEA\xF1]\nFb=30\n", false},
 };
 
 class IniFileOtherWriter : public testing::TestWithParam<OtherWriterRow> {};
@@ -682,7 +719,7 @@ TEST_P(IniFileOtherWriter, KeepsTheOtherWritersChanges)
         const timespec times[2] = {st.st_atim, st.st_mtim};
         ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
     };
-    EXPECT_TRUE(row.op(ini, another));
+    EXPECT_EQ(row.op(ini, another), row.result);
     EXPECT_EQ(readAll(path), row.after);
     EXPECT_EQ(ini.readString("P1", "Fb"), IniFile(path).readString("P1", "Fb"));
 }
@@ -962,3 +999,5 @@ TEST(IniFile, WriteInPlaceWithoutItsBackupIsRefused)
     EXPECT_FALSE(written);
     EXPECT_EQ(readAll(path), QByteArray("[P1]\nFb=42\n"));
 }
+
+} // namespace

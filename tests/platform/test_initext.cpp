@@ -64,6 +64,34 @@ TEST(IniFileText, OddByteAtTheEndOfAUtf16FileIsKept)
     EXPECT_EQ(readAll(path), utf16File(row, q("[Бокс]\r\nFb=43\r\n[Z]")) + '\x41');
 }
 
+// A line added after that odd byte starts on a whole code unit all the same, so it reads back as written,
+// and the bytes before it stay as they were.
+TEST(IniFileText, LineAddedAfterAnOddByteOfAUtf16FileReadsBack)
+{
+    const struct {
+        const char* name;
+        QString section, key;
+    } rows[] = {
+        {"a new section", q("Ящик"), "Fb"},
+        {"a new key in the last section", "Z", "Vb"},
+    };
+    for (const Utf16Form& form : kUtf16Forms) {
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(form.name) + ", " + row.name);
+            QTemporaryDir dir;
+            const QString path = dir.filePath("Vornalex.ini");
+            const QByteArray before = utf16File(form, q("[Бокс]\r\nFb=42\r\n[Z]")) + '\x41';
+            writeAll(path, before);
+            ASSERT_TRUE(IniFile(path).writeString(row.section, row.key, q("箱子")));
+            EXPECT_TRUE(readAll(path).startsWith(before));
+            IniFile again(path);
+            EXPECT_EQ(again.readString(row.section, row.key), q("箱子"));
+            EXPECT_EQ(again.readString(q("Бокс"), "Fb"), "42");
+            EXPECT_TRUE(again.hasSection("Z"));
+        }
+    }
+}
+
 // A file cut inside its last character (…"Note=" and the first byte of a two-byte letter): the cut line
 // reads as Windows-1251, every other line as the UTF-8 it is, before a write and after it.
 TEST(IniFileText, CharacterCutOffAtTheEndLeavesTheNamesReadable)
