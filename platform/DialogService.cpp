@@ -1,8 +1,9 @@
 #include "platform/DialogService.h"
 
-#include <QApplication>
-#include <QGuiApplication>
+#include "platform/ScreenCentre.h"
+
 #include <QAbstractButton>
+#include <QLayout>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -10,11 +11,39 @@ namespace vx {
 
 namespace {
 
+// A message box placed once it is shown: QMessageBox settles its size only in its own show handler, so
+// a box placed by its size before would sit off-centre, and on a small screen partly off it.
+class PlacedMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QMessageBox::showEvent(event);
+        fitHeight();
+        centreOnScreen(*this);
+    }
+
+private:
+    // A box taller than the screen's available area (many lines in a narrow box) takes the area's whole
+    // width instead, which its wrapped text needs fewer lines for, so its buttons stay on the screen.
+    void fitHeight()
+    {
+        const QRect area = screen()->availableGeometry();
+        const QSize frame = frameGeometry().size() - size();
+        if (height() + frame.height() <= area.height() || !layout() || !layout()->hasHeightForWidth())
+            return;
+        const int width = area.width() - frame.width();
+        setFixedSize(width, layout()->totalHeightForWidth(width));
+    }
+};
+
 class MessageBoxes : public DialogService {
 public:
     MsgAnswer show(MsgType type, const QString& text, MsgButtons buttons, QWidget* parent) override
     {
-        QMessageBox box(parent);
+        PlacedMessageBox box(parent);
         // The program speaks Russian: captions and buttons too, whatever translations the system has.
         box.setWindowTitle(QStringLiteral("Vornalex"));
         switch (type) {
@@ -49,12 +78,7 @@ public:
             box.setStandardButtons(QMessageBox::Ok);
             box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
         }
-        // Centre on the screen, not on the window.
-        box.adjustSize();
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect area = screen->geometry();
-            box.move(area.center() - QPoint(box.width() / 2, box.height() / 2));
-        }
+        // Centred on the screen, not on the window, once it is shown.
         int result = box.exec();
         if (buttons == MsgButtons::YesNo)
             return result == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
