@@ -3,9 +3,12 @@
 #include "platform/ScreenCentre.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QLayout>
 #include <QMessageBox>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace vx {
 
@@ -21,22 +24,41 @@ protected:
     void showEvent(QShowEvent* event) override
     {
         QMessageBox::showEvent(event);
-        fitHeight();
-        centreOnScreen(*this);
+        place();
+    }
+    // QMessageBox sizes itself again at every new layout of its contents (a style, a font, a button
+    // that changed): the box is placed again after it.
+    bool event(QEvent* event) override
+    {
+        const bool result = QMessageBox::event(event);
+        if (event->type() == QEvent::LayoutRequest && isVisible())
+            place();
+        return result;
     }
 
 private:
-    // A box taller than the screen's available area (many lines in a narrow box) takes the area's whole
-    // width instead, which its wrapped text needs fewer lines for, so its buttons stay on the screen.
-    void fitHeight()
+    void place()
+    {
+        widenWhenTall();
+        centreOnScreen(*this);
+    }
+
+    // A box of many lines in QMessageBox's narrow width would take most of a small screen's height, and
+    // with the title bar and the panels the window system adds, its buttons would go off it: it takes
+    // most of the screen's width instead, where its wrapped text needs fewer lines.
+    void widenWhenTall()
     {
         const QRect area = screen()->availableGeometry();
-        const QSize frame = frameGeometry().size() - size();
-        if (height() + frame.height() <= area.height() || !layout() || !layout()->hasHeightForWidth())
+        if (frameGeometry().height() <= area.height() * kMostHeight || !layout() || !layout()->hasHeightForWidth())
             return;
-        const int width = area.width() - frame.width();
+        const int width = std::max(this->width(), int(area.width() * kWideWidth));
         setFixedSize(width, layout()->totalHeightForWidth(width));
+        // As QMessageBox does after it has sized itself: the new size needs no new layout.
+        QCoreApplication::removePostedEvents(this, QEvent::LayoutRequest);
     }
+
+    static constexpr double kMostHeight = 0.75; // of the screen's available area
+    static constexpr double kWideWidth = 0.9;
 };
 
 class MessageBoxes : public DialogService {

@@ -378,12 +378,12 @@ const SiteRow kSiteRows[] = {
     // stops after its first kilobyte, or comes a large piece at long intervals, is given up before its
     // next piece, although everything it sent so far is more than the rule asks for one window.
     {"VersionStoppingAfterItsFirstKilobyteGivenUp", kNewVersion,
-     {{"/files/setup.zip", {200, {}, QByteArray(2 * 1024, 'v'), Way::Trickle, 1500, 1024}},
+     {{"/files/setup.zip", {200, {}, QByteArray(2 * 1024, 'v'), Way::Trickle, 2000, 1024}},
       {"/images/pic.jpg", {200, {}, kPicture}}},
      MsgAnswer::Yes, {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Warning},
      "http://shop.example/", "pic.jpg", {{"pic.jpg", kPicture}}, {}, {}, nullptr, {"/files/setup.zip"}},
     {"VersionInLargePiecesAtLongIntervalsGivenUp", kNewVersion,
-     {{"/files/setup.zip", {200, {}, QByteArray(4 * 1024, 'v'), Way::Trickle, 1500, 2048}},
+     {{"/files/setup.zip", {200, {}, QByteArray(4 * 1024, 'v'), Way::Trickle, 2000, 2048}},
       {"/images/pic.jpg", {200, {}, kPicture}}},
      MsgAnswer::Yes, {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Warning},
      "http://shop.example/", "pic.jpg", {{"pic.jpg", kPicture}}, {}, {}, nullptr, {"/files/setup.zip"}},
@@ -700,6 +700,7 @@ struct SeenBox {
     QString text;
     QRect frame, available;
     std::vector<QRect> buttons; // those shown, on the screen
+    bool clipped = false;       // the message needs more height than its label has
 };
 
 // LoadAdv with the real boxes: each box is recorded once it is on the screen, and each message box is
@@ -725,8 +726,11 @@ std::vector<SeenBox> loadAdvWithTheRealBoxes(TF_Main& w, QMessageBox::StandardBu
             s.message = true;
             s.format = message->textFormat();
             s.text = message->text();
-            if (auto* label = message->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            if (auto* label = message->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
                 s.labelFormat = label->textFormat();
+                s.clipped = label->heightForWidth(label->width()) > label->height() ||
+                            label->minimumSizeHint().width() > label->width();
+            }
         }
         seen.push_back(s);
         if (message)
@@ -747,6 +751,14 @@ QByteArray manyLines()
     for (int i = 0; i < 200; ++i)
         lines += "\rline " + QByteArray::number(i);
     return lines;
+}
+
+QByteArray tenWideLines()
+{
+    QByteArray lines = repeated("Ш", 49);
+    for (int i = 1; i < 10; ++i)
+        lines += "\r" + repeated("Ш", 49);
+    return lines + "\rШ";
 }
 
 struct BoxRow {
@@ -779,6 +791,10 @@ const BoxRow kBoxRows[] = {
     // Downloaded: the download window, then the box that names the file.
     {"NameOfWideLetters", "1.3", "files/" + repeated("Ж", 120) + ".zip", QMessageBox::Yes, {true, false, true},
      "Доступна версия 1.3 Vornalex.\rСкачать?"},
+    // The most a box of site text can hold: a version line of ten full lines of wide letters, each one
+    // wrapped, and the long name.
+    {"TallestBox", tenWideLines(), "files/" + repeated("Ж", 120) + ".zip", QMessageBox::Yes, {true, false, true},
+     kCutOffer},
 };
 
 class RealBox : public SiteTest, public ::testing::WithParamInterface<BoxRow> {};
@@ -816,11 +832,14 @@ TEST_P(RealBox, CentredOnTheScreenWithAllItsButtons)
     for (const SeenBox& box : seen) {
         const std::string which = box.message ? box.text.left(40).toStdString() : std::string("download window");
         EXPECT_TRUE(box.available.contains(box.frame)) << which;
+        // Room besides for the title bar and the panels of a window system.
+        EXPECT_LE(box.frame.height(), box.available.height() * 3 / 4) << which;
         EXPECT_LE(std::abs(box.frame.center().x() - box.available.center().x()), 1) << which;
         EXPECT_LE(std::abs(box.frame.center().y() - box.available.center().y()), 1) << which;
         if (box.message) {
             EXPECT_EQ(box.format, Qt::PlainText);
             EXPECT_EQ(box.labelFormat, Qt::PlainText);
+            EXPECT_FALSE(box.clipped) << which << ": the text is cut off in its box";
         }
         const bool offer = &box == &seen.front();
         ASSERT_EQ(box.buttons.size(), offer ? 2u : 1u) << which;
