@@ -16,8 +16,8 @@ bool isLineBreak(QChar c)
            u == u'\u2029';
 }
 
-// A space the box may wrap at (a run of them is one place to wrap for the line breaker, but each
-// of them is one); the no-break spaces hold their neighbours together.
+// A space ends a run: spaces never make the box wider, a line ends after them however many there are.
+// The no-break spaces hold their neighbours together.
 bool isBreakingSpace(QChar c)
 {
     const char16_t u = c.unicode();

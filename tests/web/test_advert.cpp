@@ -573,7 +573,8 @@ TEST(BoxText, AtMostTenLinesAndFiveHundredCharacters)
         {"NoHalfCharacterAtTheCut", QString(499, u' ') + QStringLiteral("😀"), QString(499, u' ') + cut},
         {"NoMarkWithoutItsLetterAtTheCut", QString(499, u' ') + mark, QString(499, u' ') + cut},
         // A long run without a space gets a break opportunity, invisible, after every 20 characters.
-        {"LongRunBreakable", QString(50, u'v'), QString(20, u'v') + zwsp + QString(20, u'v') + zwsp + QString(10, u'v')},
+        {"LongRunBreakable", QString(50, u'v'),
+         QString(20, u'v') + zwsp + QString(20, u'v') + zwsp + QString(10, u'v')},
         {"LettersWithMarksBreakBetweenCharacters", times(mark, 25), times(mark, 20) + zwsp + times(mark, 5)},
         // Letters outside the basic plane that hold together as a word: the break opportunity goes between
         // two of them, never between the two halves of one.
@@ -590,7 +591,8 @@ TEST(BoxText, AtMostTenLinesAndFiveHundredCharacters)
          QStringLiteral("a\u200Eb\u200Fc\u202Ad\u202Ce\u2066f\u2069g\u061Ch\uFEFFi\u2060j\u200Bk\u00ADl") +
              QString::fromUcs4(U"\U000E0041") + QStringLiteral("m"),
          QStringLiteral("abcdefghijklm")},
-        {"LoneHalfOfACharacterDropped", QStringLiteral("1") + QChar(0xD83D) + QStringLiteral(".3"), QStringLiteral("1.3")},
+        {"LoneHalfOfACharacterDropped", QStringLiteral("1") + QChar(0xD83D) + QStringLiteral(".3"),
+         QStringLiteral("1.3")},
     };
     for (const Row& r : rows)
         EXPECT_EQ(vx::boxText(r.text), r.shown) << r.name;
@@ -611,7 +613,8 @@ TEST(BoxText, LimitsHoldForAnyText)
         {"LettersWithManyMarks", times(QStringLiteral("a\u0301\u0302\u0303"), 200)},
         {"Emoji", times(QStringLiteral("😀"), 400)},
         {"LettersOutsideTheBasicPlane", times(QString::fromUcs4(U"\U0001D400"), 400)},
-        {"LettersOutsideTheBasicPlaneAfterOneLetter", QStringLiteral("v") + times(QString::fromUcs4(U"\U0001D400"), 400)},
+        {"LettersOutsideTheBasicPlaneAfterOneLetter",
+         QStringLiteral("v") + times(QString::fromUcs4(U"\U0001D400"), 400)},
         {"EmojiAfterOneLetter", QStringLiteral("v") + times(QStringLiteral("😀"), 400)},
         {"Flags", times(QStringLiteral("🇷🇺"), 100)},
         {"MixedLineEnds", times(QStringLiteral("ab\r\n\n\rc\u2029"), 100)},

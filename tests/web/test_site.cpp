@@ -772,7 +772,8 @@ struct BoxRow {
 void PrintTo(const BoxRow& r, std::ostream* os) { *os << r.name; }
 
 const char* const kCutOffer = "…" " Vornalex.\rСкачать?";
-const QByteArray kMarkup = R"(<h1>9.9</h1><img src="file:///etc/passwd.png"><a href="http://elsewhere.example/">here</a>)";
+const QByteArray kMarkup =
+    R"(<h1>9.9</h1><img src="file:///etc/passwd.png"><a href="http://elsewhere.example/">here</a>)";
 
 const BoxRow kBoxRows[] = {
     {"MarkupShownAsItIs", kMarkup, "files/setup.zip", QMessageBox::No, {true},
