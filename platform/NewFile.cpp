@@ -15,11 +15,15 @@ namespace {
 
 constexpr mode_t kDownloadMode = 0644;
 
-bool holdsControlCharacter(const QString& name)
+// A control character (a NUL would cut the name short in the file layer, so it would name another file)
+// or a format character (a direction override shows "x_exe.zip" for a file whose name ends in ".exe").
+bool holdsControlOrFormatCharacter(const QString& name)
 {
-    for (const QChar c : name)
-        if (c.category() == QChar::Other_Control)
+    for (const char32_t c : name.toUcs4()) {
+        const QChar::Category category = QChar::category(c);
+        if (category == QChar::Other_Control || category == QChar::Other_Format)
             return true;
+    }
     return false;
 }
 
@@ -52,7 +56,7 @@ bool NewFile::taken(const QString& path)
 bool NewFile::mayCreate(const QString& path)
 {
     const QString name = QFileInfo(path).fileName();
-    return !name.isEmpty() && !holdsControlCharacter(name) && !QFile::encodeName(path).contains('\0') &&
+    return !name.isEmpty() && !holdsControlOrFormatCharacter(name) && !QFile::encodeName(path).contains('\0') &&
            !taken(path);
 }
 

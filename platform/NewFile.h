@@ -24,7 +24,8 @@ public:
     NewFile& operator=(const NewFile&) = delete;
 
     // Whether a file may be made under this name: the name holds no control character (a NUL would cut
-    // it short in the file layer, so it would name another file) and nothing stands under it yet.
+    // it short in the file layer, so it would name another file), no format character (a direction mark
+    // would show it under another name) and nothing stands under it yet.
     static bool mayCreate(const QString& path);
     // Something stands under the name, a link counted as itself and not as what it points to.
     static bool taken(const QString& path);

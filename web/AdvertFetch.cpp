@@ -73,8 +73,8 @@ QString lastSegment(const QString& path) { return path.mid(path.lastIndexOf(u'/'
 // there at every start (a qt.conf naming no plugins would keep the program from ever starting again),
 // nor the other download's name: a site that named one would cost the user the projects, the sprite
 // sheet, the brands list, the program or the new version. A name that is no file (empty, "." or "..")
-// cannot be made either. (A name with a control character, a NUL above all, is refused where the file is
-// made.)
+// cannot be made either. (A name with a control character, a NUL above all, or with a format character,
+// such as a direction override, is refused where the file is made.)
 bool mayTake(const QString& name, const QString& otherDownload)
 {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))

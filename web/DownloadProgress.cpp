@@ -1,12 +1,12 @@
 #include "web/DownloadProgress.h"
 
+#include "platform/ScreenCentre.h"
 #include "platform/WindowFont.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace vx {
@@ -46,9 +46,6 @@ DownloadProgress::DownloadProgress(QWidget* parent)
     layout->addWidget(m_received);
     layout->addLayout(buttons);
     setFixedWidth(kWidth);
-    adjustSize();
-    if (const QScreen* s = screen())
-        move(s->availableGeometry().center() - rect().center());
     connect(m_cancel, &QPushButton::clicked, this, &DownloadProgress::reject);
 }
 
@@ -61,6 +58,12 @@ bool DownloadProgress::update(qint64 received, qint64 announced)
         QCoreApplication::processEvents();
     }
     return !m_stopped;
+}
+
+void DownloadProgress::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    centreOnScreen(*this);
 }
 
 void DownloadProgress::reject()

@@ -25,6 +25,10 @@ public:
 
     void reject() override;
 
+protected:
+    // Placed on the screen once its layout has given it its size.
+    void showEvent(QShowEvent* event) override;
+
 private:
     QLabel* m_received;
     QPushButton* m_cancel;

@@ -65,6 +65,12 @@ const NameRow kNameRows[] = {
     {"NulAfterAFreeName", QStringLiteral("free.txt") + QChar(0), Before::Nothing, false},
     {"ControlCharacter", QStringLiteral("set") + QChar(1) + QStringLiteral("up.zip"), Before::Nothing, false},
     {"Delete", QStringLiteral("setup") + QChar(0x7F) + QStringLiteral(".zip"), Before::Nothing, false},
+    // Format characters: the direction override shows the file "setup_piz.exe" as "setup_exe.zip"; the
+    // others are invisible, one of them outside the basic plane.
+    {"DirectionOverride", QStringLiteral("setup_\u202Epiz.exe"), Before::Nothing, false},
+    {"FormatCharacterOutsideTheBasicPlane", QStringLiteral("setup") + QString::fromUcs4(U"\U000E0041") +
+     QStringLiteral(".zip"), Before::Nothing, false},
+    {"ZeroWidthSpace", QStringLiteral("set\u200Bup.zip"), Before::Nothing, false},
     {"NoName", QString(), Before::Nothing, false},
 };
 

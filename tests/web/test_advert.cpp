@@ -33,6 +33,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTextBoundaryFinder>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -40,6 +41,7 @@
 
 #include <memory>
 #include <optional>
+#include <vector>
 #include <ostream>
 
 namespace {
@@ -526,6 +528,17 @@ TEST_F(AdvertTest, LargePictureShownTwiceWithinItsMemory)
 
 // ---- text from the site in a box
 
+// Text of n characters: runs of 19 letters, each followed by a space, ending in a letter.
+QString spaced(int n)
+{
+    QString s;
+    for (int i = 0; i < n; ++i)
+        s += i % 20 == 19 ? u' ' : u'a';
+    return s;
+}
+
+QString times(const QString& piece, int n) { return piece.repeated(n); }
+
 TEST(BoxText, AtMostTenLinesAndFiveHundredCharacters)
 {
     const auto lines = [](int n, const QString& breakWith) {
@@ -536,8 +549,8 @@ TEST(BoxText, AtMostTenLinesAndFiveHundredCharacters)
     };
     const QString cut = QStringLiteral("…");
     const QString zwsp = QString(QChar(u'\u200B'));
-    // 500 characters: runs of 50 letters, each followed by a space.
-    const QString fiveHundred = QString(500, u'a').replace(QRegularExpression("(.{50})"), "\\1 ").left(500);
+    const QString mark = QStringLiteral("e\u0301"); // e and a combining acute accent: one character
+    const QString bold = QString::fromUcs4(U"\U0001D400"); // a mathematical bold A, two UTF-16 units
     struct Row {
         const char* name;
         QString text, shown;
@@ -548,16 +561,114 @@ TEST(BoxText, AtMostTenLinesAndFiveHundredCharacters)
         {"TenLinesKept", lines(10, QStringLiteral("\r")), lines(10, QStringLiteral("\r"))},
         {"EleventhLineCut", lines(11, QStringLiteral("\r")), lines(10, QStringLiteral("\r")) + cut},
         {"CrLfIsOneBreak", lines(11, QStringLiteral("\r\n")), lines(10, QStringLiteral("\r\n")) + cut},
+        // Four breaks each; the cut's "…" follows the last line's text, not the breaks after it.
         {"EveryKindOfBreakCounts", lines(11, QStringLiteral("\n\v\f\u2028")),
-         lines(3, QStringLiteral("\n\v\f\u2028")) + QStringLiteral("\n") + cut}, // four breaks each
-        {"FiveHundredCharactersKept", fiveHundred, fiveHundred},
+         lines(3, QStringLiteral("\n\v\f\u2028")) + cut},
+        {"FiveHundredCharactersKept", spaced(500), spaced(500)},
         {"FiveHundredAndFirstCut", QString(501, u' '), QString(500, u' ') + cut},
+        // A line end is two characters: one that would make 501 is cut, with the line after it.
+        {"CrLfPastTheLimitWithALineAfter", spaced(499) + QStringLiteral("\r\nb"), spaced(499) + cut},
+        {"CrLfPastTheLimitAtTheEnd", spaced(499) + QStringLiteral("\r\n"), spaced(499) + cut},
+        {"CrLfAtTheLimitKept", spaced(498) + QStringLiteral("\r\n"), spaced(498) + QStringLiteral("\r\n")},
         {"NoHalfCharacterAtTheCut", QString(499, u' ') + QStringLiteral("😀"), QString(499, u' ') + cut},
-        // A long run without a space gets a break opportunity, invisible, after every 60 characters.
-        {"LongRunBreakable", QString(130, u'v'), QString(60, u'v') + zwsp + QString(60, u'v') + zwsp + QString(10, u'v')},
+        {"NoMarkWithoutItsLetterAtTheCut", QString(499, u' ') + mark, QString(499, u' ') + cut},
+        // A long run without a space gets a break opportunity, invisible, after every 20 characters.
+        {"LongRunBreakable", QString(50, u'v'),
+         QString(20, u'v') + zwsp + QString(20, u'v') + zwsp + QString(10, u'v')},
+        {"LettersWithMarksBreakBetweenCharacters", times(mark, 25), times(mark, 20) + zwsp + times(mark, 5)},
+        // Letters outside the basic plane that hold together as a word: the break opportunity goes between
+        // two of them, never between the two halves of one.
+        {"LettersOutsideTheBasicPlaneBreakBetweenCharacters", times(bold, 25), times(bold, 20) + zwsp + times(bold, 5)},
+        // The box may already wrap between two emoji, or after a space or a hyphen: nothing is added there.
+        {"EmojiKept", times(QStringLiteral("😀"), 25), times(QStringLiteral("😀"), 25)},
+        {"HyphensKept", times(QStringLiteral("abcd-"), 10), times(QStringLiteral("abcd-"), 10)},
+        {"NoBreakingSpaceIsNoSpace", QString(15, u'v') + QChar(0xA0) + QString(15, u'v'),
+         QString(15, u'v') + QChar(0xA0) + QString(4, u'v') + zwsp + QString(11, u'v')},
+        // Format characters from the site are dropped: they could reorder the program's words around the
+        // text, or keep the box from wrapping it.
+        {"DirectionOverrideDropped", QStringLiteral("1.3\u202EСКАЧАТЬ НЕ НАДО"), QStringLiteral("1.3СКАЧАТЬ НЕ НАДО")},
+        {"EveryFormatCharacterDropped",
+         QStringLiteral("a\u200Eb\u200Fc\u202Ad\u202Ce\u2066f\u2069g\u061Ch\uFEFFi\u2060j\u200Bk\u00ADl") +
+             QString::fromUcs4(U"\U000E0041") + QStringLiteral("m"),
+         QStringLiteral("abcdefghijklm")},
+        {"LoneHalfOfACharacterDropped", QStringLiteral("1") + QChar(0xD83D) + QStringLiteral(".3"),
+         QStringLiteral("1.3")},
     };
     for (const Row& r : rows)
         EXPECT_EQ(vx::boxText(r.text), r.shown) << r.name;
+}
+
+// Whatever the site sends, the box text keeps its limits, breaks only between whole characters, and
+// holds no format character but its own break opportunities.
+TEST(BoxText, LimitsHoldForAnyText)
+{
+    const QChar zwsp(u'\u200B');
+    struct Row {
+        const char* name;
+        QString text;
+    };
+    const Row rows[] = {
+        {"WideLetters", QString(5000, QChar(u'Ж'))},
+        {"LettersWithMarks", times(QStringLiteral("e\u0301"), 400)},
+        {"LettersWithManyMarks", times(QStringLiteral("a\u0301\u0302\u0303"), 200)},
+        {"Emoji", times(QStringLiteral("😀"), 400)},
+        {"LettersOutsideTheBasicPlane", times(QString::fromUcs4(U"\U0001D400"), 400)},
+        {"LettersOutsideTheBasicPlaneAfterOneLetter",
+         QStringLiteral("v") + times(QString::fromUcs4(U"\U0001D400"), 400)},
+        {"EmojiAfterOneLetter", QStringLiteral("v") + times(QStringLiteral("😀"), 400)},
+        {"Flags", times(QStringLiteral("🇷🇺"), 100)},
+        {"MixedLineEnds", times(QStringLiteral("ab\r\n\n\rc\u2029"), 100)},
+        {"LineEndsAroundTheCut", spaced(499) + QStringLiteral("\r\nb")},
+        {"DirectionMarksEverywhere", times(QStringLiteral("\u202Ex\u2066y\u200F"), 300)},
+        {"WordJoinersBetweenLetters", times(QStringLiteral("w\u2060"), 300)},
+    };
+    for (const Row& r : rows) {
+        const QString shown = vx::boxText(r.text);
+        const QString kept = shown.endsWith(u'…') ? shown.chopped(1) : shown;
+        EXPECT_LE(kept.size(), vx::kBoxTextChars) << r.name;
+        // The text without its break opportunities, and where they stood in it.
+        QString plain;
+        std::vector<qsizetype> breaks;
+        for (const QChar c : kept) {
+            if (c == zwsp)
+                breaks.push_back(plain.size());
+            else
+                plain += c;
+        }
+        int lineBreaks = 0;
+        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, plain);
+        for (qsizetype at = 0, next = 0; (next = characters.toNextBoundary()) > 0; at = next) {
+            const QStringView character = QStringView(plain).mid(at, next - at);
+            lineBreaks += QStringLiteral("\r\n\v\f\u0085\u2028\u2029").contains(character.front());
+            EXPECT_FALSE(character.front().isLowSurrogate() || (character.back().isHighSurrogate()))
+                << r.name << ": half a character at " << at;
+            EXPECT_NE(character.front().category(), QChar::Other_Format) << r.name << ": format character at " << at;
+        }
+        EXPECT_LE(lineBreaks, vx::kBoxTextLines - 1) << r.name;
+        for (const qsizetype at : breaks) {
+            characters.setPosition(at);
+            EXPECT_TRUE(characters.isAtBoundary()) << r.name << ": a break opportunity inside a character at " << at;
+        }
+        // Between two places the box may wrap at there are at most kBoxTextRun whole characters.
+        QTextBoundaryFinder wrapPlaces(QTextBoundaryFinder::Line, kept);
+        for (qsizetype at = 0, next = 0; (next = wrapPlaces.toNextBoundary()) > 0; at = next) {
+            QTextBoundaryFinder runCharacters(QTextBoundaryFinder::Grapheme, kept.mid(at, next - at));
+            int count = 0;
+            while (runCharacters.toNextBoundary() > 0)
+                ++count;
+            EXPECT_LE(count, vx::kBoxTextRun + 1) << r.name << " at " << at; // a break opportunity ends a run
+        }
+        // It is the site's text less its format characters, cut between two whole characters.
+        QString site;
+        for (const char32_t c : r.text.toUcs4())
+            if (QChar::category(c) != QChar::Other_Format)
+                site += QString::fromUcs4(&c, 1);
+        EXPECT_TRUE(site.startsWith(plain)) << r.name;
+        QTextBoundaryFinder siteCharacters(QTextBoundaryFinder::Grapheme, site);
+        siteCharacters.setPosition(plain.size());
+        EXPECT_TRUE(siteCharacters.isAtBoundary()) << r.name << ": cut inside a character";
+        EXPECT_EQ(shown.endsWith(u'…'), plain.size() < site.size()) << r.name;
+    }
 }
 
 // ---- the click report

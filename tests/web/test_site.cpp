@@ -36,8 +36,10 @@
 #include <QTemporaryDir>
 #include <QScreen>
 #include <QTcpServer>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -46,6 +48,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -371,6 +374,19 @@ const SiteRow kSiteRows[] = {
       {"/images/pic.jpg", {200, {}, kPicture}}},
      MsgAnswer::Yes, {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Warning},
      "http://shop.example/", "pic.jpg", {{"pic.jpg", kPicture}}, {}, {}, nullptr, {"/files/setup.zip"}},
+    // The stall rule counts from the last piece that brought enough, not from the start: a version that
+    // stops after its first kilobyte, or comes a large piece at long intervals, is given up before its
+    // next piece, although everything it sent so far is more than the rule asks for one window.
+    {"VersionStoppingAfterItsFirstKilobyteGivenUp", kNewVersion,
+     {{"/files/setup.zip", {200, {}, QByteArray(2 * 1024, 'v'), Way::Trickle, 2000, 1024}},
+      {"/images/pic.jpg", {200, {}, kPicture}}},
+     MsgAnswer::Yes, {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Warning},
+     "http://shop.example/", "pic.jpg", {{"pic.jpg", kPicture}}, {}, {}, nullptr, {"/files/setup.zip"}},
+    {"VersionInLargePiecesAtLongIntervalsGivenUp", kNewVersion,
+     {{"/files/setup.zip", {200, {}, QByteArray(4 * 1024, 'v'), Way::Trickle, 2000, 2048}},
+      {"/images/pic.jpg", {200, {}, kPicture}}},
+     MsgAnswer::Yes, {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Warning},
+     "http://shop.example/", "pic.jpg", {{"pic.jpg", kPicture}}, {}, {}, nullptr, {"/files/setup.zip"}},
     {"VersionCutOff", kNewVersion,
      {{"/files/setup.zip", {200, {}, kVersion, Way::Cut}}, {"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes,
      {"/files/setup.zip", "/images/pic.jpg"}, {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/",
@@ -434,6 +450,12 @@ const SiteRow kSiteRows[] = {
      nullptr, {}, {{"photo.jpg", "the user's own photo"}}},
     {"PictureLeftByAnEarlierRun", kSameVersion, {{"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::No,
      {"/images/pic.jpg"}, {}, "http://shop.example/", "pic.jpg", {}, {{"pic.jpg", kPicture}}},
+    // A direction override in the version's name would show "Vornalex_1.3_exe.zip" for a program
+    // "Vornalex_1.3_piz.exe": a refused name, as one with a control character.
+    {"VersionNamedWithADirectionOverride",
+     "images/pic.jpg\thttp://shop.example/\r\n1.3\r\nnew ..files/Vornalex_1.3_\u202Epiz.exe",
+     {{"/files/Vornalex_1.3_%E2%80%AEpiz.exe", {200, {}, kVersion}}, {"/images/pic.jpg", {200, {}, kPicture}}},
+     MsgAnswer::Yes, {}, {MsgType::Confirmation, MsgType::Warning}, "http://shop.example/", nullptr, {}},
     // A file already beside the program under the version's name is a refused name: it is not asked for.
     {"VersionNamedLikeAUsersFile", kNewVersion,
      {{"/files/setup.zip", {200, {}, kVersion}}, {"/images/pic.jpg", {200, {}, kPicture}}}, MsgAnswer::Yes, {},
@@ -668,37 +690,51 @@ TEST_F(SiteTest, ClickReportRedirectedToFtpGoesNowhereAndEndsInTheErrorBox)
     closeAdvert(pic);
 }
 
-// ---- text from the site is shown as it is
+// ---- the real boxes on a small screen: text from the site shown as it is, each box centred on the size
+// it has once shown, wholly on the screen with all its buttons
 
-// The offer of a new version as the real message box shows it, answered No as soon as it is up.
-struct SeenOffer {
-    bool box = false;
+// A box of the program as it was on the screen: a message box or the download window.
+struct SeenBox {
+    bool message = false; // a message box; else the download window
     Qt::TextFormat format = Qt::AutoText, labelFormat = Qt::AutoText;
     QString text;
-    QRect frame, screen, available;
-    std::vector<QRect> buttons; // on the screen
+    QRect frame, available;
+    std::vector<QRect> buttons; // those shown, on the screen
+    bool clipped = false;       // the message needs more height than its label has
 };
 
-SeenOffer loadAdvWithTheRealBox(TF_Main& w)
+// LoadAdv with the real boxes: each box is recorded once it is on the screen, and each message box is
+// answered at once, the offer of a new version with `offer`.
+std::vector<SeenBox> loadAdvWithTheRealBoxes(TF_Main& w, QMessageBox::StandardButton offer)
 {
-    SeenOffer seen;
+    std::vector<SeenBox> seen;
     QTimer watch;
-    watch.setInterval(20);
-    QObject::connect(&watch, &QTimer::timeout, [&seen] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || seen.box)
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&seen, offer] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box || !box->isVisible() || box->property("vxSeen").toBool())
             return;
-        seen.box = true;
-        seen.format = box->textFormat();
-        seen.text = box->text();
-        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-            seen.labelFormat = label->textFormat();
-        seen.frame = box->frameGeometry();
-        seen.screen = box->screen()->geometry();
-        seen.available = box->screen()->availableGeometry();
-        for (QAbstractButton* b : box->buttons())
-            seen.buttons.push_back(QRect(b->mapToGlobal(QPoint(0, 0)), b->size()));
-        box->button(QMessageBox::No)->click();
+        box->setProperty("vxSeen", true);
+        SeenBox s;
+        s.frame = box->frameGeometry();
+        s.available = box->screen()->availableGeometry();
+        for (QAbstractButton* b : box->findChildren<QAbstractButton*>())
+            if (b->isVisible())
+                s.buttons.push_back(QRect(b->mapToGlobal(QPoint(0, 0)), b->size()));
+        auto* message = qobject_cast<QMessageBox*>(box);
+        if (message) {
+            s.message = true;
+            s.format = message->textFormat();
+            s.text = message->text();
+            if (auto* label = message->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+                s.labelFormat = label->textFormat();
+                s.clipped = label->heightForWidth(label->width()) > label->height() ||
+                            label->minimumSizeHint().width() > label->width();
+            }
+        }
+        seen.push_back(s);
+        if (message)
+            (message->button(offer) ? message->button(offer) : message->button(QMessageBox::Ok))->click();
     });
     watch.start();
     vx::setDialogs(nullptr);
@@ -707,49 +743,171 @@ SeenOffer loadAdvWithTheRealBox(TF_Main& w)
     return seen;
 }
 
-TEST_F(SiteTest, VersionLineWithMarkupIsShownAsItIs)
+QByteArray repeated(const char* utf8, int times) { return QByteArray(utf8).repeated(times); }
+
+QByteArray manyLines()
 {
-    const QByteArray version =
-        R"(<h1>9.9</h1><img src="file:///etc/passwd.png"><a href="http://elsewhere.example/">here</a>)";
-    LocalHttpServer site({{"/images/adv.txt", {200, {}, "images/pic.jpg\tlink\r\n" + version + "\r\n..files/setup.zip"}},
-                          {"/images/pic.jpg", {200, {}, kPicture}}});
-    start(site, false);
-
-    const SeenOffer seen = loadAdvWithTheRealBox(*w);
-    vx::setDialogs(&dialogs);
-
-    ASSERT_TRUE(seen.box);
-    EXPECT_EQ(seen.format, Qt::PlainText);
-    EXPECT_EQ(seen.labelFormat, Qt::PlainText);
-    EXPECT_EQ(seen.text, QStringLiteral("Доступна версия ") + QString::fromLatin1(version) +
-                             QStringLiteral(" Vornalex.\rСкачать?"));
+    QByteArray lines = "1.3";
+    for (int i = 0; i < 200; ++i)
+        lines += "\rline " + QByteArray::number(i);
+    return lines;
 }
 
-// A version line of many lines, or one of many characters, is cut: the box stays on the screen with
-// its question and both buttons.
-TEST_F(SiteTest, LongVersionLineKeepsTheBoxOnTheScreen)
+QByteArray tenWideLines()
 {
-    QByteArray manyLines = "1.3";
-    for (int i = 0; i < 200; ++i)
-        manyLines += "\rline " + QByteArray::number(i);
-    for (const QByteArray& version : {manyLines, QByteArray(5000, 'v'), QByteArray(2000, ' ') + "1.3"}) {
-        LocalHttpServer site({{"/images/adv.txt", {200, {}, "\tlink\r\n" + version + "\r\n..files/setup.zip"}}});
-        start(site, false);
+    QByteArray lines = repeated("Ш", 49);
+    for (int i = 1; i < 10; ++i)
+        lines += "\r" + repeated("Ш", 49);
+    return lines + "\rШ";
+}
 
-        const SeenOffer seen = loadAdvWithTheRealBox(*w);
-        vx::setDialogs(&dialogs);
+struct BoxRow {
+    const char* name;
+    QByteArray version;
+    QByteArray versionPath; // on the site
+    QMessageBox::StandardButton offer;
+    std::vector<bool> boxes; // in their order: true for a message box, false for the download window
+    const char* offerText;   // the offer's whole text, or, beginning with "…", how it ends
+};
+void PrintTo(const BoxRow& r, std::ostream* os) { *os << r.name; }
 
-        ASSERT_TRUE(seen.box);
-        EXPECT_TRUE(seen.text.contains(QChar(u'…'))) << "the version line was cut";
-        EXPECT_TRUE(seen.text.endsWith(QStringLiteral(" Vornalex.\rСкачать?")));
-        EXPECT_LE(seen.frame.height(), seen.available.height());
-        EXPECT_LE(seen.frame.width(), seen.available.width());
-        ASSERT_EQ(seen.buttons.size(), 2u);
-        for (const QRect& button : seen.buttons)
-            EXPECT_TRUE(seen.screen.contains(button)) << "a button off the screen";
-        F_Main = nullptr;
-        w.reset();
+const char* const kCutOffer = "…" " Vornalex.\rСкачать?";
+const QByteArray kMarkup =
+    R"(<h1>9.9</h1><img src="file:///etc/passwd.png"><a href="http://elsewhere.example/">here</a>)";
+
+const BoxRow kBoxRows[] = {
+    {"MarkupShownAsItIs", kMarkup, "files/setup.zip", QMessageBox::No, {true},
+     "Доступна версия <h1>9.9</h1><img src=\"file:///etc/passwd.png\"><a href=\"http://elsewhere.example/\">here</a>"
+     " Vornalex.\rСкачать?"},
+    // The site's direction override would turn the rest of the question around; it is dropped.
+    {"DirectionOverrideInTheVersionLine", "1.3\u202EСКАЧАТЬ", "files/setup.zip",
+     QMessageBox::No, {true}, "Доступна версия 1.3СКАЧАТЬ Vornalex.\rСкачать?"},
+    {"ManyLines", manyLines(), "files/setup.zip", QMessageBox::No, {true}, kCutOffer},
+    {"LongRunOfLatinLetters", QByteArray(5000, 'v'), "files/setup.zip", QMessageBox::No, {true}, kCutOffer},
+    {"LongRunOfWideLetters", "1.3" + repeated("Ж", 5000), "files/setup.zip", QMessageBox::No, {true}, kCutOffer},
+    {"LettersWithCombiningMarks", "1.3 " + repeated("e\xCC\x81", 400), "files/setup.zip", QMessageBox::No, {true},
+     kCutOffer},
+    {"LongRunOfEmoji", repeated("\xF0\x9F\x98\x80", 400), "files/setup.zip", QMessageBox::No, {true}, kCutOffer},
+    {"ManySpaces", QByteArray(2000, ' ') + "1.3", "files/setup.zip", QMessageBox::No, {true}, kCutOffer},
+    // Downloaded: the download window, then the box that names the file.
+    {"NameOfWideLetters", "1.3", "files/" + repeated("Ж", 120) + ".zip", QMessageBox::Yes, {true, false, true},
+     "Доступна версия 1.3 Vornalex.\rСкачать?"},
+    // The most a box of site text can hold: a version line of ten full lines of wide letters, each one
+    // wrapped, and the long name.
+    {"TallestBox", tenWideLines(), "files/" + repeated("Ж", 120) + ".zip", QMessageBox::Yes, {true, false, true},
+     kCutOffer},
+};
+
+class RealBox : public SiteTest, public ::testing::WithParamInterface<BoxRow> {};
+
+TEST_P(RealBox, CentredOnTheScreenWithAllItsButtons)
+{
+    const BoxRow& r = GetParam();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    ASSERT_EQ(screen.size(), QSize(800, 600)) << "the site tests run on a small screen";
+    // libcurl asks for a name of other than ASCII letters with their UTF-8 bytes as lower-case "%xx". The
+    // version comes a kilobyte every 100 ms, long enough for its download window to be seen.
+    const QByteArray url = QUrl(QString::fromUtf8("/" + r.versionPath)).toEncoded().toLower();
+    LocalHttpServer site({{"/images/adv.txt", {200, {}, "\tlink\r\n" + r.version + "\r\n.." + r.versionPath}},
+                          {url, {200, {}, QByteArray(3 * 1024, 'v'), Way::Trickle, 100, 1024}}});
+    start(site, false);
+
+    const std::vector<SeenBox> seen = loadAdvWithTheRealBoxes(*w, r.offer);
+    vx::setDialogs(&dialogs);
+
+    std::vector<bool> kinds;
+    for (const SeenBox& box : seen)
+        kinds.push_back(box.message);
+    ASSERT_EQ(kinds, r.boxes);
+    // The text as written, but for the invisible places the box may wrap at, and with no other format
+    // character.
+    const QString offerText = QString::fromUtf8(r.offerText);
+    const QString shown = QString(seen[0].text).remove(QChar(u'\u200B'));
+    if (offerText.startsWith(u'…')) {
+        EXPECT_TRUE(shown.endsWith(offerText)) << "the version line was cut: " << shown.toStdString();
+    } else {
+        EXPECT_EQ(shown, offerText) << shown.toStdString();
     }
+    for (const char32_t c : shown.toUcs4())
+        EXPECT_NE(QChar::category(c), QChar::Other_Format) << "format character " << std::hex << unsigned(c);
+    for (const SeenBox& box : seen) {
+        const std::string which = box.message ? box.text.left(40).toStdString() : std::string("download window");
+        EXPECT_TRUE(box.available.contains(box.frame)) << which;
+        // Room besides for the title bar and the panels of a window system.
+        EXPECT_LE(box.frame.height(), box.available.height() * 3 / 4) << which;
+        EXPECT_LE(std::abs(box.frame.center().x() - box.available.center().x()), 1) << which;
+        EXPECT_LE(std::abs(box.frame.center().y() - box.available.center().y()), 1) << which;
+        if (box.message) {
+            EXPECT_EQ(box.format, Qt::PlainText);
+            EXPECT_EQ(box.labelFormat, Qt::PlainText);
+            EXPECT_FALSE(box.clipped) << which << ": the text is cut off in its box";
+        }
+        const bool offer = &box == &seen.front();
+        ASSERT_EQ(box.buttons.size(), offer ? 2u : 1u) << which;
+        for (const QRect& button : box.buttons) {
+            EXPECT_TRUE(box.frame.contains(button)) << which << ": a button outside the box";
+            EXPECT_TRUE(box.available.contains(button)) << which << ": a button off the screen";
+        }
+    }
+    if (r.offer == QMessageBox::Yes) {
+        const QString name = QUrl::fromPercentEncoding(url).section(u'/', -1);
+        EXPECT_EQ(files()[name], QByteArray(3 * 1024, 'v'));
+        EXPECT_TRUE(seen.back().text.contains(name.left(20))) << seen.back().text.toStdString();
+    }
+}
+INSTANTIATE_TEST_SUITE_P(Rows, RealBox, ::testing::ValuesIn(kBoxRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The download window is modal: a click on the main window while a version downloads reaches nothing
+// there. The same click after the download reaches the main window, so the click itself is sound.
+TEST_F(SiteTest, MainWindowTakesNoClickWhileAVersionDownloads)
+{
+    LocalHttpServer site({{"/images/adv.txt", {200, {}, kNewVersion}},
+                          {"/files/setup.zip", {200, {}, QByteArray(3 * 1024, 'v'), Way::Trickle, 200, 1024}},
+                          {"/images/pic.jpg", {200, {}, kPicture}}});
+    start(site, false);
+    dialogs.answers = {MsgAnswer::Yes};
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    QWindow* window = w->windowHandle();
+    const QPoint inside = w->rect().center();
+
+    // Presses that reach a widget of the main window.
+    int presses = 0;
+    struct PressCount : QObject {
+        QWidget* main;
+        int* count;
+        bool eventFilter(QObject* target, QEvent* event) override
+        {
+            auto* widget = qobject_cast<QWidget*>(target);
+            if (event->type() == QEvent::MouseButtonPress && widget && widget->window() == main)
+                ++*count;
+            return false;
+        }
+    } counter;
+    counter.main = w.get();
+    counter.count = &presses;
+    qApp->installEventFilter(&counter);
+
+    bool clicked = false;
+    QTimer watch;
+    watch.setInterval(20);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (clicked || !progressWindow())
+            return;
+        clicked = true;
+        QTest::mouseClick(window, Qt::LeftButton, {}, inside);
+    });
+    watch.start();
+    w->LoadAdv();
+    watch.stop();
+
+    ASSERT_TRUE(clicked) << "no progress window while the version downloads";
+    EXPECT_EQ(presses, 0) << "the main window took a click while the version downloaded";
+    EXPECT_EQ(dialogs.types(), (std::vector<MsgType>{MsgType::Confirmation, MsgType::Information}));
+    QTest::mouseClick(window, Qt::LeftButton, {}, inside);
+    EXPECT_GT(presses, 0) << "the click after the download did not reach the main window";
+    qApp->removeEventFilter(&counter);
 }
 
 } // namespace
