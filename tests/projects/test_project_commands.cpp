@@ -164,6 +164,19 @@ protected:
         click(rig, "BoButSave");
         return saved->shown && rig.boxes.boxes.empty();
     }
+    // Types a name into New ("BoButNew") or Save as ("BoButSave") as a user does and confirms it. True
+    // when the dialog came up and closed.
+    bool typeNameAndConfirm(ProjectRig& rig, const char* button, const QString& name)
+    {
+        const bool isNew = QString::fromUtf8(button) == q("BoButNew");
+        QDialog* dialog = isNew ? questDialog() : listDialog();
+        auto run = whileShown(dialog, [&] {
+            typeOver(isNew ? rig.newName() : rig.nameEditor(), name);
+            QTest::mouseClick(rig.yes(dialog), Qt::LeftButton);
+        });
+        click(rig, button);
+        return run->shown && !run->leftOpen;
+    }
 };
 
 TEST_P(ProjectCommands, UnchangedProjectShowsNoPrompt)
@@ -903,13 +916,7 @@ TEST_P(ProjectCommands, NamesSavedInAFileFromWindowsReadBackAsTyped)
         QByteArray after;
         {
             ProjectRig rig(file, sep());
-            auto run = whileShown(F_RWPrj, [&] {
-                typeOver(rig.nameEditor(), name);
-                QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
-            });
-            click(rig, "BoButSave");
-            EXPECT_TRUE(run->shown);
-            EXPECT_FALSE(run->leftOpen);
+            EXPECT_TRUE(typeNameAndConfirm(rig, "BoButSave", name));
             EXPECT_TRUE(rig.boxes.boxes.empty());
             EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("Ящик"), q("Бокс"), name}));
             EXPECT_EQ(rig.value(q("DEFAULT"), "LastProject"), name);
@@ -950,13 +957,7 @@ TEST_P(ProjectCommands, NewLinesFollowTheFileAsTheProgramsOwnWriteLeftIt)
             ASSERT_TRUE(run->shown);
         }
         ASSERT_FALSE(rig.fileBytes().contains(windows1251(q("Бокс"))) || rig.fileBytes().contains(windows1251(q("Ящик"))));
-        auto run = whileShown(F_Quest, [&] {
-            typeText(rig.newName(), q("中文"));
-            QTest::mouseClick(rig.yes(F_Quest), Qt::LeftButton);
-        });
-        click(rig, "BoButNew");
-        EXPECT_TRUE(run->shown);
-        EXPECT_FALSE(run->leftOpen);
+        EXPECT_TRUE(typeNameAndConfirm(rig, "BoButNew", q("中文")));
         EXPECT_TRUE(rig.boxes.boxes.empty());
         EXPECT_EQ(rig.main->currentProject(), q("中文"));
         EXPECT_TRUE(rig.fileBytes().contains("\n[中文]\n"));
@@ -981,30 +982,26 @@ TEST_P(ProjectCommands, DeleteErasesTheFirstOfTwoSectionsOfOneNameThenTheNext)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         ProjectRig rig(row.file, sep());
-        QStringList offered;
-        auto first = whileShown(F_RWPrj, [&] {
-            offered = F_RWPrj->entries();
-            F_RWPrj->selectEntry(q(row.first));
-            QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
-        });
-        click(rig, "BoButDel");
-        EXPECT_TRUE(first->shown);
-        EXPECT_FALSE(first->leftOpen);
-        offered.sort();
+        // Delete, the entry of that name picked and confirmed: the entries offered.
+        const auto erase = [&](const char* name) {
+            QStringList offered;
+            auto run = whileShown(F_RWPrj, [&] {
+                offered = F_RWPrj->entries();
+                F_RWPrj->selectEntry(q(name));
+                QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
+            });
+            click(rig, "BoButDel");
+            EXPECT_TRUE(run->shown && !run->leftOpen) << name;
+            offered.sort();
+            return offered;
+        };
         QStringList both{q(row.first), q(row.second)};
         both.sort();
-        EXPECT_EQ(offered, both);
+        EXPECT_EQ(erase(row.first), both);
         EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q(row.second)}));
         EXPECT_EQ(rig.value(q(row.first), "Fb"), q("21"));
 
-        auto next = whileShown(F_RWPrj, [&] {
-            offered = F_RWPrj->entries();
-            F_RWPrj->selectEntry(q(row.second));
-            QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
-        });
-        click(rig, "BoButDel");
-        EXPECT_TRUE(next->shown);
-        EXPECT_EQ(offered, QStringList{q(row.second)});
+        EXPECT_EQ(erase(row.second), QStringList{q(row.second)});
         EXPECT_EQ(rig.sections(), QStringList{q("DEFAULT")});
         EXPECT_EQ(rig.fileBytes(), base);
         EXPECT_TRUE(rig.boxes.boxes.empty());
