@@ -170,7 +170,9 @@ struct IniFile::Document {
         return nullptr;
     }
 
-    // False when the file cannot hold the section, the key or the value (nothing is then changed).
+    // False when the file cannot hold the section, the key or the value (nothing is then changed). Each
+    // line a write adds or changes is tallied, so the next new line takes its encoding from the file as
+    // this write leaves it.
     bool write(const QString& section, const QString& key, const QString& value)
     {
         if (!form.canHold(value))
@@ -184,6 +186,8 @@ struct IniFile::Document {
             sections.push_back({Line{std::move(*header), {}}, section, {}});
             index.insert(fold(section), int(sections.size()) - 1);
             sections.back().lines.push_back(Line{std::move(*keyLine), fold(key)});
+            form.tally(sections.back().header, +1);
+            form.tally(sections.back().lines.back(), +1);
             return true;
         }
         const QByteArray folded = fold(key);
@@ -197,8 +201,10 @@ struct IniFile::Document {
             auto changed = form.line(text);
             if (!changed)
                 return false;
+            form.tally(*l, -1);
             l->raw = std::move(changed->raw);
             l->text = text;
+            form.tally(*l, +1);
             return true;
         }
         auto keyLine = form.line(key.trimmed() + u'=' + value);
@@ -209,15 +215,23 @@ struct IniFile::Document {
         auto pos = s->lines.end();
         while (pos != s->lines.begin() && trimmedText(std::prev(pos)->text).isEmpty())
             --pos;
-        s->lines.insert(pos, Line{std::move(*keyLine), folded});
+        form.tally(*s->lines.insert(pos, Line{std::move(*keyLine), folded}), +1);
         return true;
     }
 
+    // Only the section the reads and writes go to, the first of that name: another one of the same name
+    // (in another letter case, or in the other encoding) comes forward and can be erased in its turn.
     void erase(const QString& section)
     {
-        const QByteArray f = fold(section);
-        if (std::erase_if(sections, [&](const Section& s) { return fold(s.name) == f; }) > 0)
-            reindex();
+        auto it = index.constFind(fold(section));
+        if (it == index.constEnd())
+            return;
+        const auto gone = sections.begin() + *it;
+        form.tally(gone->header, -1);
+        for (const Line& l : gone->lines)
+            form.tally(l, -1);
+        sections.erase(gone);
+        reindex();
     }
 };
 

@@ -9,13 +9,51 @@ struct Mark {
     IniCodec::Encoding encoding;
 };
 
+constexpr QByteArrayView kUtf8Mark = "\xEF\xBB\xBF";
+
 constexpr Mark kMarks[] = {
-    {"\xEF\xBB\xBF", IniCodec::Encoding::Utf8},
+    {kUtf8Mark, IniCodec::Encoding::Utf8},
     {"\xFF\xFE", IniCodec::Encoding::Utf16LE},
     {"\xFE\xFF", IniCodec::Encoding::Utf16BE},
 };
 
+// An eight-bit line without the UTF-8 marks at its start: they are no characters of it, and what follows
+// them decides the line's encoding (a Windows-1251 line pasted after a mark stays Windows-1251).
+QByteArrayView withoutMarks(QByteArrayView raw)
+{
+    while (raw.startsWith(kUtf8Mark))
+        raw = raw.sliced(kUtf8Mark.size());
+    return raw;
+}
+
 } // namespace
+
+QString IniText::textOf(QByteArrayView raw) const
+{
+    QString text;
+    if (m_unit.unitBytes() == 1) {
+        const QByteArrayView rest = withoutMarks(raw);
+        text = IniCodec::of(rest).decode(rest);
+    } else {
+        text = m_unit.decode(raw);
+    }
+    qsizetype marks = 0;
+    while (marks < text.size() && text[marks] == QChar(0xFEFF))
+        ++marks;
+    return marks == 0 ? text : text.sliced(marks);
+}
+
+void IniText::tally(const IniTextLine& line, int delta)
+{
+    if (m_unit.unitBytes() == 2) {
+        m_newLines = m_unit;
+        return;
+    }
+    const QByteArrayView rest = withoutMarks(line.raw);
+    if (!IniCodec::asciiOnly(rest))
+        (IniCodec::of(rest).encoding() == IniCodec::Encoding::Utf8 ? m_utf8Lines : m_cp1251Lines) += delta;
+    m_newLines = IniCodec(m_cp1251Lines > m_utf8Lines ? IniCodec::Encoding::Windows1251 : IniCodec::Encoding::Utf8);
+}
 
 std::vector<IniTextLine> IniText::read(const QByteArray& data)
 {
@@ -40,18 +78,8 @@ std::vector<IniTextLine> IniText::read(const QByteArray& data)
     };
 
     std::vector<IniTextLine> lines;
-    int utf8Lines = 0, cp1251Lines = 0;
     const auto add = [&](QByteArrayView raw, QByteArrayView eol) {
-        IniTextLine line{raw.toByteArray(), eol.toByteArray(), {}};
-        if (width == 1) {
-            const IniCodec codec = IniCodec::of(raw);
-            if (!IniCodec::asciiOnly(raw))
-                ++(codec.encoding() == IniCodec::Encoding::Utf8 ? utf8Lines : cp1251Lines);
-            line.text = codec.decode(raw);
-        } else {
-            line.text = m_unit.decode(raw);
-        }
-        lines.push_back(std::move(line));
+        lines.push_back(IniTextLine{raw.toByteArray(), eol.toByteArray(), textOf(raw)});
     };
 
     // An odd byte at the end of UTF-16 text is no code unit: it stays with the last line.
@@ -71,10 +99,10 @@ std::vector<IniTextLine> IniText::read(const QByteArray& data)
     if (start < rest.size())
         add(rest.sliced(start), {});
 
-    if (width == 2)
-        m_newLines = m_unit;
-    else
-        m_newLines = IniCodec(cp1251Lines > utf8Lines ? IniCodec::Encoding::Windows1251 : IniCodec::Encoding::Utf8);
+    m_utf8Lines = m_cp1251Lines = 0;
+    m_newLines = m_unit;
+    for (const IniTextLine& l : lines)
+        tally(l, +1);
     m_eol = lines.empty() ? QByteArray() : lines.front().eol;
     if (m_eol.isEmpty())
         m_eol = *m_newLines.encode(QStringLiteral("\n"));
@@ -85,6 +113,12 @@ std::optional<IniTextLine> IniText::line(const QString& text) const
 {
     auto raw = m_newLines.encode(text);
     if (!raw)
+        return std::nullopt;
+    // Windows-1251 bytes that are valid UTF-8 would read as UTF-8, as another text: such a line is
+    // written in UTF-8, which reads back as it was written.
+    if (m_unit.unitBytes() == 1 && textOf(*raw) != text)
+        raw = IniCodec(IniCodec::Encoding::Utf8).encode(text);
+    if (!raw || textOf(*raw) != text)
         return std::nullopt;
     return IniTextLine{std::move(*raw), m_eol, text};
 }

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace vx {
 
 namespace {
@@ -38,13 +40,48 @@ QList<char32_t> charactersOnce(const QString& name, Pick picked)
     return found;
 }
 
-// Invisible format characters (U+FEFF, which some editors paste in front of copied text, the zero-width
-// joiners, the soft hyphen, ...): a name holding one shows as another name without it, so the list would
-// show two projects of one name and the user could not tell which is which. Each one once, as U+XXXX.
-QString formatCharacters(const QString& name)
+// Code points that show nothing wherever they stand (Unicode's default-ignorable code points): the
+// combining grapheme joiner, the Hangul fillers, variation selectors, tags and the like.
+struct CodeRange {
+    char32_t first, last;
+};
+
+constexpr CodeRange kDefaultIgnorable[] = {
+    {0x00AD, 0x00AD},   {0x034F, 0x034F},   {0x061C, 0x061C},   {0x115F, 0x1160}, {0x17B4, 0x17B5},
+    {0x180B, 0x180F},   {0x200B, 0x200F},   {0x202A, 0x202E},   {0x2060, 0x206F}, {0x3164, 0x3164},
+    {0xFE00, 0xFE0F},   {0xFEFF, 0xFEFF},   {0xFFA0, 0xFFA0},   {0xFFF0, 0xFFF8}, {0x1BCA0, 0x1BCA3},
+    {0x1D173, 0x1D17A}, {0xE0000, 0xE0FFF},
+};
+
+// A character that shows as nothing: a format character (U+FEFF, which some editors paste in front of
+// copied text, the zero-width joiners, the soft hyphen, ...), any other default-ignorable code point,
+// or a control character (U+0000 among them).
+bool invisible(char32_t c)
 {
+    const auto category = QChar::category(c);
+    if (category == QChar::Other_Format || category == QChar::Other_Control)
+        return true;
+    for (const CodeRange& r : kDefaultIgnorable) {
+        if (c >= r.first && c <= r.last)
+            return true;
+    }
+    return false;
+}
+
+// A character that shows as blank space and nothing else: the braille blank stands for none in any
+// name of its own.
+bool blank(char32_t c) { return invisible(c) || QChar::isSpace(c) || c == 0x2800; }
+
+// A name holding an invisible character shows as another name without it, and a name made only of blank
+// characters shows as no name: the list would show two projects of one name, or an empty line, and the
+// user could not tell which is which. The invisible characters, or for a blank name all of its
+// characters, each once, as U+XXXX.
+QString invisibleCharacters(const QString& name)
+{
+    const QList<uint> all = name.toUcs4();
+    const bool onlyBlank = std::all_of(all.begin(), all.end(), [](uint c) { return blank(char32_t(c)); });
     QStringList codes;
-    for (const char32_t c : charactersOnce(name, [](char32_t c) { return QChar::category(c) == QChar::Other_Format; }))
+    for (const char32_t c : charactersOnce(name, [onlyBlank](char32_t c) { return onlyBlank || invisible(c); }))
         codes << QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
     return codes.join(QStringLiteral(", "));
 }
@@ -69,7 +106,7 @@ QString nameProblem(const QString& name, const IniFile& file)
         if (rule.breaks(name))
             return QString::fromUtf8(rule.warning);
     }
-    if (const QString invisible = formatCharacters(name); !invisible.isEmpty())
+    if (const QString invisible = invisibleCharacters(name); !invisible.isEmpty())
         return QString::fromUtf8("Имя проекта не может содержать невидимые символы (%1)").arg(invisible);
     // A settings file brought from Windows keeps its code page, Windows-1251, which has no letters of
     // most other scripts: such a name could not be written, or would come back as another name.

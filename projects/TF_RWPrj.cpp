@@ -108,11 +108,11 @@ void TF_RWPrj::selectEntry(const QString& name)
 void TF_RWPrj::removeEntry(const QString& name)
 {
     m_filling = true;
-    for (int row = 0; row < ui->LBPrj->count(); ++row) {
-        if (ui->LBPrj->item(row)->text().compare(name, Qt::CaseInsensitive) == 0) {
+    // Every entry of that name (letter case aside): an erase of any of them takes the first section of
+    // the name, the one the current project is read from.
+    for (int row = ui->LBPrj->count() - 1; row >= 0; --row) {
+        if (ui->LBPrj->item(row)->text().compare(name, Qt::CaseInsensitive) == 0)
             delete ui->LBPrj->takeItem(row);
-            break;
-        }
     }
     ui->LBPrj->setCurrentRow(-1);
     ui->LBPrj->clearSelection();

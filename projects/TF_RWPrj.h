@@ -35,7 +35,7 @@ public:
     // The list as the commands prepare it; code that fills or selects runs no click handler.
     void setEntries(const QStringList& names); // replaces the entries, nothing selected
     void selectEntry(const QString& name);     // the entry of that name (letter case aside), if any
-    void removeEntry(const QString& name);
+    void removeEntry(const QString& name);     // every entry of that name, letter case aside
     QStringList entries() const;               // in the order shown
     QString selectedEntry() const;             // empty when nothing is selected
 

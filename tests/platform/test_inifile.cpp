@@ -65,6 +65,14 @@ const EditRow kEditRows[] = {
      true, "[Proj]\nFb=31\n"},
     {"EraseSectionWhole", QByteArray("[A]\nx=1\n[B]\ny=2\n; inside B\n[C]\n"),
      [](IniFile& f) { return f.eraseSection("b"); }, true, "[A]\nx=1\n[C]\n"},
+    // Two sections of one name: reads and writes go to the first, and so does an erase; the next one then
+    // comes forward and can be erased in its turn.
+    {"EraseTakesTheFirstOfTwoSectionsOfOneName", QByteArray("[BOX]\nx=1\n[A]\n[box]\nx=2\n"),
+     [](IniFile& f) { return f.eraseSection("Box") && f.readString("box", "x") == "2"; }, true, "[A]\n[box]\nx=2\n"},
+    {"EraseTakesTwoSectionsOfOneNameInTurn", QByteArray("[BOX]\nx=1\n[A]\n[box]\nx=2\n"),
+     [](IniFile& f) { return f.eraseSection("Box") && f.eraseSection("BOX"); }, true, "[A]\n"},
+    {"EraseTakesTheFirstOfOneNameInTwoEncodings", QByteArray("[Бокс]\nx=1\n[\xC1\xEE\xEA\xF1]\nx=2\n"),
+     [](IniFile& f) { return f.eraseSection(QString::fromUtf8("бокс")); }, true, "[\xC1\xEE\xEA\xF1]\nx=2\n"},
     {"EraseMissingSectionChangesNothing", QByteArray("[A]\nx=1\n"), [](IniFile& f) { return f.eraseSection("Z"); },
      true, "[A]\nx=1\n"},
     {"CommentsAndBlankLinesKept", QByteArray("; top\n\n[A]\n; note\nx=1\n\n"),

@@ -164,6 +164,19 @@ protected:
         click(rig, "BoButSave");
         return saved->shown && rig.boxes.boxes.empty();
     }
+    // Types a name into New ("BoButNew") or Save as ("BoButSave") as a user does and confirms it. True
+    // when the dialog came up and closed.
+    bool typeNameAndConfirm(ProjectRig& rig, const char* button, const QString& name)
+    {
+        const bool isNew = QString::fromUtf8(button) == q("BoButNew");
+        QDialog* dialog = isNew ? questDialog() : listDialog();
+        auto run = whileShown(dialog, [&] {
+            typeOver(isNew ? rig.newName() : rig.nameEditor(), name);
+            QTest::mouseClick(rig.yes(dialog), Qt::LeftButton);
+        });
+        click(rig, button);
+        return run->shown && !run->leftOpen;
+    }
 };
 
 TEST_P(ProjectCommands, UnchangedProjectShowsNoPrompt)
@@ -745,28 +758,46 @@ TEST_P(ProjectCommands, NamesTheSettingsFileCannotHoldAreRefused)
         {feff + q("Бокс"), "Имя проекта не может содержать невидимые символы (U+FEFF)"},
         {feff, "Имя проекта не может содержать невидимые символы (U+FEFF)"},
         {q("Bo\xE2\x80\x8Bx\xC2\xAD"), "Имя проекта не может содержать невидимые символы (U+200B, U+00AD)"},
+        // Default-ignorable code points that are no format characters, alone or in a name; a NUL.
+        {QString(QChar(0x3164)), "Имя проекта не может содержать невидимые символы (U+3164)"},
+        {q("\xE1\x85\x9F"), "Имя проекта не может содержать невидимые символы (U+115F)"},
+        {q("A\xCD\x8F" "B"), "Имя проекта не может содержать невидимые символы (U+034F)"},
+        {q("Box\xEF\xB8\x8F"), "Имя проекта не может содержать невидимые символы (U+FE0F)"},
+        {q("A") + QChar(0) + q("B"), "Имя проекта не может содержать невидимые символы (U+0000)"},
+        // Blank without a space at either end.
+        {q("\xE2\xA0\x80\xE3\x85\xA4"), "Имя проекта не может содержать невидимые символы (U+2800, U+3164)"},
     };
+    // Each name is pasted in turn into the one dialog (a line editor takes no line break from the
+    // keyboard) and confirmed: each is refused with its own warning and the dialog stays open.
     for (const char* button : {"BoButNew", "BoButSave"}) {
-        QDialog* (*dialog)() = QString::fromUtf8(button) == q("BoButNew") ? questDialog : listDialog;
-        for (const Row& r : rows) {
-            ProjectRig rig(kProjects, sep());
-            const QString before = rig.fileText();
-            auto run = whileShown(dialog(), [&] {
-                // Pasted: a line editor takes no line break from the keyboard.
-                QLineEdit* editor = dialog() == F_Quest ? rig.newName() : rig.nameEditor();
+        ProjectRig rig(kProjects, sep());
+        QDialog* dialog = QString::fromUtf8(button) == q("BoButNew") ? questDialog() : listDialog();
+        const QString before = rig.fileText();
+        std::vector<bool> openAfter;
+        std::vector<QString> fileAfter;
+        auto run = whileShown(dialog, [&] {
+            QLineEdit* editor = dialog == F_Quest ? rig.newName() : rig.nameEditor();
+            for (const Row& r : rows) {
                 editor->setText(r.name);
-                QTest::mouseClick(rig.yes(dialog()), Qt::LeftButton);
-            });
-            click(rig, button);
-            EXPECT_TRUE(run->shown) << button << r.name.toStdString();
-            EXPECT_TRUE(run->leftOpen) << button << r.name.toStdString();
-            ASSERT_EQ(rig.boxes.boxes.size(), 1u) << button << r.name.toStdString();
-            EXPECT_EQ(rig.boxes.boxes[0].type, vx::MsgType::Warning);
-            EXPECT_EQ(rig.boxes.boxes[0].text, q(r.warning)) << button << r.name.toStdString();
-            EXPECT_EQ(rig.fileText(), before) << button << r.name.toStdString();
-            EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("ALPHA"), q("Бокс"), q("ZETA")}));
-            EXPECT_EQ(rig.main->currentProject(), q("ALPHA")) << button << r.name.toStdString();
+                QTest::mouseClick(rig.yes(dialog), Qt::LeftButton);
+                openAfter.push_back(dialog->isVisible());
+                fileAfter.push_back(rig.fileText());
+            }
+        });
+        click(rig, button);
+        EXPECT_TRUE(run->shown) << button;
+        ASSERT_EQ(rig.boxes.boxes.size(), std::size(rows)) << button;
+        ASSERT_EQ(openAfter.size(), std::size(rows)) << button;
+        for (std::size_t i = 0; i < std::size(rows); ++i) {
+            const std::string name = rows[i].name.toStdString();
+            EXPECT_TRUE(openAfter[i]) << button << name;
+            EXPECT_EQ(rig.boxes.boxes[i].type, vx::MsgType::Warning) << button << name;
+            EXPECT_EQ(rig.boxes.boxes[i].text, q(rows[i].warning)) << button << name;
+            EXPECT_EQ(fileAfter[i], before) << button << name;
         }
+        EXPECT_EQ(rig.fileText(), before) << button;
+        EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("ALPHA"), q("Бокс"), q("ZETA")}));
+        EXPECT_EQ(rig.main->currentProject(), q("ALPHA")) << button;
     }
 }
 
@@ -870,6 +901,127 @@ TEST_P(ProjectCommands, FileFromWindowsRefusesNamesOutsideItsCodePage)
         EXPECT_TRUE(rig.fileBytes().contains(windows1251(q("\r\n[Новый]\r\n")))) << button;
         EXPECT_EQ(rig.value(q("DEFAULT"), "LastProject"), q("Новый")) << button;
     }
+}
+
+// Names whose Windows-1251 bytes are valid UTF-8 ("В№1" would read as "¹1", "ВЉ" as a control
+// character) and one whose bytes are not, saved in a file from Windows as a user saves them: a fresh
+// reader finds each project and "LastProject" under the name typed, the projects already in the file
+// keep their bytes, and a new start opens the saved project.
+TEST_P(ProjectCommands, NamesSavedInAFileFromWindowsReadBackAsTyped)
+{
+    const QByteArray file = windows1251(s(kFromWindows));
+    for (const char* typed : {"В№1", "ЛЁ", "Я»", "ВЁ", "ВЉ", "Бокс №1"}) {
+        SCOPED_TRACE(typed);
+        const QString name = q(typed);
+        QByteArray after;
+        {
+            ProjectRig rig(file, sep());
+            EXPECT_TRUE(typeNameAndConfirm(rig, "BoButSave", name));
+            EXPECT_TRUE(rig.boxes.boxes.empty());
+            EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q("Ящик"), q("Бокс"), name}));
+            EXPECT_EQ(rig.value(q("DEFAULT"), "LastProject"), name);
+            EXPECT_EQ(rig.value(name, "Fb"), s("35{s}5"));
+            EXPECT_EQ(rig.main->currentProject(), name);
+            after = rig.fileBytes();
+            EXPECT_TRUE(after.contains(file.mid(file.indexOf(windows1251(q("[Ящик]"))))));
+        }
+        ProjectRig again(after, sep());
+        EXPECT_EQ(again.main->windowTitle(), q("Vornalex 1.2 - [") + name + q("]"));
+        EXPECT_EQ(again.mainText("EditFb"), s("35{s}5"));
+    }
+}
+
+// The program's own write leaves no Windows-1251 line in the file: the same run takes a name that code
+// page has no letters for, as a new start would.
+TEST_P(ProjectCommands, NewLinesFollowTheFileAsTheProgramsOwnWriteLeftIt)
+{
+    const QByteArray utf8 = vx::test::withSeparator(kProjects, sep());
+    const struct {
+        const char* name;
+        QByteArray file;
+        const char* deleted; // the project deleted first, if any
+    } rows[] = {
+        // "[Бокс]" is the only line that is not ASCII.
+        {"its only Windows-1251 project deleted", windows1251(QString::fromUtf8(utf8)), "Бокс"},
+        // "LastProject" names a project no longer there: the start opens "DEFAULT" and writes its name.
+        {"the last project's name written over at start",
+         QByteArray(utf8).replace("[Бокс]", "[BOX]").replace("LastProject=ALPHA", "LastProject=" + windows1251(q("Ящик"))),
+         nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ProjectRig rig(row.file, sep());
+        if (row.deleted) {
+            auto run = whileShown(F_RWPrj, [&] { rig.doubleClickEntry(q(row.deleted)); });
+            click(rig, "BoButDel");
+            ASSERT_TRUE(run->shown);
+        }
+        ASSERT_FALSE(rig.fileBytes().contains(windows1251(q("Бокс"))) || rig.fileBytes().contains(windows1251(q("Ящик"))));
+        EXPECT_TRUE(typeNameAndConfirm(rig, "BoButNew", q("中文")));
+        EXPECT_TRUE(rig.boxes.boxes.empty());
+        EXPECT_EQ(rig.main->currentProject(), q("中文"));
+        EXPECT_TRUE(rig.fileBytes().contains("\n[中文]\n"));
+        EXPECT_EQ(rig.value(q("中文"), "Vb"), q("45"));
+        EXPECT_EQ(rig.value(q("DEFAULT"), "LastProject"), q("中文"));
+    }
+}
+
+// Two sections of one name, in two letter cases or in the two encodings: both are listed, Delete erases
+// the first, which the program reads, and the next one then reads as that project and can be erased too.
+TEST_P(ProjectCommands, DeleteErasesTheFirstOfTwoSectionsOfOneNameThenTheNext)
+{
+    const QByteArray base = vx::test::withSeparator(kOnlyDefault, sep());
+    const struct {
+        const char* name;
+        QByteArray file;
+        const char *first, *second;
+    } rows[] = {
+        {"letter case", base + "[BOX]\nFb=20\n[box]\nFb=21\n", "BOX", "box"},
+        {"two encodings", base + "[Бокс]\nFb=20\n" + windows1251(q("[Бокс]\nFb=21\n")), "Бокс", "Бокс"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ProjectRig rig(row.file, sep());
+        // Delete, the entry of that name picked and confirmed: the entries offered.
+        const auto erase = [&](const char* name) {
+            QStringList offered;
+            auto run = whileShown(F_RWPrj, [&] {
+                offered = F_RWPrj->entries();
+                F_RWPrj->selectEntry(q(name));
+                QTest::mouseClick(rig.yes(F_RWPrj), Qt::LeftButton);
+            });
+            click(rig, "BoButDel");
+            EXPECT_TRUE(run->shown && !run->leftOpen) << name;
+            offered.sort();
+            return offered;
+        };
+        QStringList both{q(row.first), q(row.second)};
+        both.sort();
+        EXPECT_EQ(erase(row.first), both);
+        EXPECT_EQ(rig.sections(), (QStringList{q("DEFAULT"), q(row.second)}));
+        EXPECT_EQ(rig.value(q(row.first), "Fb"), q("21"));
+
+        EXPECT_EQ(erase(row.second), QStringList{q(row.second)});
+        EXPECT_EQ(rig.sections(), QStringList{q("DEFAULT")});
+        EXPECT_EQ(rig.fileBytes(), base);
+        EXPECT_TRUE(rig.boxes.boxes.empty());
+        EXPECT_EQ(rig.main->currentProject(), q("DEFAULT"));
+    }
+}
+
+// An erase takes the first section of a name, the one the current project is read from: Delete offers
+// no section of the current project's name, in any letter case.
+TEST_P(ProjectCommands, DeleteOffersNoSectionOfTheCurrentProjectsName)
+{
+    const QByteArray file = vx::test::withSeparator(kOnlyDefault, sep()) + "[Default]\nFb=21\n[ZETA]\nFb=25\n";
+    ProjectRig rig(file, sep());
+    ASSERT_EQ(rig.main->currentProject(), q("DEFAULT"));
+    QStringList offered;
+    auto run = whileShown(F_RWPrj, [&] { offered = F_RWPrj->entries(); });
+    click(rig, "BoButDel");
+    EXPECT_TRUE(run->shown);
+    EXPECT_EQ(offered, QStringList{q("ZETA")});
+    EXPECT_EQ(rig.fileBytes(), file);
 }
 
 // ---- line ends and encodings of the settings file ----------------------------------------------------
@@ -1284,6 +1436,10 @@ TEST(ProjectNames, WarningsNameEachRefusedCharacterOnce)
                     "Windows-1251, в которой их нет"},
         {"A\xEF\xBB\xBF\xEF\xBB\xBF" "B\xE2\x80\x8B\xEF\xBB\xBF",
          "Имя проекта не может содержать невидимые символы (U+FEFF, U+200B)"},
+        {"\xE2\xA0\x80\xE3\x85\xA4\xE2\xA0\x80", "Имя проекта не может содержать невидимые символы (U+2800, U+3164)"},
+        // A braille blank among letters shows as a gap, as a space does: refused only for the code page.
+        {"A\xE2\xA0\x80" "B", "Имя проекта не может содержать символы «\xE2\xA0\x80»: файл настроек Vornalex.ini "
+                             "записан в кодировке Windows-1251, в которой их нет"},
         {"Ящик", ""},
     };
     for (const auto& r : rows)
