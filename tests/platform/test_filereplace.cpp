@@ -548,7 +548,7 @@ TEST(KilledSaves, LeaveNoTemporaryCopyAfterTheNextStart)
     {
         IniFile ini(path);
         IniFile::Batch batch(ini);
-        for (int k = 0; k < 300; ++k)
+        for (int k = 0; k < 100; ++k)
             ini.writeString("ARCHIVE", QString("Old%1").arg(k), "a value kept from an earlier design");
         ASSERT_TRUE(batch.commit());
         saveOneOfTwo(ini, 0);
@@ -559,7 +559,7 @@ TEST(KilledSaves, LeaveNoTemporaryCopyAfterTheNextStart)
     expected.sort();
     auto* rng = QRandomGenerator::global();
     int leftBehind = 0;
-    for (int round = 0; round < 32; ++round) {
+    for (int round = 0; round < 30; ++round) {
         SCOPED_TRACE(round);
         int ready[2];
         ASSERT_EQ(::pipe(ready), 0);
@@ -576,7 +576,7 @@ TEST(KilledSaves, LeaveNoTemporaryCopyAfterTheNextStart)
         ASSERT_EQ(::read(ready[0], &c, 1), 1);
         ::close(ready[0]);
         ::close(ready[1]);
-        QThread::usleep(rng->bounded(100, 4000));
+        QThread::usleep(rng->bounded(100, 2500));
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
