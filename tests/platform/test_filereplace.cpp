@@ -7,6 +7,7 @@
 #include "platform/NewFile.h"
 
 #include "FileBytes.h"
+#include "KilledAtMoment.h"
 #include "ScratchDataFolder.h"
 
 #include <QDir>
@@ -34,6 +35,7 @@
 
 using vx::FileMoment;
 using vx::IniFile;
+using vx::test::killedAt;
 using vx::test::readAll;
 using vx::test::writeAll;
 
@@ -63,6 +65,16 @@ QStringList backupFolderEntries()
     return QDir(vx::backupFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+// Rows print as their names.
+template <class Row>
+    requires requires(const Row& r) { r.name; }
+void PrintTo(const Row& r, std::ostream* os)
+{
+    *os << r.name;
+}
+
+const auto rowName = [](const auto& info) { return std::string(info.param.name); };
+
 // ---- another program writes the file while a save is on its way ---------------------------------
 
 // The other program adds a project of its own at the row's moment: once, or at every attempt of the save.
@@ -73,11 +85,6 @@ struct OtherWriterRow {
     bool everyAttempt;
     bool saved;
 };
-
-void PrintTo(const OtherWriterRow& r, std::ostream* os)
-{
-    *os << r.name;
-}
 
 const OtherWriterRow kOtherWriterRows[] = {
     // Between the reading and the replacing: the save is made again on the file as the other left it.
@@ -132,7 +139,7 @@ TEST_P(OtherWriterDuringTheSave, ItsChangeIsKeptAndSeen)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, OtherWriterDuringTheSave, testing::ValuesIn(kOtherWriterRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         rowName);
 
 // Another program rewrites the file in place at the same size and sets its old modification time back:
 // only the change time tells, and the next read sees the change.
@@ -169,11 +176,6 @@ struct NameRow {
     // Checks what stands under the name after a save of `bytes`.
     std::function<void(const QString& dir, const QByteArray& bytes)> check;
 };
-
-void PrintTo(const NameRow& r, std::ostream* os)
-{
-    *os << r.name;
-}
 
 const QByteArray kNew = "[A]\nx=2\n";
 
@@ -239,7 +241,7 @@ TEST_P(WhatStandsUnderTheName, SaveWritesOnlyAPlainFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, WhatStandsUnderTheName, testing::ValuesIn(kNameRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         rowName);
 
 // ---- access lists and attributes -----------------------------------------------------------------
 
@@ -296,11 +298,6 @@ struct AttributeRow {
     bool inPlace;
 };
 
-void PrintTo(const AttributeRow& r, std::ostream* os)
-{
-    *os << r.name;
-}
-
 const AttributeRow kAttributeRows[] = {
     {"AccessListSharingTheFile", {{"system.posix_acl_access", kSharedList}}, 0644, {}, false},
     {"UserAttribute", {{"user.vornalex.origin", "typed by hand"}}, 0640, {}, false},
@@ -347,7 +344,7 @@ TEST_P(AccessListsAndAttributes, KeptAfterASaveAndTheGroupGainsNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, AccessListsAndAttributes, testing::ValuesIn(kAttributeRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         rowName);
 
 // ---- syncs, a refused rename, where the backup goes ----------------------------------------------
 
@@ -358,11 +355,6 @@ struct SyncRow {
     Kind kind;
     std::map<FileMoment, int> moments;
 };
-
-void PrintTo(const SyncRow& r, std::ostream* os)
-{
-    *os << r.name;
-}
 
 const SyncRow kSyncRows[] = {
     {"SaveByReplacement", Kind::Atomic, {{FileMoment::TempSynced, 1}, {FileMoment::Renaming, 1}, {FileMoment::FolderSyncing, 1}}},
@@ -405,18 +397,13 @@ TEST_P(Syncs, EachFileIsSyncedBeforeItCounts)
     EXPECT_EQ(backupFolderEntries(), QStringList());
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, Syncs, testing::ValuesIn(kSyncRows), [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, Syncs, testing::ValuesIn(kSyncRows), rowName);
 
 struct RenameRow {
     const char* name;
     int error; // with which the rename is refused
     bool writtenInPlace;
 };
-
-void PrintTo(const RenameRow& r, std::ostream* os)
-{
-    *os << r.name;
-}
 
 const RenameRow kRenameRows[] = {
     {"NotPermitted", EPERM, true},
@@ -452,7 +439,7 @@ TEST_P(RefusedRename, FallsBackToTheWriteInPlace)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RefusedRename, testing::ValuesIn(kRenameRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         rowName);
 
 // The backup of a write in place goes to "Vornalex/backups" in the user's data folder, under a name
 // that holds the whole path of the settings file, and is gone once the write is done.
@@ -597,11 +584,6 @@ struct WriterRow {
     std::function<void(const QString& dir)> write; // runs in a child until it is killed
 };
 
-void PrintTo(const WriterRow& r, std::ostream* os)
-{
-    *os << r.name;
-}
-
 int g_ready = -1;
 
 void tellReadyAndWait()
@@ -668,7 +650,7 @@ TEST_P(RunningWriter, ItsFileIsLeftToItAndRemovedOnceItIsKilled)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RunningWriter, testing::ValuesIn(kWriterRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         rowName);
 
 // A write in place killed at a chosen moment, and what the next start makes of its backup: unfinished,
 // or of a file that still holds the old contents, it is removed without a word; of a file that may hold
@@ -678,11 +660,6 @@ struct KilledInPlaceRow {
     FileMoment moment; // the kill comes right after it
     bool reported;
 };
-
-void PrintTo(const KilledInPlaceRow& r, std::ostream* os)
-{
-    *os << r.name;
-}
 
 const KilledInPlaceRow kKilledInPlaceRows[] = {
     {"WhileTheBackupIsUnfinished", FileMoment::BackupSynced, false},
@@ -700,20 +677,7 @@ TEST_P(KilledWriteInPlace, NextStartRemovesOrNamesTheBackup)
     const QByteArray old = "[A]\nx=1\n";
     writeAll(path, old);
     secondName(path);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        vx::watchFileMoments([&row](FileMoment moment, const QString&) {
-            if (moment == row.moment)
-                ::raise(SIGKILL);
-            return 0;
-        });
-        IniFile(path).writeString("A", "x", "2");
-        ::_exit(2);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status));
+    killedAt(row.moment, [&path] { IniFile(path).writeString("A", "x", "2"); });
     ASSERT_EQ(backupFolderEntries().size(), 1u);
 
     const QStringList reported = nextStart(dir.path());
@@ -732,7 +696,7 @@ TEST_P(KilledWriteInPlace, NextStartRemovesOrNamesTheBackup)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, KilledWriteInPlace, testing::ValuesIn(kKilledInPlaceRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         rowName);
 
 // The backups of another settings file are not this one's: a start leaves them alone.
 TEST(KilledWriteInPlace, BackupsOfAnotherSettingsFileAreLeftAlone)
@@ -744,19 +708,7 @@ TEST(KilledWriteInPlace, BackupsOfAnotherSettingsFileAreLeftAlone)
         secondName(d->filePath("Vornalex.ini"));
     }
     const QString path = other.filePath("Vornalex.ini");
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        vx::watchFileMoments([](FileMoment moment, const QString&) {
-            if (moment == FileMoment::InPlaceSynced)
-                ::raise(SIGKILL);
-            return 0;
-        });
-        IniFile(path).writeString("A", "x", "2");
-        ::_exit(2);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    killedAt(FileMoment::InPlaceSynced, [&path] { IniFile(path).writeString("A", "x", "2"); });
     const QStringList left = backupFolderEntries();
     ASSERT_EQ(left.size(), 1);
     EXPECT_EQ(nextStart(one.path()), QStringList());

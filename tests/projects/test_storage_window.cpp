@@ -8,6 +8,7 @@
 #include "platform/NewFile.h"
 #include "ChildProcess.h"
 #include "FileBytes.h"
+#include "KilledAtMoment.h"
 #include "ScratchDataFolder.h"
 #include "projects/ProgramFolder.h"
 #include "RecordingDialogs.h"
@@ -26,13 +27,11 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -500,25 +499,6 @@ TEST(StartUp, FolderThatTakesNoWritesGivesOneWarningAndStartsAllTheSame)
     EXPECT_FALSE(w.main->isVisible());
 }
 
-// Runs `work` in a child process that is killed at the first `moment` of the file layer.
-void killedAt(vx::FileMoment moment, const std::function<void()>& work)
-{
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        vx::watchFileMoments([moment](vx::FileMoment now, const QString&) {
-            if (now == moment)
-                ::raise(SIGKILL);
-            return 0;
-        });
-        work();
-        ::_exit(2);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status));
-}
-
 // A copy of the program killed in a save that replaced the file, in a save written in place (the file has
 // a second name) and in a download: the next start removes the temporary files and the download beside
 // the program, and says once, naming it, that the backup of the interrupted write holds the old file.
@@ -527,14 +507,14 @@ TEST(StartUp, AfterAKilledRunNothingIsLeftBesideTheProgramAndTheBackupIsNamedOnc
     const vx::test::ScratchDataFolder data;
     const QByteArray before(kDefaultProject);
     Window w(before, '.', false, true, [&before](const QString& path) {
-        killedAt(vx::FileMoment::TempSynced, [&path] { IniFile(path).writeString("DEFAULT", "Vb", "50"); });
-        killedAt(vx::FileMoment::DownloadSynced, [&path] {
+        vx::test::killedAt(vx::FileMoment::TempSynced, [&path] { IniFile(path).writeString("DEFAULT", "Vb", "50"); });
+        vx::test::killedAt(vx::FileMoment::DownloadSynced, [&path] {
             vx::NewFile file(QFileInfo(path).dir().filePath("setup.zip"));
             if (file.open() && file.device().write("new version") > 0)
                 file.place();
         });
         ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(path + ".lnk").constData()), 0);
-        killedAt(vx::FileMoment::InPlaceSynced, [&path] { IniFile(path).writeString("DEFAULT", "Vb", "55"); });
+        vx::test::killedAt(vx::FileMoment::InPlaceSynced, [&path] { IniFile(path).writeString("DEFAULT", "Vb", "55"); });
         ASSERT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).size(), 5);
         ASSERT_NE(vx::test::readAll(path), before);
     });
