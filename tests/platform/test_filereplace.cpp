@@ -563,7 +563,7 @@ TEST(KilledSaves, LeaveNoTemporaryCopyAfterTheNextStart)
         ASSERT_EQ(::read(ready[0], &c, 1), 1);
         ::close(ready[0]);
         ::close(ready[1]);
-        QThread::usleep(rng->bounded(100, 2500));
+        QThread::usleep(rng->bounded(100, 1500));
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
