@@ -6,7 +6,10 @@
 #include <QFile>
 #include <QHash>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <vector>
 
@@ -82,19 +85,6 @@ QString lineValue(const QString& text)
 {
     const qsizetype eq = text.indexOf(u'=');
     return trimmedText(QStringView(text).sliced(eq + 1)).toString();
-}
-
-// stat() of the file: device, inode, size, modification and change time. A replacement by rename always
-// brings a new inode, and a write in place a new change time, which no program can set back.
-QByteArray fileStamp(const QString& path)
-{
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return QByteArrayLiteral("missing");
-    return QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino)) + ':' +
-           QByteArray::number(qlonglong(st.st_size)) + ':' + QByteArray::number(qlonglong(st.st_mtim.tv_sec)) +
-           '.' + QByteArray::number(qlonglong(st.st_mtim.tv_nsec)) + ':' +
-           QByteArray::number(qlonglong(st.st_ctim.tv_sec)) + '.' + QByteArray::number(qlonglong(st.st_ctim.tv_nsec));
 }
 
 bool validName(const QString& s, bool isSection)
@@ -235,6 +225,11 @@ struct IniFile::Document {
     }
 };
 
+namespace {
+// How many times a write is made again on a file another program keeps changing.
+constexpr int kStoreAttempts = 4;
+} // namespace
+
 IniFile::IniFile(QString path) : m_path(std::move(path)) {}
 
 IniFile::~IniFile() = default;
@@ -265,11 +260,16 @@ bool IniFile::readFile(QByteArray& stamp, QByteArray& bytes) const
 {
     stamp = fileStamp(m_path);
     bytes.clear();
-    QFile f(m_path);
-    if (!f.exists())
-        return true;
-    if (!f.open(QIODevice::ReadOnly))
+    // Not blocking: a named pipe under the name must not hold the program, nor be taken for the file.
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT;
+    QFile f;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         return false;
+    }
     bytes = f.readAll();
     return f.error() == QFileDevice::NoError;
 }
@@ -335,49 +335,63 @@ bool IniFile::store()
 {
     if (m_edits.empty())
         return true;
+    m_refusedBackupFolder.clear();
     // Another program may have written the file since it was read: this operation's writes are then
-    // made again on the file as it is now, and everything else in it stays as that writer left it.
-    QByteArray stamp;
-    QByteArray now;
-    if (!readFile(stamp, now)) {
-        dropPending();
-        return false;
-    }
-    // A write the file as it is now refuses (a value its code page cannot hold) ends the replay there, as
-    // it would have ended a batch on that file: what came before it is still written.
-    bool allMade = true;
-    if (now != m_read) {
-        auto fresh = std::make_unique<Document>();
-        fresh->parse(now);
-        for (const Edit& e : m_edits) {
-            if (e.erase) {
-                fresh->erase(e.section);
-            } else if (!fresh->write(e.section, e.key, e.value)) {
-                allMade = false;
-                break;
+    // made again on the file as it is now, and everything else in it stays as that writer left it. The
+    // file is checked once more just before it is replaced; a file that keeps changing under the
+    // writes fails the operation rather than lose what the other program wrote.
+    for (int attempt = 0; attempt < kStoreAttempts; ++attempt) {
+        QByteArray stamp;
+        QByteArray now;
+        if (!readFile(stamp, now))
+            break;
+        // A write the file as it is now refuses (a value its code page cannot hold) ends the replay there,
+        // as it would have ended a batch on that file: what came before it is still written.
+        bool allMade = true;
+        if (now != m_read) {
+            auto fresh = std::make_unique<Document>();
+            fresh->parse(now);
+            for (const Edit& e : m_edits) {
+                if (e.erase) {
+                    fresh->erase(e.section);
+                } else if (!fresh->write(e.section, e.key, e.value)) {
+                    allMade = false;
+                    break;
+                }
             }
+            m_doc = std::move(fresh);
+            m_read = now;
         }
-        m_doc = std::move(fresh);
-        m_read = now;
-    }
-    m_edits.clear();
-    // The document gives back the very bytes it was read from until a write changes it.
-    const QByteArray text = m_doc->serialize();
-    if (text == now) {
-        m_stamp = stamp;
+        // The document gives back the very bytes it was read from until a write changes it.
+        const QByteArray text = m_doc->serialize();
+        if (text == now) {
+            m_edits.clear();
+            m_stamp = stamp;
+            return allMade;
+        }
+        const auto unchanged = [this, &stamp, &now] {
+            QByteArray stampThen;
+            QByteArray bytesThen;
+            return readFile(stampThen, bytesThen) && stampThen == stamp && bytesThen == now;
+        };
+        const Replacement done = replaceFile(m_path, text, unchanged);
+        if (done.result == Replacement::Changed)
+            continue;
+        if (done.result == Replacement::Refused) {
+            dropPending();
+            m_refusedBackupFolder = done.backupFolderRefused;
+            if (!done.strandedBackup.isEmpty() && m_backupWarning)
+                m_backupWarning(done.strandedBackup);
+            return false;
+        }
+        ++m_diskWrites;
+        m_edits.clear();
+        m_read = text;
+        m_stamp = done.stamp;
         return allMade;
     }
-    QString stranded;
-    if (!replaceFile(m_path, text, &stranded)) {
-        dropPending();
-        if (!stranded.isEmpty() && m_backupWarning)
-            m_backupWarning(stranded);
-        return false;
-    }
-    ++m_diskWrites;
-    m_read = text;
-    m_stamp = fileStamp(m_path);
-    return allMade;
+    dropPending();
+    return false;
 }
 
 void IniFile::dropPending()

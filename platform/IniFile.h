@@ -15,7 +15,9 @@
 // last read. A write, or a batch of them, changes only the keys and sections it wrote: when the file
 // changed between the reading and the writing, the writes are made again on the file as it then is, so
 // another writer's changes anywhere else are kept. A value the file as it then is cannot hold fails the
-// batch at that write, as it would have failed on that file from the start.
+// batch at that write, as it would have failed on that file from the start. Just before the file is
+// replaced it must still be as it was read; when it is not, the writes are made again on it, a few times
+// at most, and then the operation fails instead of undoing the other writer's change.
 
 #include <QByteArray>
 #include <QString>
@@ -72,6 +74,9 @@ public:
     // Called when a write that failed could not put the file's old contents back either: the file may
     // now be cut short, and its old contents are whole only in the backup copy at the given path.
     void setBackupWarning(std::function<void(const QString& backupPath)> warn) { m_backupWarning = std::move(warn); }
+    // The backup folder, when the last write was refused because the file had to be written in place and
+    // no backup of it could be made there; empty otherwise.
+    const QString& refusedBackupFolder() const { return m_refusedBackupFolder; }
 
 private:
     struct Document;
@@ -93,6 +98,7 @@ private:
     mutable QByteArray m_read;  // the bytes the document was read from
     std::vector<Edit> m_edits;  // what the document holds beyond those bytes
     std::function<void(const QString&)> m_backupWarning;
+    QString m_refusedBackupFolder;
     mutable bool m_unreadable = false;
     int m_batchDepth = 0;
     bool m_batchFailed = false;

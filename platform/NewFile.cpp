@@ -1,10 +1,12 @@
 #include "platform/NewFile.h"
 
+#include "platform/FileMoments.h"
+#include "platform/HeldFile.h"
+
 #include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +16,7 @@ namespace vx {
 namespace {
 
 constexpr mode_t kDownloadMode = 0644;
+const QString kTempPrefix = QStringLiteral(".vornalex-download-");
 
 // A control character (a NUL would cut the name short in the file layer, so it would name another file)
 // or a format character (a direction override shows "x_exe.zip" for a file whose name ends in ".exe").
@@ -65,13 +68,13 @@ bool NewFile::open()
     discard();
     if (!mayCreate(m_path))
         return false;
-    // Created new under a name no one else has: mkstemp opens with O_CREAT | O_EXCL, which never follows
-    // a link.
-    QByteArray temp = QFile::encodeName(QFileInfo(m_path).path() + QStringLiteral("/.vornalex-download-XXXXXX"));
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    // Created new under a name no one else has, with O_CREAT | O_EXCL, which never follows a link; held
+    // while it is written, so a start that finds it tells whether a live download writes it.
+    const HeldFile held = makeHeldFile(QFileInfo(m_path).path(), kTempPrefix, QString(), 0600);
+    const int fd = held.fd;
     if (fd < 0)
         return false;
-    m_tempPath = QFile::decodeName(temp);
+    m_tempPath = held.path;
     if (::fchmod(fd, kDownloadMode) != 0 || !m_temp.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         discard();
@@ -85,7 +88,8 @@ bool NewFile::place()
     if (m_tempPath.isEmpty())
         return false;
     // A full disk may show only at the last flush, which the closing would not report.
-    const bool written = m_temp.error() == QFileDevice::NoError && m_temp.flush() && ::fsync(m_temp.handle()) == 0;
+    const bool written = m_temp.error() == QFileDevice::NoError && m_temp.flush() &&
+                         syncToDisk(m_temp.handle(), FileMoment::DownloadSynced, m_tempPath);
     m_temp.close();
     if (!written || !moveToFreeName(QFile::encodeName(m_tempPath), QFile::encodeName(m_path))) {
         discard();
@@ -93,6 +97,11 @@ bool NewFile::place()
     }
     m_tempPath.clear();
     return true;
+}
+
+QStringList NewFile::removeAbandoned(const QString& folder)
+{
+    return vx::removeAbandoned(folder, kTempPrefix, QString());
 }
 
 void NewFile::discard()

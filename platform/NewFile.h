@@ -6,11 +6,13 @@
 // The bytes go to a temporary file of its own beside the name, created new (never through a link), with
 // the mode 0644. Only once every byte is written, flushed and on the disk does it take the name, and only
 // when the name is still free: a name taken meanwhile is left as it is. A file that never took its name is
-// removed, also when the transfer is stopped or fails; nothing of it stays behind.
+// removed, also when the transfer is stopped or fails; nothing of it stays behind. A process killed in the
+// middle of a download leaves its temporary file, which the next start removes.
 
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -40,6 +42,10 @@ public:
     bool place();
     // Drops what was written.
     void discard();
+
+    // Removes the temporary files of downloads into `folder` that a process killed in the middle of a
+    // download left behind (the ones a running download writes are left to it); gives their paths.
+    static QStringList removeAbandoned(const QString& folder);
 
 private:
     QString m_path;

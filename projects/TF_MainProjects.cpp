@@ -10,6 +10,7 @@
 #include "projects/ProgramFolder.h"
 #include "projects/ProjectNames.h"
 #include "projects/ProjectTransfer.h"
+#include "projects/SaveTrouble.h"
 
 #include "ui_TF_Main.h"
 
@@ -29,6 +30,14 @@ constexpr double kMaxUs = 350;
 constexpr const char* kSaveFailed = "Сеанс не удалось сохранить";
 constexpr const char* kSpriteMissing = "Файл Vornalex.BMP не найден, проргама будет завершена.";
 
+// The warning that a project was not saved; a save refused for want of a backup says where the backup
+// could not be written.
+std::string saveFailedText(const vx::IniFile& file)
+{
+    const QString backup = vx::SaveTrouble::backupFolderRefusal(file);
+    return backup.isEmpty() ? std::string(kSaveFailed) : (QString::fromUtf8(kSaveFailed) + ".\n" + backup).toStdString();
+}
+
 } // namespace
 
 void TF_Main::IniWriteRefused()
@@ -39,8 +48,11 @@ void TF_Main::IniWriteRefused()
     if (IniRefusalShown)
         return;
     IniRefusalShown = true;
-    message(vx::MsgType::Warning, ("Не удаётся записать файл настроек " + IniPath +
-                                   ": проекты и положение окна не будут сохранены.").toStdString());
+    const QString backup = vx::SaveTrouble::backupFolderRefusal(*ProjectIni);
+    message(vx::MsgType::Warning, (backup.isEmpty() ? "Не удаётся записать файл настроек " + IniPath +
+                                                          ": проекты и положение окна не будут сохранены."
+                                                    : backup + " Проекты и положение окна не будут сохранены.")
+                                      .toStdString());
 }
 
 void TF_Main::FormCreate()
@@ -76,6 +88,8 @@ void TF_Main::FormCreate()
                                        " не удалось ни записать, ни вернуть к прежнему виду. Его прежнее "
                                        "содержимое сохранено в файле " + backup + ".").toStdString());
     });
+    for (const QString& warning : vx::SaveTrouble::tidyAtStart(IniPath, folder))
+        message(vx::MsgType::Warning, warning.toStdString());
     vx::ProjectTransfer io(*ProjectIni, *this, m_state);
     if (!io.hasDefaultProject()) {
         vx::IniFile::Batch firstRun(*ProjectIni);
@@ -153,7 +167,7 @@ bool TF_Main::SaveProject(const QString& name)
         saved = batch.commit() && saved;
     }
     if (!saved) {
-        message(vx::MsgType::Warning, kSaveFailed);
+        message(vx::MsgType::Warning, saveFailedText(*ProjectIni));
         return false;
     }
     LoadProject(S);
@@ -196,6 +210,6 @@ void TF_Main::FormClose()
         return;
     }
     if (!stored || !written)
-        message(vx::MsgType::Warning, kSaveFailed);
+        message(vx::MsgType::Warning, saveFailedText(*ProjectIni));
     ProjectIni.reset();
 }

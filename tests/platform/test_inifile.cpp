@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -898,12 +899,26 @@ TEST(IniFile, KilledSavesInPlaceLeaveOldOrNewFileOrAWholeBackup)
 
         const QByteArray now = readAll(path);
         EXPECT_EQ(readAll(dir.filePath("second name.ini")), now);
-        if (now == versions[0] || now == versions[1])
-            continue;
+        const bool whole = now == versions[0] || now == versions[1];
         const QStringList backups = data.backups();
-        ASSERT_EQ(backups.size(), 1) << "the file is cut, and no backup holds the old version";
-        const QByteArray backup = readAll(backups[0]);
-        EXPECT_TRUE(backup == versions[0] || backup == versions[1]) << "the backup is not whole";
+        if (!whole) {
+            ASSERT_EQ(backups.size(), 1) << "the file is cut, and no backup holds the old version";
+            const QByteArray backup = readAll(backups[0]);
+            EXPECT_TRUE(backup == versions[0] || backup == versions[1]) << "the backup is not whole";
+        }
+        // The next start: no unfinished backup is left, nor one that holds what the file holds; one that
+        // holds other contents is kept whole and named.
+        const QStringList named = vx::tidyAfterKilledSaves(path);
+        const QStringList left = QDir(vx::backupFolder()).entryList(QDir::Files | QDir::Hidden);
+        ASSERT_EQ(left.size(), named.size());
+        for (const QString& backup : named) {
+            EXPECT_TRUE(left.contains(QFileInfo(backup).fileName()));
+            const QByteArray old = readAll(backup);
+            EXPECT_TRUE(old == versions[0] || old == versions[1]) << "the backup is not whole";
+            EXPECT_NE(old, now);
+        }
+        if (!whole)
+            EXPECT_EQ(named.size(), 1);
     }
 }
 

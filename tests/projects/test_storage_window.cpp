@@ -2,8 +2,13 @@
 // folder. The window is closed as a user closes it (close()), which runs its closing handler.
 #include "app/TF_Main.h"
 
+#include "platform/FileMoments.h"
+#include "platform/FileReplace.h"
 #include "platform/IniFile.h"
+#include "platform/NewFile.h"
 #include "ChildProcess.h"
+#include "FileBytes.h"
+#include "KilledAtMoment.h"
 #include "ScratchDataFolder.h"
 #include "projects/ProgramFolder.h"
 #include "RecordingDialogs.h"
@@ -22,9 +27,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -59,7 +67,9 @@ public:
     // Starts the window over this file (none: a first start) with the sprite sheet beside it. A blocked
     // file is a folder standing where the settings file should be, which refuses every write (even the
     // superuser's) and reads as empty.
-    explicit Window(std::optional<QByteArray> file, char sep = '.', bool blocked = false, bool sprites = true)
+    // `lay` puts more into the folder before the start.
+    explicit Window(std::optional<QByteArray> file, char sep = '.', bool blocked = false, bool sprites = true,
+                    const std::function<void(const QString& path)>& lay = {})
     {
         EXPECT_TRUE(dir.isValid());
         vx::setProgramFolder(dir.path());
@@ -67,6 +77,8 @@ public:
             QFile::copy(QStringLiteral(VX_SPRITE_SHEET), dir.filePath("Vornalex.BMP"));
         if (file)
             write(*file);
+        if (lay)
+            lay(path());
         if (blocked) {
             EXPECT_TRUE(QDir(dir.path()).mkdir("Vornalex.ini"));
         }
@@ -485,6 +497,66 @@ TEST(StartUp, FolderThatTakesNoWritesGivesOneWarningAndStartsAllTheSame)
     ASSERT_EQ(w.boxes.boxes.size(), 3u);
     EXPECT_EQ(w.boxes.boxes[2].text, kSaveFailed);
     EXPECT_FALSE(w.main->isVisible());
+}
+
+// A copy of the program killed in a save that replaced the file, in a save written in place (the file has
+// a second name) and in a download: the next start removes the temporary files and the download beside
+// the program, and says once, naming it, that the backup of the interrupted write holds the old file.
+TEST(StartUp, AfterAKilledRunNothingIsLeftBesideTheProgramAndTheBackupIsNamedOnce)
+{
+    const vx::test::ScratchDataFolder data;
+    const QByteArray before(kDefaultProject);
+    Window w(before, '.', false, true, [&before](const QString& path) {
+        vx::test::killedAt(vx::FileMoment::TempSynced, [&path] { IniFile(path).writeString("DEFAULT", "Vb", "50"); });
+        vx::test::killedAt(vx::FileMoment::DownloadSynced, [&path] {
+            vx::NewFile file(QFileInfo(path).dir().filePath("setup.zip"));
+            if (file.open() && file.device().write("new version") > 0)
+                file.place();
+        });
+        ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(path + ".lnk").constData()), 0);
+        vx::test::killedAt(vx::FileMoment::InPlaceSynced, [&path] { IniFile(path).writeString("DEFAULT", "Vb", "55"); });
+        ASSERT_EQ(QDir(QFileInfo(path).path()).entryList(QDir::Files | QDir::Hidden).size(), 5);
+        ASSERT_NE(vx::test::readAll(path), before);
+    });
+    const QStringList backups = data.backups();
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_EQ(vx::test::readAll(backups[0]), before);
+    ASSERT_EQ(w.boxes.boxes.size(), 1u);
+    EXPECT_EQ(w.boxes.boxes[0].type, vx::MsgType::Warning);
+    EXPECT_TRUE(w.boxes.boxes[0].text.contains(backups[0])) << w.boxes.boxes[0].text.toStdString();
+    EXPECT_TRUE(w.boxes.boxes[0].text.contains(w.path()));
+    EXPECT_EQ(QDir(w.dir.path()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{"Vornalex.BMP", "Vornalex.ini", "Vornalex.ini.lnk"}));
+
+    // The next start says nothing more of it, and the backup stays for the user.
+    w.main.reset();
+    w.boxes.boxes.clear();
+    w.main = std::make_unique<SeparatorMain>();
+    EXPECT_TRUE(w.boxes.boxes.empty());
+    EXPECT_EQ(data.backups(), backups);
+}
+
+// A file written in place (it has a second name) whose backup cannot be made, the backup folder being
+// a file: the refusal names the backup folder, at start-up and in a save.
+TEST(StartUp, BackupFolderThatCannotBeWrittenIsNamedInTheRefusal)
+{
+    const vx::test::ScratchDataFolder data;
+    const QString folder = data.path() + "/Vornalex/backups";
+    ASSERT_TRUE(QDir().mkpath(data.path() + "/Vornalex"));
+    vx::test::writeAll(folder, "");
+    QByteArray file(kDefaultProject);
+    file.replace("LastProject=DEFAULT", "LastProject=GONE"); // so that start-up writes
+    Window w(file, '.', false, true, [](const QString& path) {
+        ASSERT_EQ(::link(QFile::encodeName(path).constData(), QFile::encodeName(path + ".lnk").constData()), 0);
+    });
+    const QString refusal = q("Не удаётся записать в папку резервных копий ") + folder +
+                            q(": без резервной копии файл настроек ") + w.path() + q(" не может быть изменён.");
+    ASSERT_EQ(w.boxes.texts(), QStringList{refusal + q(" Проекты и положение окна не будут сохранены.")});
+    w.boxes.boxes.clear();
+    w.setText("EditVb", "52");
+    w.main->SaveProject("bass");
+    EXPECT_EQ(w.boxes.texts(), QStringList{kSaveFailed + ".\n" + refusal});
+    EXPECT_EQ(vx::test::readAll(w.path()), file);
 }
 
 // Without the sprite sheet the program says it will end, and start-up still runs to its end.

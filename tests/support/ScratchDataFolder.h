@@ -36,11 +36,12 @@ public:
 
     QString path() const { return m_dir.path(); }
 
-    // The complete backups now in the backup folder (a backup still being written has another name).
+    // The complete backups now in the backup folder (a backup still being written has another name): the
+    // ones of writes under way, and the ones kept for the user.
     QStringList backups() const
     {
         QStringList out;
-        for (QDirIterator it(vx::backupFolder(), {"*.bak"}, QDir::Files | QDir::Hidden); it.hasNext();)
+        for (QDirIterator it(vx::backupFolder(), {"*.bak", "*.kept"}, QDir::Files | QDir::Hidden); it.hasNext();)
             out << it.next();
         return out;
     }
