@@ -48,11 +48,8 @@ QImage read(QByteArray bytes, const char* format)
     QImageReader reader(&buffer, format);
     reader.setAutoDetectImageFormat(false);
     reader.setDecideFormatFromContent(false);
-    // A file of a few bytes may announce a picture of any size: one that would take more than the
-    // limit as it is scaled (four bytes a pixel) is none, and the reader allocates no more either.
-    const QSize announced = reader.size();
-    if (announced.isValid() && qint64(announced.width()) * announced.height() * 4 > kMaxBytes)
-        return {};
+    // A file of a few bytes may announce a picture of any size: one that would take more than the limit,
+    // counted at four bytes a pixel or more as it is scaled, is none.
     reader.setAllocationLimit(PictureFile::kMaxMegabytes);
     return reader.read();
 }

@@ -15,7 +15,7 @@ public:
     // With bounds, a larger picture comes scaled down to fit into them, keeping its proportions.
     static QImage load(const QString& path, QSize bounds = {});
     // Pictures other than JPEG that would take more memory than this once decoded, counted at four
-    // bytes a pixel as they are scaled, are refused.
+    // bytes a pixel or more (as they are scaled), are refused.
     static constexpr int kMaxMegabytes = 64;
     // The name ends in one of the extensions above.
     static bool knowsExtension(const QString& name);
