@@ -21,7 +21,8 @@ public:
 
     // A null image for data that is not a complete, sound JPEG (truncated, corrupt, not a JPEG at all).
     // With bounds, a larger picture comes scaled down to fit into them, keeping its proportions; it is
-    // decoded at a reduced scale where it can, so the full size is never in memory.
+    // decoded at a reduced scale where it can, so the full size is never in memory. Where the working
+    // memory above asks for a stronger reduction, the picture comes as decoded, smaller than bounds.
     static QImage decode(const QByteArray& data, QSize bounds = {});
     // Reads a file (a Qt resource path too) and decodes it; null when it cannot be read or decoded.
     static QImage load(const QString& path, QSize bounds = {});

@@ -517,7 +517,7 @@ TEST_F(SiteTest, PictureOfExactlyItsCapIsFetchedAndShown)
     auto pic = openAdvert(w->advLink());
     EXPECT_FALSE(pic->ui->ImgAdv->isHidden());
     EXPECT_TRUE(pic->ui->MemText->isHidden());
-    EXPECT_EQ(pic->ui->ImgAdv->size(), drawn.size());
+    EXPECT_EQ(pic->ui->ImgAdv->pixmap().size(), drawn.size());
     closeAdvert(pic);
 }
 
