@@ -1,5 +1,7 @@
 #include "platform/JpegImage.h"
 
+#include "platform/FitSize.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -44,17 +46,21 @@ void installErrors(ErrorJump& err)
     err.mgr.output_message = silence;
 }
 
-// The largest of libjpeg's reductions (1/1, 1/2, 1/4, 1/8) that still gives at least the size the
-// picture is shown at within bounds, so the final smooth reduction has enough to work with.
-unsigned reduction(JDIMENSION width, JDIMENSION height, QSize bounds)
+// The memory the decoder keeps for a picture of several scans (a progressive one): every coefficient
+// of every component, rounded up to whole MCUs as libjpeg allocates them. A single scan is decoded a
+// row of blocks at a time.
+qint64 decoderBytesOf(const jpeg_decompress_struct* cinfo)
 {
-    if (bounds.isEmpty())
-        return 1;
-    const double shown = std::min({1.0, double(bounds.width()) / width, double(bounds.height()) / height});
-    unsigned denom = 1;
-    while (denom < 8 && shown * (denom * 2) <= 1.0)
-        denom *= 2;
-    return denom;
+    if (!jpeg_has_multiple_scans(const_cast<j_decompress_ptr>(cinfo)))
+        return 0;
+    qint64 bytes = 0;
+    for (int c = 0; c < cinfo->num_components; ++c) {
+        const jpeg_component_info& comp = cinfo->comp_info[c];
+        const auto roundUp = [](qint64 n, qint64 m) { return m > 0 ? (n + m - 1) / m * m : n; };
+        bytes += roundUp(comp.width_in_blocks, comp.h_samp_factor) * roundUp(comp.height_in_blocks, comp.v_samp_factor)
+               * qint64(DCTSIZE2 * sizeof(JCOEF));
+    }
+    return bytes;
 }
 
 // Everything between setjmp and a possible longjmp lives either in the libjpeg structures or in the
@@ -79,7 +85,8 @@ bool decodeInto(jpeg_decompress_struct* cinfo, ErrorJump* err, const QByteArray*
     const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
     cinfo->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBX;
     cinfo->scale_num = 1;
-    cinfo->scale_denom = reduction(cinfo->image_width, cinfo->image_height, bounds);
+    cinfo->scale_denom = unsigned(JpegImage::reduction(QSize(int(cinfo->image_width), int(cinfo->image_height)),
+                                                       bounds, decoderBytesOf(cinfo)));
     jpeg_calc_output_dimensions(cinfo);
     if (cinfo->output_width == 0 || cinfo->output_height == 0)
         return false;
@@ -141,6 +148,26 @@ bool encodeInto(jpeg_compress_struct* cinfo, ErrorJump* err, const QImage* rgb, 
 
 } // namespace
 
+int JpegImage::reduction(QSize size, QSize bounds, qint64 decoderBytes)
+{
+    // libjpeg rounds a reduced side up.
+    const auto at = [size](int d) { return QSize((size.width() + d - 1) / d, (size.height() + d - 1) / d); };
+    const auto bytes = [](QSize s) { return qint64(s.width()) * s.height() * 4; };
+    const QSize shown = fitInto(size, bounds);
+    int d = 1;
+    while (d < 8 && at(d * 2).width() >= shown.width() && at(d * 2).height() >= shown.height())
+        d *= 2;
+    // The decoder is gone before the decoded picture is scaled: the two never meet.
+    const auto fits = [&](int d) {
+        const QSize decoded = at(d);
+        const qint64 scaled = fitInto(decoded, bounds) == decoded ? 0 : bytes(fitInto(decoded, bounds));
+        return decoderBytes + bytes(decoded) <= kMaxWorkingBytes && bytes(decoded) + scaled <= kMaxWorkingBytes;
+    };
+    while (d < 8 && !fits(d))
+        d *= 2;
+    return d;
+}
+
 QImage JpegImage::decode(const QByteArray& data, QSize bounds)
 {
     if (data.isEmpty())
@@ -152,14 +179,16 @@ QImage JpegImage::decode(const QByteArray& data, QSize bounds)
     cinfo.err = &err.mgr;
     const bool ok = decodeInto(&cinfo, &err, &data, bounds, &image);
     const QSize full(int(cinfo.image_width), int(cinfo.image_height));
+    // The decoder's memory goes before the picture is scaled.
     jpeg_destroy_decompress(&cinfo);
     if (!ok)
         return {};
-    if (bounds.isEmpty() || (full.width() <= bounds.width() && full.height() <= bounds.height()))
+    // The proportions of the whole picture: a reduced scale rounds its sides up. A picture reduced
+    // further for memory's sake is shown as decoded, never scaled up.
+    const QSize shown = fitInto(full, bounds);
+    if (image.width() <= shown.width() && image.height() <= shown.height())
         return image;
-    // The proportions of the whole picture: a reduced scale rounds its sides up.
-    return image.scaled(full.scaled(bounds, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)), Qt::IgnoreAspectRatio,
-                        Qt::SmoothTransformation);
+    return image.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 QImage JpegImage::load(const QString& path, QSize bounds)

@@ -29,6 +29,9 @@ constexpr int kPictureExtraW = 5; // picture at (3, 3): outer width + 13 is the 
 constexpr int kPictureExtraH = 4;
 constexpr int kFrameW = 8;  // the frame's share of the outer size as designed: 13 - 5, 38 - 4
 constexpr int kFrameH = 34;
+// The least client area with a picture, so that a very thin one can still be seen and clicked: the
+// picture's box grows to it and shows the picture in its middle.
+constexpr int kMinSide = 64;
 
 struct Scheme {
     const char* background;
@@ -116,11 +119,12 @@ void TF_Pic::FormShow()
                                             .expandedTo(QSize(1, 1));
     const QPixmap picture = m_picture.get(file, room);
     if (!picture.isNull()) {
+        const QSize box = picture.size().expandedTo(QSize(kMinSide - kPictureExtraW, kMinSide - kPictureExtraH));
         ui->ImgAdv->setPixmap(picture);
-        ui->ImgAdv->resize(picture.size());
+        ui->ImgAdv->resize(box);
         ui->ImgAdv->setVisible(true);
         ui->MemText->setVisible(false);
-        setFixedSize(picture.width() + kPictureExtraW, picture.height() + kPictureExtraH);
+        setFixedSize(box.width() + kPictureExtraW, box.height() + kPictureExtraH);
     } else {
         const Scheme& s = kSchemes[tick % 3];
         QPalette p = ui->MemText->palette();

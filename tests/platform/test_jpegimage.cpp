@@ -1,5 +1,7 @@
 #include "platform/JpegImage.h"
 
+#include "CraftedJpeg.h"
+
 #include <QBuffer>
 #include <QColor>
 #include <QImageWriter>
@@ -10,6 +12,7 @@
 
 #include <ostream>
 #include <utility>
+#include <vector>
 
 using vx::JpegImage;
 
@@ -263,4 +266,98 @@ TEST(JpegLoad, DecoderStillWorksAfterAFailure)
     // A failed decode must leave nothing behind that spoils the next one.
     EXPECT_TRUE(JpegImage::decode(cut(0.5)).isNull());
     expectQuarters(JpegImage::decode(sound()), kPictures[0]);
+}
+
+// ---- the reduction a picture is decoded at, and the caps on what is decoded at all
+
+// The strongest of libjpeg's reductions that still gives the size shown, stronger still where the
+// decoder's memory with the decoded picture, or the decoded picture with its scaled copy, would pass
+// the working memory.
+TEST(JpegReduction, CoversTheShownSizeWithinTheWorkingMemory)
+{
+    // Every coefficient of an 8192 x 8192 progressive picture in 4:2:0, which the decoder keeps.
+    constexpr qint64 kProgressiveCoefficients = 192LL * 1024 * 1024;
+    struct Row {
+        const char* name;
+        QSize size, bounds;
+        qint64 decoderBytes;
+        int reduction;
+    };
+    const Row rows[] = {
+        {"FitsAsItIs", {400, 225}, {400, 225}, 0, 1},
+        {"HalfCoversTheBounds", {400, 225}, {200, 113}, 0, 2},
+        {"EighthCoversTheBoundsExactly", {8192, 8192}, {1024, 1024}, 0, 8},
+        {"EighthOnePixelShort", {8192, 8192}, {1025, 1025}, 0, 4},
+        // the room of the advert window on screens of 3840 x 2160 and 7680 x 4320
+        {"LargeOnA4kScreen", {8192, 8192}, {3827, 2122}, 0, 2},
+        {"LargeOnAn8kScreenHalvedForMemory", {8192, 8192}, {7667, 4282}, 0, 2},
+        {"ProgressiveOnA4kScreenQuarteredForMemory", {8192, 8192}, {3827, 2122}, kProgressiveCoefficients, 4},
+        {"ProgressiveOnAn8kScreenQuarteredForMemory", {8192, 8192}, {7667, 4282}, kProgressiveCoefficients, 4},
+        {"ScaledCopyCountsToo", {7000, 7000}, {7667, 4282}, 0, 2},
+        {"NoBoundsButTooLargeForMemory", {8192, 8192}, {}, 0, 2},
+        {"NoBounds", {4000, 3000}, {}, 0, 1},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(JpegImage::reduction(r.size, r.bounds, r.decoderBytes), r.reduction) << r.name;
+}
+
+namespace {
+
+struct CapRow {
+    const char* name;
+    vx::test::CraftedJpeg jpeg;
+    bool decoded;
+};
+void PrintTo(const CapRow& r, std::ostream* os)
+{
+    *os << r.name;
+}
+
+const CapRow kCapRows[] = {
+    {"AtThePixelCap", {8192, 8192, {128}}, true},
+    {"OverThePixelCap", {8200, 8200, {128}}, false},
+    // three full-resolution components of 4000 x 4000 keep 96 MB of coefficients, 6000 x 6000 216 MB
+    {"ProgressiveWithinTheDecoderMemory", {4000, 4000, {128, 128, 128}, true}, true},
+    {"ProgressiveOverTheDecoderMemory", {6000, 6000, {128, 128, 128}, true}, false},
+};
+
+class JpegCaps : public testing::TestWithParam<CapRow> {};
+
+} // namespace
+
+TEST_P(JpegCaps, BeyondACapNothingIsDecoded)
+{
+    const CapRow& r = GetParam();
+    const QImage image = JpegImage::decode(r.jpeg.bytes(), QSize(800, 600));
+    EXPECT_EQ(!image.isNull(), r.decoded);
+    if (r.decoded) {
+        EXPECT_EQ(image.size(), QSize(600, 600));
+        expectNear(image.pixel(300, 300), qRgb(128, 128, 128), "middle");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, JpegCaps, testing::ValuesIn(kCapRows),
+                         [](const testing::TestParamInfo<CapRow>& info) { return std::string(info.param.name); });
+
+// Four components are CMYK: Adobe's files store the inks inverted, others as they are; either way the
+// picture shows its real colours.
+TEST(JpegCmyk, ShowsItsRealColours)
+{
+    struct Row {
+        const char* name;
+        std::vector<int> stored; // C, M, Y, K
+        bool adobe;
+        QRgb colour;
+    };
+    const Row rows[] = {
+        {"AdobeRed", {255, 0, 0, 255}, true, qRgb(255, 0, 0)},
+        {"AdobeDarkCyan", {0, 255, 255, 127}, true, qRgb(0, 127, 127)},
+        {"PlainRed", {0, 255, 255, 0}, false, qRgb(255, 0, 0)},
+        {"PlainWhite", {0, 0, 0, 0}, false, qRgb(255, 255, 255)},
+    };
+    for (const Row& r : rows) {
+        const QImage image = JpegImage::decode(vx::test::CraftedJpeg{16, 16, r.stored, false, r.adobe}.bytes());
+        ASSERT_EQ(image.size(), QSize(16, 16)) << r.name;
+        expectNear(image.pixel(8, 8), r.colour, r.name);
+    }
 }

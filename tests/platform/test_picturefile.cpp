@@ -15,7 +15,7 @@ using vx::PictureFile;
 
 namespace {
 
-enum class Content { Jpeg, Bmp, Ico, Png, Garbage };
+enum class Content { Jpeg, Bmp, Ico, Png, Tiff, Garbage };
 
 QImage sample()
 {
@@ -33,7 +33,7 @@ QByteArray bytesOf(Content c)
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    const char* format = c == Content::Bmp ? "bmp" : c == Content::Ico ? "ico" : "png";
+    const char* format = c == Content::Bmp ? "bmp" : c == Content::Ico ? "ico" : c == Content::Tiff ? "tiff" : "png";
     QImageWriter(&buffer, format).write(sample());
     return bytes;
 }
@@ -57,10 +57,15 @@ const Row kRows[] = {
     {"advert.bmp", Content::Bmp, true},
     {"Vornalex.BMP", Content::Bmp, true},
     {"advert.ico", Content::Ico, true},
+    {"advert.tif", Content::Tiff, true},
+    {"advert.TIFF", Content::Tiff, true},
     // The format follows the name: other data under a known name is no picture.
     {"jpeg_named.bmp", Content::Jpeg, false},
     {"bmp_named.jpg", Content::Bmp, false},
     {"advert.jpg.txt", Content::Jpeg, false},
+    {"jpeg_named.tif", Content::Jpeg, false},
+    {"bmp_named.tiff", Content::Bmp, false},
+    {"tiff_named.bmp", Content::Tiff, false},
     // Names of no known format, and metafiles that cannot be drawn here.
     {"advert.png", Content::Png, false},
     {"advert", Content::Jpeg, false},

@@ -5,6 +5,7 @@
 
 #include "app/Windows.h"
 #include "platform/HttpClient.h"
+#include "platform/JpegImage.h"
 #include "platform/SiteBase.h"
 #include "projects/ClientId.h"
 #include "projects/ProgramFolder.h"
@@ -13,6 +14,7 @@
 #include "web/FormBody.h"
 #include "web/InputWatch.h"
 #include "web/TF_Pic.h"
+#include "CraftedJpeg.h"
 #include "FakeHttp.h"
 #include "FixedClock.h"
 #include "RecordingBrowser.h"
@@ -75,14 +77,16 @@ QByteArray runProbe(const QStringList& arguments)
     return probe.readAllStandardOutput() + ' ';
 }
 
-// A JPEG of kLargeSide pixels square at path, drawn in the probe so its quarter of a gigabyte is never
-// part of this process.
+// A JPEG of kLargeSide pixels square at path: a single grey scan, or a progressive colour picture in
+// 4:2:0, whose coefficients (192 MB) the decoder keeps while it decodes.
 bool writeLargeJpeg(const QString& path, bool progressive = false)
 {
-    QStringList arguments{QStringLiteral("write"), path, QString::number(kLargeSide)};
+    vx::test::CraftedJpeg jpeg{kLargeSide, kLargeSide, {90}};
     if (progressive)
-        arguments << QStringLiteral("progressive");
-    return !runProbe(arguments).isNull();
+        jpeg = {kLargeSide, kLargeSide, {90, 100, 160}, true, false, true};
+    QFile f(path);
+    const QByteArray bytes = jpeg.bytes();
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 class AdvertTest : public ::testing::Test {
@@ -447,7 +451,7 @@ const PictureRow kPictureRows[] = {
 TEST_F(AdvertTest, APictureSizesTheWindowAndAnythingElseGivesASaying)
 {
     const QImage image = [] {
-        QImage i(40, 30, QImage::Format_RGB32);
+        QImage i(80, 70, QImage::Format_RGB32);
         i.fill(Qt::red);
         return i;
     }();
@@ -468,8 +472,8 @@ TEST_F(AdvertTest, APictureSizesTheWindowAndAnythingElseGivesASaying)
         EXPECT_EQ(pic->ui->MemText->isHidden(), shows) << r.name;
         EXPECT_EQ(pic->ui->ImgAdv->isHidden(), !shows) << r.name;
         if (shows) {
-            EXPECT_EQ(pic->ui->ImgAdv->size(), QSize(40, 30)) << r.name;
-            EXPECT_EQ(pic->size(), QSize(45, 34)) << r.name; // outer 53 x 68 with the frame
+            EXPECT_EQ(pic->ui->ImgAdv->size(), QSize(80, 70)) << r.name;
+            EXPECT_EQ(pic->size(), QSize(85, 74)) << r.name; // outer 93 x 108 with the frame
         } else {
             EXPECT_EQ(pic->size(), QSize(484, 326)) << r.name;
         }
@@ -504,26 +508,74 @@ TEST_F(AdvertTest, LargePictureFitsTheScreenAndIsDecodedOnce)
     pic->hide();
 }
 
-// The memory of the program showing that picture, the first and the second time, stays below 300 MB;
-// also for a progressive one, which the decoder holds whole while it decodes.
-TEST_F(AdvertTest, LargePictureShownTwiceWithinItsMemory)
+// The memory of the program showing that picture, the first and the second time, stays below 300 MB on
+// screens up to 7680 x 4320; also for a progressive one, which the decoder holds whole while it decodes.
+struct MemoryRow {
+    const char* name;
+    const char* screen; // the headless screen's size
+    bool progressive;
+};
+void PrintTo(const MemoryRow& r, std::ostream* os) { *os << r.name; }
+
+const MemoryRow kMemoryRows[] = {
+    {"BaselineOn3840x2160", "3840x2160", false},
+    {"ProgressiveOn3840x2160", "3840x2160", true},
+    {"BaselineOn7680x4320", "7680x4320", false},
+    {"ProgressiveOn7680x4320", "7680x4320", true},
+};
+
+class AdvertMemory : public AdvertTest, public ::testing::WithParamInterface<MemoryRow> {};
+
+TEST_P(AdvertMemory, LargePictureShownTwiceWithinItsMemory)
 {
-    for (const bool progressive : {false, true}) {
-        const QString path = folder() + QStringLiteral("large.jpg");
-        ASSERT_TRUE(writeLargeJpeg(path, progressive));
-        const QByteArray out = runProbe({QStringLiteral("show"), path});
-        ASSERT_FALSE(out.isNull()) << "the probe failed";
-        const QList<QByteArray> lines = out.trimmed().split('\n');
-        ASSERT_EQ(lines.size(), 2) << out.constData();
-        for (const QByteArray& line : lines) {
-            const QList<QByteArray> words = line.split(' '); // showing N shown|none PEAK_KIB
-            ASSERT_EQ(words.size(), 4) << line.constData();
-            EXPECT_EQ(words[2], QByteArray("shown")) << line.constData() << (progressive ? " progressive" : "");
-            const qint64 peakKiB = words[3].toLongLong();
-            EXPECT_GT(peakKiB, 0) << line.constData();
-            EXPECT_LT(peakKiB, 300 * 1024) << line.constData() << (progressive ? " progressive" : "");
-        }
+    const MemoryRow& r = GetParam();
+    const QString path = folder() + QStringLiteral("large.jpg");
+    ASSERT_TRUE(writeLargeJpeg(path, r.progressive));
+    const QByteArray out = runProbe({QStringLiteral("show"), path, QString::fromLatin1(r.screen)});
+    ASSERT_FALSE(out.isNull()) << "the probe failed";
+    const QList<QByteArray> lines = out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 2) << out.constData();
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> words = line.split(' '); // showing N shown|none PEAK_KIB WxH
+        ASSERT_EQ(words.size(), 5) << line.constData();
+        EXPECT_EQ(words[2], QByteArray("shown")) << line.constData();
+        const qint64 peakKiB = words[3].toLongLong();
+        EXPECT_GT(peakKiB, 0) << line.constData();
+        EXPECT_LT(peakKiB, 300000000 / 1024) << line.constData(); // 300 MB
     }
+}
+INSTANTIATE_TEST_SUITE_P(Rows, AdvertMemory, ::testing::ValuesIn(kMemoryRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The picture shown on a large screen, then on a smaller one (the program's window moved there, or the
+// screen's resolution lowered): the kept picture is scaled down again with its proportions.
+TEST_F(AdvertTest, PictureKeepsItsProportionsWhenTheScreenShrinks)
+{
+    const QString path = folder() + QStringLiteral("wide.jpg");
+    {
+        QImage wide(2000, 1000, QImage::Format_RGB32);
+        wide.fill(Qt::darkGreen);
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_GT(f.write(vx::JpegImage::encode(wide)), 0);
+    }
+    const QByteArray out = runProbe({QStringLiteral("show"), path, QStringLiteral("1280x1024"), QStringLiteral("800x600")});
+    ASSERT_FALSE(out.isNull()) << "the probe failed";
+    const QList<QByteArray> lines = out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 2) << out.constData();
+    std::vector<QSize> shown;
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> words = line.split(' ');
+        ASSERT_EQ(words.size(), 5) << line.constData();
+        EXPECT_EQ(words[2], QByteArray("shown")) << line.constData();
+        const QList<QByteArray> sides = words[4].split('x');
+        ASSERT_EQ(sides.size(), 2) << line.constData();
+        shown.emplace_back(sides[0].toInt(), sides[1].toInt());
+    }
+    EXPECT_GT(shown[0].width(), 1000) << "the larger screen shows more of the picture";
+    EXPECT_LE(shown[1].width(), 800 - 13);
+    for (const QSize s : shown)
+        EXPECT_NEAR(double(s.width()) / s.height(), 2.0, 0.01) << s.width() << "x" << s.height();
 }
 
 // ---- text from the site in a box

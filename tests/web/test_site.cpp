@@ -6,6 +6,7 @@
 
 #include "app/Windows.h"
 #include "ChildProcess.h"
+#include "CraftedJpeg.h"
 #include "FolderEntries.h"
 #include "platform/CurlHttpClient.h"
 #include "platform/HttpLimits.h"
@@ -23,11 +24,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageWriter>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -40,6 +43,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -535,7 +539,7 @@ TEST_F(SiteTest, PictureOfExactlyItsCapIsFetchedAndShown)
     auto pic = openAdvert(w->advLink());
     EXPECT_FALSE(pic->ui->ImgAdv->isHidden());
     EXPECT_TRUE(pic->ui->MemText->isHidden());
-    EXPECT_EQ(pic->ui->ImgAdv->size(), drawn.size());
+    EXPECT_EQ(pic->ui->ImgAdv->pixmap().size(), drawn.size());
     closeAdvert(pic);
 }
 
@@ -911,3 +915,154 @@ TEST_F(SiteTest, MainWindowTakesNoClickWhileAVersionDownloads)
 }
 
 } // namespace
+
+// ---- the advert picture as the site gives it
+
+namespace {
+
+QImage drawnPicture(QSize size)
+{
+    QImage i(size, QImage::Format_RGB32);
+    i.fill(QColor(30, 120, 200));
+    return i;
+}
+
+QByteArray written(const QImage& image, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter(&buffer, format).write(image);
+    return bytes;
+}
+
+// A BMP of width x height pixels of `bits` each, coded by `compression`, whose pixel data is `body`;
+// a picture of 8 bits or fewer a pixel has its grey palette before the data.
+QByteArray bmpFile(int width, int height, int bits, quint32 compression, const QByteArray& body)
+{
+    QByteArray palette;
+    for (int i = 0; bits <= 8 && i < (1 << bits); ++i)
+        palette.append(char(i)).append(char(i)).append(char(i)).append('\0');
+    QByteArray b(54, '\0');
+    const auto put32 = [&b](int at, quint32 v) { qToLittleEndian(v, b.data() + at); };
+    b[0] = 'B';
+    b[1] = 'M';
+    put32(2, quint32(54 + palette.size() + body.size()));
+    put32(10, quint32(54 + palette.size()));
+    put32(14, 40);
+    put32(18, quint32(width));
+    put32(22, quint32(height));
+    qToLittleEndian(quint16(1), b.data() + 26);
+    qToLittleEndian(quint16(bits), b.data() + 28);
+    put32(30, compression);
+    return b + palette + body;
+}
+
+QByteArray cutBmp()
+{
+    const QByteArray whole = written(drawnPicture({16, 8}), "bmp");
+    return whole.left(whole.size() * 3 / 5);
+}
+
+struct AdvertPictureRow {
+    const char* name;
+    const char* file;                // the picture's name on the site and beside the program
+    QByteArray (*bytes)();
+    QSize shown;                     // the picture shown; empty: a saying instead
+};
+void PrintTo(const AdvertPictureRow& r, std::ostream* os) { *os << r.name; }
+
+const AdvertPictureRow kAdvertPictureRows[] = {
+    // The format follows the extension; the content never picks another reader.
+    {"TiffNamedTif", "adv.tif", [] { return written(drawnPicture({40, 30}), "tiff"); }, {40, 30}},
+    {"TiffNamedTiffInCapitals", "adv.TIFF", [] { return written(drawnPicture({40, 30}), "tiff"); }, {40, 30}},
+    {"JpegNamedTif", "adv.tif", [] { return vx::JpegImage::encode(drawnPicture({40, 30})); }, {}},
+    {"PngNamedTif", "adv.tif", [] { return written(drawnPicture({40, 30}), "png"); }, {}},
+    {"BmpNamedTif", "adv.tif", [] { return written(drawnPicture({40, 30}), "bmp"); }, {}},
+    {"JpegNamedBmp", "adv.bmp", [] { return vx::JpegImage::encode(drawnPicture({40, 30})); }, {}},
+    {"Jpeg", "adv.jpg", [] { return vx::JpegImage::encode(drawnPicture({40, 30})); }, {40, 30}},
+    // A BMP shows only with all its pixels.
+    {"Bmp", "adv.bmp", [] { return written(drawnPicture({16, 8}), "bmp"); }, {16, 8}},
+    {"BmpCutShort", "adv.bmp", cutBmp, {}},
+    {"BmpAnnouncingPixelsItHasNot", "adv.bmp", [] { return bmpFile(6280, 5000, 24, 0, QByteArray(16, '\0')); }, {}},
+    {"SmallBmpWithoutPixels", "adv.bmp", [] { return bmpFile(200, 100, 24, 0, {}); }, {}},
+    // Run-length coded, all there (it ends at once), but 5000 x 5000 takes more memory than a picture
+    // may once it is scaled (100 MB), though less than Qt's own limit.
+    {"BmpAnnouncingAHugeSize", "adv.bmp", [] { return bmpFile(5000, 5000, 8, 1, QByteArray("\0\1", 2)); }, {}},
+    {"BmpRunsToTheirEnd", "adv.bmp", [] { return bmpFile(4, 2, 8, 1, QByteArray("\4\0\0\0\4\0\0\1", 8)); }, {4, 2}},
+    {"BmpRunsCutShort", "adv.bmp", [] { return bmpFile(4, 2, 8, 1, QByteArray("\4\0\0\0\4\0", 6)); }, {}},
+    // JPEG pictures beyond the decoder's caps.
+    {"JpegOverThePixelCap", "adv.jpg", [] { return vx::test::CraftedJpeg{8200, 8200, {128}}.bytes(); }, {}},
+    {"ProgressiveJpegOverTheDecoderMemory", "adv.jpg",
+     [] { return vx::test::CraftedJpeg{6000, 6000, {128, 128, 128}, true}.bytes(); }, {}},
+};
+
+class SiteAdvertPicture : public SiteTest, public ::testing::WithParamInterface<AdvertPictureRow> {};
+
+} // namespace
+
+TEST_P(SiteAdvertPicture, ShownByItsFormatOrASaying)
+{
+    const AdvertPictureRow& r = GetParam();
+    const QByteArray bytes = r.bytes();
+    ASSERT_FALSE(bytes.isEmpty()) << "no writer for the picture";
+    const QByteArray path = "/images/" + QByteArray(r.file);
+    LocalHttpServer site({{"/images/adv.txt", {200, {}, "images/" + QByteArray(r.file) + "\thttp://shop.example/\r\n1.2\r\n"}},
+                          {path, {200, {}, bytes}}});
+    start(site, false);
+
+    w->LoadAdv();
+    ASSERT_EQ(w->advLocalFile(), folder() + QString::fromLatin1(r.file));
+    ASSERT_EQ(files()[QString::fromLatin1(r.file)], bytes);
+
+    auto pic = openAdvert(w->advLink());
+    EXPECT_EQ(pic->ui->ImgAdv->isHidden(), r.shown.isEmpty());
+    EXPECT_EQ(pic->ui->MemText->isHidden(), !r.shown.isEmpty());
+    if (!r.shown.isEmpty()) {
+        EXPECT_EQ(pic->ui->ImgAdv->pixmap().size(), r.shown);
+    }
+    closeAdvert(pic);
+}
+INSTANTIATE_TEST_SUITE_P(Rows, SiteAdvertPicture, ::testing::ValuesIn(kAdvertPictureRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A picture one pixel wide, as tall as the screen allows: the window is still large enough to see and
+// click it, with the picture in its middle.
+TEST_F(SiteTest, OnePixelWidePictureGetsAWindowToBeSeenAndClicked)
+{
+    struct Row {
+        const char* file;
+        QByteArray bytes;
+    };
+    const Row rows[] = {
+        {"thin.jpg", vx::JpegImage::encode(drawnPicture({1, 40}))},
+        {"tall.jpg", vx::JpegImage::encode(drawnPicture({1, 65500}))},
+        {"tall.bmp", written(drawnPicture({1, 100000}), "bmp")},
+        {"flat.bmp", written(drawnPicture({30, 1}), "bmp")},
+    };
+    for (const Row& r : rows) {
+        const QByteArray path = "/images/" + QByteArray(r.file);
+        LocalHttpServer site({{"/images/adv.txt", {200, {}, "images/" + QByteArray(r.file) + "\tlink\r\n1.2\r\n"}},
+                              {path, {200, {}, r.bytes}}});
+        start(site, false);
+        w->LoadAdv();
+        auto pic = openAdvert(w->advLink());
+
+        ASSERT_FALSE(pic->ui->ImgAdv->isHidden()) << r.file;
+        const QSize shown = pic->ui->ImgAdv->pixmap().size();
+        EXPECT_TRUE(shown.width() == 1 || shown.height() == 1) << r.file;
+        EXPECT_TRUE(pic->screen()->availableGeometry().contains(pic->frameGeometry())) << r.file;
+        EXPECT_GE(pic->width(), 64) << r.file;
+        EXPECT_GE(pic->height(), 64) << r.file;
+        // the picture in the middle of the window, the whole of which is the picture's to click
+        const QRect box = pic->ui->ImgAdv->geometry();
+        EXPECT_LE(std::abs(box.center().x() - pic->rect().center().x()), 2) << r.file;
+        EXPECT_LE(std::abs(box.center().y() - pic->rect().center().y()), 2) << r.file;
+        EXPECT_GE(box.width(), 59) << r.file;
+        EXPECT_GE(box.height(), 59) << r.file;
+        EXPECT_TRUE(pic->ui->ImgAdv->alignment() & Qt::AlignHCenter) << r.file;
+        closeAdvert(pic);
+        F_Main = nullptr;
+        w.reset();
+    }
+}
