@@ -6,6 +6,7 @@
 #include "ChildProcess.h"
 #include "ScratchDataFolder.h"
 #include "projects/ProgramFolder.h"
+#include "MainTestAccess.h"
 #include "RecordingDialogs.h"
 #include "SeparatorMain.h"
 #include "SettingsText.h"
@@ -83,7 +84,7 @@ public:
     void restartProject()
     {
         main->LoadProject(main->currentProject());
-        main->setStartupProject(main->currentProject());
+        TF_MainTestAccess::setStartupProject(*main, main->currentProject());
         main->setProjectModified(false);
         boxes.boxes.clear();
     }

@@ -19,7 +19,8 @@
 #include "web/DownloadProgress.h"
 #include "web/TF_Pic.h"
 
-#include "ui_TF_Pic.h"
+#include "ChildWidget.h"
+#include "MainTestAccess.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -36,6 +37,7 @@
 #include <QTemporaryDir>
 #include <QScreen>
 #include <QTcpServer>
+#include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
 
@@ -88,6 +90,7 @@ extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo
 
 namespace {
 
+using vx::test::child;
 using vx::MsgAnswer;
 using vx::MsgType;
 using vx::test::LocalHttpServer;
@@ -156,7 +159,7 @@ protected:
     {
         auto pic = std::make_unique<TF_Pic>(w.get());
         F_Pic = pic.get();
-        w->setAdvLink(link);
+        TF_MainTestAccess::setAdvLink(*w, link);
         pic->show();
         return pic;
     }
@@ -531,9 +534,9 @@ TEST_F(SiteTest, PictureOfExactlyItsCapIsFetchedAndShown)
 
     EXPECT_EQ(files()[QStringLiteral("pic.jpg")].size(), vx::kWebLimits.picture.maxBytes);
     auto pic = openAdvert(w->advLink());
-    EXPECT_FALSE(pic->ui->ImgAdv->isHidden());
-    EXPECT_TRUE(pic->ui->MemText->isHidden());
-    EXPECT_EQ(pic->ui->ImgAdv->size(), drawn.size());
+    EXPECT_FALSE(child<QLabel>(*pic, "ImgAdv")->isHidden());
+    EXPECT_TRUE(child<QTextEdit>(*pic, "MemText")->isHidden());
+    EXPECT_EQ(child<QLabel>(*pic, "ImgAdv")->size(), drawn.size());
     closeAdvert(pic);
 }
 
@@ -654,7 +657,7 @@ TEST_F(SiteTest, ClickReportToASilentSiteEndsAtItsLimitInTheErrorBox)
     start(site, false);
     vx::test::RecordingBrowser browser;
     auto pic = openAdvert(QStringLiteral("http://shop.example/"));
-    click(pic->ui->ImgAdv);
+    click(child<QLabel>(*pic, "ImgAdv"));
 
     const auto requests = site.answeredRequests();
     ASSERT_EQ(requests.size(), 1u);
@@ -677,7 +680,7 @@ TEST_F(SiteTest, ClickReportRedirectedToFtpGoesNowhereAndEndsInTheErrorBox)
     start(site, false);
     vx::test::RecordingBrowser browser;
     auto pic = openAdvert(QStringLiteral("http://shop.example/"));
-    click(pic->ui->ImgAdv);
+    click(child<QLabel>(*pic, "ImgAdv"));
 
     EXPECT_EQ(site.answeredRequests().size(), 1u);
     EXPECT_FALSE(ftp.waitForNewConnection(300)) << "a connection reached the FTP port";
