@@ -58,11 +58,9 @@ public:
     void setProjectModified(bool modified) { ProjectModified = modified; }
     const QString& currentProject() const { return CurrentProject; }
     void setCurrentProject(const QString& name) { CurrentProject = name; }
-    void setStartupProject(const QString& name) { StartupProject = name; }
     const QString& iniPath() const { return IniPath; }
     vx::IniFile* projectIni() const { return ProjectIni.get(); } // null once the closing has saved
     const QString& clientId() const { return ClientId; }
-    void setClientId(const QString& id) { ClientId = id; }
     bool endRequested() const { return EndRequested; }
     // The banner timer (started when the splash window closes), the banner slide and the idle check.
     QTimer* timer1() const { return Timer1; }
@@ -72,9 +70,7 @@ public:
     std::uint32_t lastInputTick() const { return LastInputTick; }
     void setLastInputTick(std::uint32_t tick) { LastInputTick = tick; }
     const QString& advLink() const { return AdvLink; }
-    void setAdvLink(const QString& link) { AdvLink = link; }
     const QString& advLocalFile() const { return AdvLocalFile; }
-    void setAdvLocalFile(const QString& file) { AdvLocalFile = file; }
     bool advShown() const { return AdvShown; }
     void setAdvShown(bool shown) { AdvShown = shown; }
 
@@ -195,6 +191,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The tests' way to the state that only the start-up and the advert fetch set (tests/support).
+    friend struct TF_MainTestAccess;
+
     void pageShown(int page); // the show handler of page TabSheet<page + 1>
     // Widgets by their component names, as laid out in TF_Main.ui.
     Ui::TF_Main* ui;

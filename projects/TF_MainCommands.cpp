@@ -10,11 +10,6 @@
 #include "projects/TF_Quest.h"
 #include "projects/TF_RWPrj.h"
 
-#include "ui_TF_Quest.h"
-#include "ui_TF_RWPrj.h"
-
-#include <QLineEdit>
-
 namespace {
 
 // What New starts a project from: no sizes at all, so each shape page fills its own defaults when it
@@ -60,7 +55,7 @@ void prepareListWithoutEditor(TF_RWPrj& dialog, const QString& caption, const QS
 {
     dialog.setEntries({});
     dialog.setWindowTitle(caption);
-    dialog.ui->EditPrjName->hide();
+    dialog.setNameEditorShown(false);
     dialog.setEntries(sections);
 }
 
@@ -73,7 +68,7 @@ void TF_Main::BoButNewClick()
     // values back, so no later save can store the reset values over its dimensions.
     const vx::CalcState before = m_state;
     resetForNewProject(m_state);
-    F_Quest->ui->EditNewPrjName->clear();
+    F_Quest->clearName();
     F_Quest->exec();
     if (!F_Quest->projectMade())
         restoreDimensions(m_state, before);
@@ -90,10 +85,9 @@ void TF_Main::BoButOpenClick()
 void TF_Main::BoButSaveClick()
 {
     F_RWPrj->setWindowTitle(QStringLiteral("Сохранить проект"));
-    F_RWPrj->ui->EditPrjName->show();
+    F_RWPrj->setNameEditorShown(true);
     F_RWPrj->setEntries(ProjectIni->sections());
-    F_RWPrj->ui->EditPrjName->setText(CurrentProject);
-    F_RWPrj->ui->EditPrjName->setFocus(Qt::OtherFocusReason);
+    F_RWPrj->editName(CurrentProject);
     F_RWPrj->exec();
 }
 

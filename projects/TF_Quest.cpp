@@ -39,10 +39,9 @@ TF_Quest::TF_Quest(QWidget* parent)
     connect(ui->ButNo, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-TF_Quest::~TF_Quest()
-{
-    delete ui;
-}
+TF_Quest::~TF_Quest() = default;
+
+void TF_Quest::clearName() { ui->EditNewPrjName->clear(); }
 
 void TF_Quest::FormShow()
 {

@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 namespace Ui {
 class TF_Quest;
 }
@@ -16,9 +18,9 @@ public:
     explicit TF_Quest(QWidget* parent = nullptr);
     ~TF_Quest() override;
 
-    Ui::TF_Quest* ui;
-
     void FormShow();
+    // Empties the name editor; the new-project command does so before it shows the dialog.
+    void clearName();
     // The work of the closing; false keeps the dialog open (a name the settings file cannot hold, or the
     // name of a project the user chose not to replace).
     bool FormClose(int result);
@@ -33,5 +35,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    std::unique_ptr<Ui::TF_Quest> ui; // the generated form
     bool m_made = false;
 };

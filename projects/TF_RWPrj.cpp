@@ -67,9 +67,14 @@ TF_RWPrj::TF_RWPrj(QWidget* parent)
     FormCreate();
 }
 
-TF_RWPrj::~TF_RWPrj()
+TF_RWPrj::~TF_RWPrj() = default;
+
+void TF_RWPrj::setNameEditorShown(bool shown) { ui->EditPrjName->setVisible(shown); }
+
+void TF_RWPrj::editName(const QString& name)
 {
-    delete ui;
+    ui->EditPrjName->setText(name);
+    ui->EditPrjName->setFocus(Qt::OtherFocusReason);
 }
 
 void TF_RWPrj::FormCreate()

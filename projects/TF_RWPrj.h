@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace Ui {
 class TF_RWPrj;
 }
@@ -17,8 +19,6 @@ class TF_RWPrj : public QDialog {
 public:
     explicit TF_RWPrj(QWidget* parent = nullptr);
     ~TF_RWPrj() override;
-
-    Ui::TF_RWPrj* ui;
 
     // On only while the dialog shown by the delete command is open.
     bool DeleteMode = false;
@@ -31,6 +31,11 @@ public:
     void LBPrjClick();
     void LBPrjDblClick();
     void ButYesMouseDown();
+
+    // The name editor: shown for saving as, hidden (keeping its text) for opening and deleting; editName
+    // puts a name into it and gives it the focus.
+    void setNameEditorShown(bool shown);
+    void editName(const QString& name);
 
     // The list as the commands prepare it; code that fills or selects runs no click handler.
     void setEntries(const QStringList& names); // replaces the entries, nothing selected
@@ -46,6 +51,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    std::unique_ptr<Ui::TF_RWPrj> ui; // the generated form
     void reloadAfterErase();
 
     bool m_filling = false;

@@ -32,8 +32,8 @@ void setLabelFont(QWidget* label, int pixelSize)
 TF_About::TF_About(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint)
-    , ui(new Ui::TF_About)
     , Timer1(new QTimer(this))
+    , ui(new Ui::TF_About)
 {
     ui->setupUi(this);
     setFixedSize(kWidth, kHeight);
@@ -57,10 +57,7 @@ TF_About::TF_About(QWidget* parent)
     Timer1->start();
 }
 
-TF_About::~TF_About()
-{
-    delete ui;
-}
+TF_About::~TF_About() = default;
 
 void TF_About::Timer1Timer()
 {

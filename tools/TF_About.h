@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QTimer;
 
 namespace Ui {
@@ -18,7 +20,6 @@ public:
     explicit TF_About(QWidget* parent = nullptr);
     ~TF_About() override;
 
-    Ui::TF_About* ui;
     QTimer* Timer1; // closes the window at its first tick; counts from the window's creation
 
     void Timer1Timer();
@@ -32,4 +33,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    std::unique_ptr<Ui::TF_About> ui; // the generated form
 };

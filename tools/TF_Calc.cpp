@@ -76,7 +76,6 @@ TF_Calc::~TF_Calc()
 {
     // An editor losing the focus while the window goes must not reach a half-destroyed window.
     disconnect(m_focusConnection);
-    delete ui;
 }
 
 char TF_Calc::separator() const

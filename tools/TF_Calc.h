@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QLineEdit;
 
 namespace Ui {
@@ -18,8 +20,6 @@ class TF_Calc : public QDialog {
 public:
     explicit TF_Calc(QWidget* parent = nullptr);
     ~TF_Calc() override;
-
-    Ui::TF_Calc* ui;
 
     // The input filter of every editor: digits and one decimal separator.
     QString CheckFloat(const QString& S) const;
@@ -43,6 +43,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    std::unique_ptr<Ui::TF_Calc> ui; // the generated form
     char separator() const;
     void convert(QLineEdit* from, QLineEdit* to);
     void setPortKind(bool round);

@@ -66,7 +66,7 @@ TF_Pic::TF_Pic(QWidget* parent)
     ui->ImgAdv->installEventFilter(this);
 }
 
-TF_Pic::~TF_Pic() { delete ui; }
+TF_Pic::~TF_Pic() = default;
 
 QString TF_Pic::greeting(int hour)
 {

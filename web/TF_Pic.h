@@ -7,6 +7,8 @@
 
 #include <QDialog>
 
+#include <memory>
+
 namespace Ui {
 class TF_Pic;
 }
@@ -16,8 +18,6 @@ class TF_Pic : public QDialog {
 public:
     explicit TF_Pic(QWidget* parent = nullptr);
     ~TF_Pic() override;
-
-    Ui::TF_Pic* ui;
 
     void FormShow();                          // fills the window; runs at every showing
     void ImgAdvMouseUp(Qt::MouseButton Button);
@@ -31,6 +31,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    std::unique_ptr<Ui::TF_Pic> ui; // the generated form
     QRect screenArea() const;  // the available area of the screen the window opens on
     QSize frameExtra() const;  // the window frame's share of the outer size
 

@@ -9,6 +9,7 @@
 #include "projects/ProgramFolder.h"
 #include "projects/TF_Quest.h"
 #include "projects/TF_RWPrj.h"
+#include "MainTestAccess.h"
 #include "RecordingDialogs.h"
 #include "SeparatorMain.h"
 #include "SettingsText.h"
@@ -58,7 +59,7 @@ public:
         main->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(main.get()));
         main->LoadProject(main->currentProject());
-        main->setStartupProject(main->currentProject());
+        TF_MainTestAccess::setStartupProject(*main, main->currentProject());
         main->setProjectModified(false);
         boxes.boxes.clear();
     }

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <ostream>
 
 namespace {
 
@@ -152,24 +153,27 @@ struct LocaleRow {
     const char* frequency;
     bool kept;
 };
+void PrintTo(const LocaleRow& r, std::ostream* os) { *os << r.locale << " Fb=" << r.frequency; }
 
-TEST(StartUpProcess, DefaultIsErasedOnlyWithoutAFrequency)
+const LocaleRow kLocaleRows[] = {
+    {"C.UTF-8", "32,5", true},      {"ru_RU.UTF-8", "32.5", true}, {"C.UTF-8", "32.5", true},
+    {"ru_RU.UTF-8", "32,5", true},  {"C.UTF-8", "0", false},       {"ru_RU.UTF-8", "0,0", false},
+    {"C.UTF-8", "abc", false},
+};
+
+class DefaultFrequency : public ::testing::TestWithParam<LocaleRow> {};
+
+TEST_P(DefaultFrequency, DefaultIsErasedOnlyWithoutAFrequency)
 {
-    const LocaleRow rows[] = {
-        {"C.UTF-8", "32,5", true},      {"ru_RU.UTF-8", "32.5", true}, {"C.UTF-8", "32.5", true},
-        {"ru_RU.UTF-8", "32,5", true},  {"C.UTF-8", "0", false},       {"ru_RU.UTF-8", "0,0", false},
-        {"C.UTF-8", "abc", false},
-    };
-    for (const LocaleRow& r : rows) {
-        SCOPED_TRACE(std::string(r.locale) + " Fb=" + r.frequency);
-        const QByteArray file = QByteArray("[DEFAULT]\nid=Lkd_a<<<\nFb=") + r.frequency + "\nVb=50\nTubD=80\n";
-        Program program(file);
-        ASSERT_TRUE(program.startUp("DEFAULT", r.locale));
-        if (r.kept)
-            EXPECT_EQ(program.fileText(), file + "LastProject=DEFAULT\n");
-        else
-            EXPECT_EQ(comparable(program.fileText()), firstRunSection());
-    }
+    const LocaleRow& r = GetParam();
+    const QByteArray file = QByteArray("[DEFAULT]\nid=Lkd_a<<<\nFb=") + r.frequency + "\nVb=50\nTubD=80\n";
+    Program program(file);
+    ASSERT_TRUE(program.startUp("DEFAULT", r.locale));
+    if (r.kept)
+        EXPECT_EQ(program.fileText(), file + "LastProject=DEFAULT\n");
+    else
+        EXPECT_EQ(comparable(program.fileText()), firstRunSection());
 }
+INSTANTIATE_TEST_SUITE_P(Rows, DefaultFrequency, ::testing::ValuesIn(kLocaleRows));
 
 } // namespace

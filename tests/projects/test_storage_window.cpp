@@ -11,6 +11,7 @@
 #include "KilledAtMoment.h"
 #include "ScratchDataFolder.h"
 #include "projects/ProgramFolder.h"
+#include "MainTestAccess.h"
 #include "RecordingDialogs.h"
 #include "SeparatorMain.h"
 #include "SettingsText.h"
@@ -95,7 +96,7 @@ public:
     void restartProject()
     {
         main->LoadProject(main->currentProject());
-        main->setStartupProject(main->currentProject());
+        TF_MainTestAccess::setStartupProject(*main, main->currentProject());
         main->setProjectModified(false);
         boxes.boxes.clear();
     }

@@ -10,7 +10,7 @@
 #include "SeparatorMain.h"
 #include "Typing.h"
 
-#include "ui_TF_Calc.h"
+#include "ChildWidget.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -52,6 +52,45 @@ std::string sepName(char sep)
     return sep == '.' ? "point" : "comma";
 }
 
+// The calculator's widgets, found by their names in its form.
+struct CalcForm {
+    explicit CalcForm(const QWidget& w)
+        : PageControl1(vx::test::child<QTabWidget>(w, "PageControl1"))
+        , TabSheet1(vx::test::child<QWidget>(w, "TabSheet1"))
+        , EditFreq(vx::test::child<QLineEdit>(w, "EditFreq"))
+        , EditWavLen(vx::test::child<QLineEdit>(w, "EditWavLen"))
+        , TabSheet2(vx::test::child<QWidget>(w, "TabSheet2"))
+        , EdBoxVol(vx::test::child<QLineEdit>(w, "EdBoxVol"))
+        , EdPortL(vx::test::child<QLineEdit>(w, "EdPortL"))
+        , RBPortD(vx::test::child<QRadioButton>(w, "RBPortD"))
+        , EdPortD(vx::test::child<QLineEdit>(w, "EdPortD"))
+        , RBPortW(vx::test::child<QRadioButton>(w, "RBPortW"))
+        , EdPortW(vx::test::child<QLineEdit>(w, "EdPortW"))
+        , EdPortH(vx::test::child<QLineEdit>(w, "EdPortH"))
+        , EdPortN(vx::test::child<QLineEdit>(w, "EdPortN"))
+        , EdFreq(vx::test::child<QLineEdit>(w, "EdFreq"))
+        , SbCRecalcRes(vx::test::child<QToolButton>(w, "SbCRecalcRes"))
+        , StatusBar1(vx::test::child<QStatusBar>(w, "StatusBar1"))
+    {
+    }
+    QTabWidget* PageControl1;
+    QWidget* TabSheet1;
+    QLineEdit* EditFreq;
+    QLineEdit* EditWavLen;
+    QWidget* TabSheet2;
+    QLineEdit* EdBoxVol;
+    QLineEdit* EdPortL;
+    QRadioButton* RBPortD;
+    QLineEdit* EdPortD;
+    QRadioButton* RBPortW;
+    QLineEdit* EdPortW;
+    QLineEdit* EdPortH;
+    QLineEdit* EdPortN;
+    QLineEdit* EdFreq;
+    QToolButton* SbCRecalcRes;
+    QStatusBar* StatusBar1;
+};
+
 // The program as the calculator meets it: a main window with the speed of sound as accepted there, and
 // the calculator created hidden.
 class CalcRig {
@@ -92,7 +131,7 @@ public:
     }
     void close() { calc->reject(); }
 
-    Ui::TF_Calc& ui() { return *calc->ui; }
+    CalcForm ui() const { return CalcForm(*calc); }
     QLineEdit* edit(const char* name)
     {
         auto* e = calc->findChild<QLineEdit*>(name);

@@ -13,6 +13,7 @@
 
 #include "app/Windows.h"
 #include "web/TF_Pic.h"
+#include "MainTestAccess.h"
 #include "OfflineHttp.h"
 #include "ProgramFiles.h"
 #include "RecordingDialogs.h"
@@ -84,7 +85,7 @@ int show(const QString& path)
         F_Main = &w;
         TF_Pic pic(&w);
         F_Pic = &pic;
-        w.setAdvLocalFile(path);
+        TF_MainTestAccess::setAdvLocalFile(w, path);
         const auto* picture = pic.findChild<QLabel*>(QStringLiteral("ImgAdv"));
         if (!picture)
             code = 1;

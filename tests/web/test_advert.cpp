@@ -21,7 +21,8 @@
 #include "ProgramFiles.h"
 #include "RecordingDialogs.h"
 
-#include "ui_TF_Pic.h"
+#include "ChildWidget.h"
+#include "MainTestAccess.h"
 
 #include <QApplication>
 #include <QDir>
@@ -48,6 +49,7 @@
 
 namespace {
 
+using vx::test::child;
 using vx::MsgAnswer;
 using vx::MsgType;
 using vx::test::FakeHttp;
@@ -260,7 +262,7 @@ TEST_F(AdvertTest, BrokenPictureDownloadIsSilentAndLeavesNoPicture)
     EXPECT_TRUE(dialogs.boxes.empty());
     EXPECT_EQ(w->advLocalFile(), folder() + QStringLiteral("adv.jpg"));
     pic->FormShow();
-    EXPECT_FALSE(pic->ui->MemText->isHidden());
+    EXPECT_FALSE(child<QTextEdit>(*pic, "MemText")->isHidden());
 }
 
 // ---- the idle watch
@@ -343,7 +345,7 @@ TEST_F(AdvertTest, OnlyKeysAndPointerEventsCountAsInput)
     // Events of any window reach the hook, the advert window's too.
     clock.tick = 4242;
     QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(pic->ui->MemText, &move);
+    QApplication::sendEvent(child<QTextEdit>(*pic, "MemText"), &move);
     EXPECT_EQ(w->lastInputTick(), 4242u);
     clock.tick = 5000;
     QEvent enter(QEvent::Enter);
@@ -372,14 +374,14 @@ class Sayings : public AdvertTest, public ::testing::WithParamInterface<SayingRo
 TEST_P(Sayings, WithoutAPictureASayingByTheTick)
 {
     const SayingRow& r = GetParam();
-    w->setAdvLocalFile(QString());
+    TF_MainTestAccess::setAdvLocalFile(*w, QString());
     clock.tick = r.tick;
     pic->FormShow();
-    EXPECT_EQ(pic->ui->MemText->toPlainText(), vx::advQuote(std::uint32_t(r.index)));
-    EXPECT_EQ(pic->ui->MemText->palette().color(QPalette::Base).name(), QString::fromLatin1(r.background));
-    EXPECT_EQ(pic->ui->MemText->palette().color(QPalette::Text).name(), QString::fromLatin1(r.text));
-    EXPECT_FALSE(pic->ui->MemText->isHidden());
-    EXPECT_TRUE(pic->ui->ImgAdv->isHidden());
+    EXPECT_EQ(child<QTextEdit>(*pic, "MemText")->toPlainText(), vx::advQuote(std::uint32_t(r.index)));
+    EXPECT_EQ(child<QTextEdit>(*pic, "MemText")->palette().color(QPalette::Base).name(), QString::fromLatin1(r.background));
+    EXPECT_EQ(child<QTextEdit>(*pic, "MemText")->palette().color(QPalette::Text).name(), QString::fromLatin1(r.text));
+    EXPECT_FALSE(child<QTextEdit>(*pic, "MemText")->isHidden());
+    EXPECT_TRUE(child<QLabel>(*pic, "ImgAdv")->isHidden());
     EXPECT_EQ(pic->size(), QSize(484, 326));
     EXPECT_TRUE(w->advShown());
     EXPECT_EQ(w->lastInputTick(), r.tick);
@@ -466,13 +468,13 @@ TEST_F(AdvertTest, APictureSizesTheWindowAndAnythingElseGivesASaying)
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
             f.write("\xFF\xD8 not really");
         }
-        w->setAdvLocalFile(path);
+        TF_MainTestAccess::setAdvLocalFile(*w, path);
         pic->FormShow();
         const bool shows = r.valid && ext != QStringLiteral("png");
-        EXPECT_EQ(pic->ui->MemText->isHidden(), shows) << r.name;
-        EXPECT_EQ(pic->ui->ImgAdv->isHidden(), !shows) << r.name;
+        EXPECT_EQ(child<QTextEdit>(*pic, "MemText")->isHidden(), shows) << r.name;
+        EXPECT_EQ(child<QLabel>(*pic, "ImgAdv")->isHidden(), !shows) << r.name;
         if (shows) {
-            EXPECT_EQ(pic->ui->ImgAdv->size(), QSize(80, 70)) << r.name;
+            EXPECT_EQ(child<QLabel>(*pic, "ImgAdv")->size(), QSize(80, 70)) << r.name;
             EXPECT_EQ(pic->size(), QSize(85, 74)) << r.name; // outer 93 x 108 with the frame
         } else {
             EXPECT_EQ(pic->size(), QSize(484, 326)) << r.name;
@@ -486,15 +488,15 @@ TEST_F(AdvertTest, LargePictureFitsTheScreenAndIsDecodedOnce)
 {
     const QString path = folder() + QStringLiteral("large.jpg");
     ASSERT_TRUE(writeLargeJpeg(path));
-    w->setAdvLocalFile(path);
+    TF_MainTestAccess::setAdvLocalFile(*w, path);
 
     pic->show();
     const QRect area = pic->screen()->availableGeometry();
     EXPECT_TRUE(area.contains(pic->frameGeometry())) << "window " << pic->frameGeometry().width() << "x"
                                                      << pic->frameGeometry().height() << " on a screen of "
                                                      << area.width() << "x" << area.height();
-    ASSERT_FALSE(pic->ui->ImgAdv->isHidden());
-    const QPixmap shown = pic->ui->ImgAdv->pixmap();
+    ASSERT_FALSE(child<QLabel>(*pic, "ImgAdv")->isHidden());
+    const QPixmap shown = child<QLabel>(*pic, "ImgAdv")->pixmap();
     EXPECT_LT(shown.width(), kLargeSide);
     EXPECT_EQ(shown.width(), shown.height()) << "proportions kept";
     EXPECT_EQ(pic->size(), shown.size() + QSize(5, 4));
@@ -503,8 +505,8 @@ TEST_F(AdvertTest, LargePictureFitsTheScreenAndIsDecodedOnce)
     // The second showing takes the picture already decoded: the file is not read again.
     ASSERT_TRUE(QFile::remove(path));
     pic->show();
-    EXPECT_FALSE(pic->ui->ImgAdv->isHidden());
-    EXPECT_EQ(pic->ui->ImgAdv->pixmap().cacheKey(), shown.cacheKey());
+    EXPECT_FALSE(child<QLabel>(*pic, "ImgAdv")->isHidden());
+    EXPECT_EQ(child<QLabel>(*pic, "ImgAdv")->pixmap().cacheKey(), shown.cacheKey());
     pic->hide();
 }
 
@@ -763,13 +765,13 @@ TEST_P(ClickReport, PostsTheFormThenClosesAndOpens)
 {
     const ClickRow& r = GetParam();
     RecordingBrowser browser;
-    w->setClientId(vx::makeClientId(QDateTime(QDate(2026, 3, 1), QTime(10, 5, 9, 123))));
-    w->setAdvLink(QStringLiteral("http://shop.example/a b?x=1&y=2"));
+    TF_MainTestAccess::setClientId(*w, vx::makeClientId(QDateTime(QDate(2026, 3, 1), QTime(10, 5, 9, 123))));
+    TF_MainTestAccess::setAdvLink(*w, QStringLiteral("http://shop.example/a b?x=1&y=2"));
     if (!r.postFails)
         http.serve(QStringLiteral("cd_adv.php"), "thanks");
     pic->show();
     QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), r.button, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(pic->ui->ImgAdv, &up);
+    QApplication::sendEvent(child<QLabel>(*pic, "ImgAdv"), &up);
 
     ASSERT_EQ(http.requests.size(), 1u);
     const FakeHttp::Request& post = http.requests[0];
@@ -822,11 +824,11 @@ TEST_F(AdvertTest, AdvertLinkOpensOnlyAsAWebAddress)
     http.serve(QStringLiteral("cd_adv.php"), "thanks");
     for (const AdvertLinkRow& r : kAdvertLinkRows) {
         browser.starts.clear();
-        w->setAdvLink(QString::fromUtf8(r.link));
+        TF_MainTestAccess::setAdvLink(*w, QString::fromUtf8(r.link));
         pic->show();
         QMouseEvent up(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton, Qt::NoButton,
                        Qt::NoModifier);
-        QApplication::sendEvent(pic->ui->ImgAdv, &up);
+        QApplication::sendEvent(child<QLabel>(*pic, "ImgAdv"), &up);
         EXPECT_FALSE(pic->isVisible()) << r.link;
         if (r.opens) {
             ASSERT_EQ(browser.starts.size(), 1u) << r.link;
@@ -865,7 +867,7 @@ TEST_F(AdvertTest, ClosingDeletesOnlyThePictureThisRunWrote)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("older");
     }
-    w->setAdvLocalFile(QString());
+    TF_MainTestAccess::setAdvLocalFile(*w, QString());
     w->DeleteAdvFile();
     EXPECT_TRUE(QFile::exists(advert));
 

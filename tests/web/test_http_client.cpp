@@ -259,9 +259,9 @@ TEST(HttpClient, ConnectionNobodyTakesEndsAtTheConnectionLimit)
     ::close(listener);
 }
 
-// The program's own limits, which the site tests replace with shorter ones: every request has a
-// connection limit, a byte cap and either a total limit or a stall check; the start-up waits at most
-// 15 s for the index and for the index and the picture together.
+// The program's own limits, which the site tests replace with ones a tenth as long: every request has a
+// connection limit (which the name lookup counts against) of 5 s, a byte cap and either a total limit or
+// a stall check; the start-up waits 15 s for the index and for the index and the picture together.
 TEST(WebLimits, EveryRequestOfTheProgramIsBounded)
 {
     const vx::WebLimits& own = vx::kWebLimits;
@@ -269,6 +269,7 @@ TEST(WebLimits, EveryRequestOfTheProgramIsBounded)
         {"index", own.index}, {"picture", own.picture}, {"version", own.version}, {"report", own.report}};
     for (const auto& [name, l] : requests) {
         EXPECT_GT(l.connectMs, 0) << name;
+        EXPECT_EQ(l.connectMs, 5000) << name;
         EXPECT_GT(l.maxBytes, 0) << name;
         EXPECT_TRUE(l.totalMs > 0 || (l.stallMs > 0 && l.stallBytes > 0)) << name;
     }
@@ -276,6 +277,9 @@ TEST(WebLimits, EveryRequestOfTheProgramIsBounded)
     EXPECT_LE(own.index.totalMs, 15000);
     EXPECT_GT(own.startupMs, 0);
     EXPECT_LE(own.startupMs, 15000);
+    EXPECT_EQ(own.startupMs, 15000);
+    EXPECT_EQ(own.index.totalMs, 15000);
+    EXPECT_EQ(own.picture.totalMs, 30000);
     // A picture larger than the index must still come: the picture has a cap of its own.
     EXPECT_GT(own.picture.maxBytes, own.index.maxBytes);
 }
