@@ -959,14 +959,19 @@ std::vector<PrintedLine> solidLines(const QImage& page)
 QRect printedWindow(const QImage& page, int face)
 {
     const int threshold = (face + 255) / 2;
-    QRect ink;
+    int left = page.width(), top = page.height(), right = -1, bottom = -1;
     for (int y = 0; y < page.height(); ++y) {
         const uchar* row = page.constScanLine(y);
-        for (int x = 0; x < page.width(); ++x)
-            if (row[x] < threshold)
-                ink |= QRect(x, y, 1, 1);
+        for (int x = 0; x < page.width(); ++x) {
+            if (row[x] < threshold) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = y;
+            }
+        }
     }
-    return ink;
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
 struct PrintScaleRow {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 namespace {
 
@@ -222,6 +223,8 @@ const TypeArrowTypeRow kTypeArrowTypeRows[] = {
     {"MultiplierUpThenDigit", 10, 50, "1", Qt::Key_Up, "11", "2", "112"},
     {"ArrowValueRaisedSelectsNothing", 2, 50, "1", Qt::Key_Down, "50", "5", "505"},
 };
+
+void PrintTo(const TypeArrowTypeRow& r, std::ostream* os) { *os << r.name; }
 
 class SpinTypeArrowType : public testing::TestWithParam<TypeArrowTypeRow> {};
 
