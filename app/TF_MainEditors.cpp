@@ -4,6 +4,7 @@
 #include "app/TF_Main.h"
 
 #include "app/SpinEdit.h"
+#include "core/CurvePages.h"
 #include "core/Dimensions.h"
 #include "core/Numbers.h"
 
@@ -111,20 +112,6 @@ constexpr bool coversEveryDimension()
 }
 static_assert(coversEveryDimension(), "one change handler per floating-point dimension");
 
-// The two curved pages' multipliers and base-function selectors.
-struct CurveControls {
-    const char* multiplierHandler;
-    Field multiplier;
-    int CalcState::*division;
-    const char* selectorHandler;
-    Field selector;
-    int CalcState::*function;
-};
-constexpr CurveControls kCurveControls[] = {
-    {"SEdDivChange", "SEdDiv", &CalcState::CurveConDiv, "CBCurveTypeChange", "CBCurveType", &CalcState::CurveConFunc},
-    {"SEFDivChange", "SEFdiv", &CalcState::CurveFlatDiv, "CBCurveTypeChange", "CBFcurveType", &CalcState::CurveFlatFunc},
-};
-
 constexpr int kDefaultConeDiameterMm = 210;
 
 // Area of a cone of d mm in whole cm².
@@ -182,7 +169,9 @@ void TF_Main::connectEditors()
         });
     }
 
-    for (const CurveControls& curve : kCurveControls) {
+    // The curved pages' multipliers (SEdDivChange, SEFDivChange) and base-function selectors (both
+    // CBCurveTypeChange).
+    for (const vx::CurvePage& curve : vx::kCurvePages) {
         addChangeHandler(curve.multiplier, [this, &curve] {
             ProjectModified = true;
             m_state.*curve.division = spinValue(curve.multiplier);

@@ -1,6 +1,7 @@
 // Shape choice, the port picture and the shape pages' show handlers of the main window.
 #include "app/TF_Main.h"
 
+#include "core/CurvePages.h"
 #include "core/Numbers.h"
 #include "core/PageDefaults.h"
 #include "core/Shapes.h"
@@ -18,24 +19,49 @@
 #include <QToolButton>
 
 #include <array>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <utility>
 
 namespace {
 
-// The page control runs the show handler of the page that became visible, by the page's index.
-constexpr void (TF_Main::*kTabSheetShow[])() = {
-    &TF_Main::TabSheet1Show, &TF_Main::TabSheet2Show,  &TF_Main::TabSheet3Show,  &TF_Main::TabSheet4Show,
-    &TF_Main::TabSheet5Show, &TF_Main::TabSheet6Show,  &TF_Main::TabSheet7Show,  &TF_Main::TabSheet8Show,
-    &TF_Main::TabSheet9Show, &TF_Main::TabSheet10Show, &TF_Main::TabSheet11Show, &TF_Main::TabSheet12Show,
+// The page control runs the show handler of the page that became visible, by the page's index: page i
+// is the page of PortType i. The compiler refuses a table that is short, out of order or holds no
+// handler for a page.
+struct PageShow {
+    vx::PortType page;
+    void (TF_Main::*handler)();
 };
+constexpr std::array<PageShow, vx::kPortTypeCount> kTabSheetShow{{
+    {vx::TUB, &TF_Main::TabSheet1Show},
+    {vx::CONE, &TF_Main::TabSheet2Show},
+    {vx::TUBCONE, &TF_Main::TabSheet3Show},
+    {vx::CONETUBCONE, &TF_Main::TabSheet4Show},
+    {vx::BOX, &TF_Main::TabSheet5Show},
+    {vx::PRISM, &TF_Main::TabSheet6Show},
+    {vx::BOXPRISM, &TF_Main::TabSheet7Show},
+    {vx::PRISMBOXPRISM, &TF_Main::TabSheet8Show},
+    {vx::CURVECONE, &TF_Main::TabSheet9Show},
+    {vx::CURVEFLAT, &TF_Main::TabSheet10Show},
+    {vx::FLARETUBE, &TF_Main::TabSheet11Show},
+    {vx::FLAREFLAT, &TF_Main::TabSheet12Show},
+}};
+
+constexpr bool everyPageHasItsHandler()
+{
+    for (int i = 0; i < vx::kPortTypeCount; ++i) {
+        const PageShow& row = kTabSheetShow[static_cast<std::size_t>(i)];
+        if (row.page != i || row.handler == nullptr)
+            return false;
+    }
+    return true;
+}
+static_assert(everyPageHasItsHandler(), "one show handler per page, in PortType order");
 
 void runPageShow(TF_Main& w, int page)
 {
-    if (page >= 0 && page < static_cast<int>(std::size(kTabSheetShow)))
-        (w.*kTabSheetShow[page])();
+    if (vx::isShape(page))
+        (w.*kTabSheetShow[static_cast<std::size_t>(page)].handler)();
 }
 
 constexpr int kPictureWidth = 187;
@@ -176,23 +202,23 @@ void TF_Main::RedrawImage()
 
 namespace {
 
-// The curve settings of the curved pages, after their length fields. The round page selects its
-// stored base function; the slot page leaves that to the project load and only mends an empty
-// selection. A shown multiplier that changes runs its editor's change handler, which computes at once.
-void showCurveSettings(TF_Main& w, vx::CalcState& s, int page)
+// What the show handler of a curved page does after its sizes: the page's multiplier and base function
+// into its controls. The round page selects its stored base function; the slot page leaves that to the
+// project load, only mends an empty selection, and makes the results kept for the section print afresh.
+// A shown multiplier that changes runs its editor's change handler, which computes at once.
+void showCurvedPageSettings(TF_Main& w, vx::CalcState& s, int page)
 {
-    if (page == vx::CURVECONE) {
-        w.setSpinValue("SEdDiv", s.CurveConDiv);
-        w.setSelectorIndex("CBCurveType", s.CurveConFunc);
-        if (w.selectorIndex("CBCurveType") < 0)
-            w.setSelectorIndex("CBCurveType", vx::Cosh);
-    } else if (page == vx::CURVEFLAT) {
-        w.setSpinValue("SEFdiv", s.CurveFlatDiv);
-        if (w.selectorIndex("CBFcurveType") < 0)
-            w.setSelectorIndex("CBFcurveType", vx::Cosh);
-        // The results kept for the section print are made afresh.
-        s.CurveFlatW1 = 0;
-        s.CurveFlatW = 0;
+    if (page != vx::CURVECONE && page != vx::CURVEFLAT)
+        return;
+    const vx::CurvePage& curve = vx::curvePageOf(page);
+    w.setSpinValue(curve.multiplier, s.*curve.division);
+    if (page == vx::CURVECONE)
+        w.setSelectorIndex(curve.selector, s.*curve.function);
+    if (w.selectorIndex(curve.selector) < 0)
+        w.setSelectorIndex(curve.selector, vx::Cosh);
+    if (page == vx::CURVEFLAT) {
+        s.*curve.keptThroat = 0;
+        s.*curve.keptOutlet = 0;
     }
 }
 
@@ -220,8 +246,8 @@ void TF_Main::pageShown(int page)
         if (size.field.empty())
             break;
         const double v = m_state.*size.value;
-        setText(size.field, size.how == vx::Shown::Cents ? vx::formatRounded(v, 2, sep) : vx::formatFloat(v, sep));
+        setText(size.field, vx::shownText(v, size.how, sep));
     }
-    showCurveSettings(*this, m_state, page);
+    showCurvedPageSettings(*this, m_state, page);
     m_calc.RecalcRes(true);
 }

@@ -47,7 +47,7 @@ void BM_LoadOneProject(benchmark::State& st)
         io.readSourceKeys(name);
         io.readDimensions(name);
         io.showShapeDimensions();
-        io.showCurveSettings();
+        io.showCurvedDimensions();
         benchmark::DoNotOptimize(state.FlaBoxR1);
     }
 }

@@ -4,72 +4,26 @@
 // flare slice by slice (the cone, the wedge).
 #include "core/Calc.h"
 #include "core/CalcState.h"
+#include "core/CurvePages.h"
 #include "core/CurvedPorts.h"
 #include "core/Numbers.h"
+#include "core/PageDefaults.h"
+#include "core/Shapes.h"
 #include "tests/support/MemoryForm.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <string>
 
 namespace {
 
-using vx::Field;
-
-// What the shown page fills in, from the minimum diameter as shown (mm) and the minimum area (m²).
-using PageDefault = double (*)(double dminMm, double smin);
-
-struct DefaultRow {
-    int shape;
-    Field field;
-    PageDefault value;
-};
-
-const double kCbrt2 = std::cbrt(2.0);
-
-double slotWidth(double smin, double k) { return std::sqrt(smin * k) * 1000; }
-
-const DefaultRow kPageDefaults[] = {
-    {vx::TUB, "EditTubD", [](double d, double) { return d; }},
-    {vx::CONE, "EditConD1", [](double d, double) { return d; }},
-    {vx::CONE, "EditConA", [](double, double) { return 4.0; }},
-    {vx::TUBCONE, "EditTubConD1", [](double d, double) { return d; }},
-    {vx::TUBCONE, "EditTubConL1", [](double d, double) { return kCbrt2 * d; }},
-    {vx::TUBCONE, "EditTubConA", [](double, double) { return 4.0; }},
-    {vx::CONETUBCONE, "EditConTubConD1", [](double d, double) { return d; }},
-    {vx::CONETUBCONE, "EditConTubConL1", [](double d, double) { return kCbrt2 * d; }},
-    {vx::CONETUBCONE, "EditConTubConA", [](double, double) { return 4.0; }},
-    {vx::BOX, "EditBoxW", [](double, double s) { return slotWidth(s, kCbrt2); }},
-    {vx::BOX, "EditBoxH", [](double, double s) { return slotWidth(s, kCbrt2) / kCbrt2; }},
-    {vx::PRISM, "EditPriW1", [](double, double s) { return slotWidth(s, kCbrt2); }},
-    {vx::PRISM, "EditPriH", [](double, double s) { return slotWidth(s, kCbrt2) / kCbrt2; }},
-    {vx::PRISM, "EditPriA", [](double, double) { return 8.0; }},
-    {vx::BOXPRISM, "EditBoxPriW1", [](double, double s) { return slotWidth(s, kCbrt2); }},
-    {vx::BOXPRISM, "EditBoxPriH", [](double, double s) { return slotWidth(s, kCbrt2) / kCbrt2; }},
-    {vx::BOXPRISM, "EditBoxPriL1", [](double, double s) { return slotWidth(s, kCbrt2) * kCbrt2; }},
-    {vx::BOXPRISM, "EditBoxPriA", [](double, double) { return 8.0; }},
-    // The page's √3 proportions give this design two wedges longer than the whole port (the straight
-    // part would be refused), so the hourglass slot leaves its sizes to the branch's own defaults.
-    {vx::PRISMBOXPRISM, "EditPriBoxPriW1", [](double, double) { return 0.0; }},
-    {vx::PRISMBOXPRISM, "EditPriBoxPriH", [](double, double) { return 0.0; }},
-    {vx::PRISMBOXPRISM, "EditPriBoxPriL1", [](double, double) { return 0.0; }},
-    {vx::PRISMBOXPRISM, "EditPriBoxPriA", [](double, double) { return 8.0; }},
-    {vx::CURVECONE, "EditCurveConL", [](double, double) { return 100.0; }},
-    {vx::CURVEFLAT, "EditCurveFlatL", [](double, double) { return 100.0; }},
-    {vx::CURVEFLAT, "EditCurveFlatH", [](double, double) { return 10.0; }},
-    // first-run radii are 0, a sharp edge, and stay so
-    {vx::FLARETUBE, "EditFlaTubD", [](double d, double) { return static_cast<double>(vx::Round(d)); }},
-    {vx::FLARETUBE, "EditFlaTubR1", [](double, double) { return 0.0; }},
-    {vx::FLARETUBE, "EditFlaTubR2", [](double, double) { return 0.0; }},
-    {vx::FLAREFLAT, "EditFlaBoxW", [](double d, double) { return static_cast<double>(vx::Round(d / std::sqrt(2.0))); }},
-    {vx::FLAREFLAT, "EditFlaBoxH", [](double d, double) { return static_cast<double>(vx::Round(d / std::sqrt(2.0))); }},
-    {vx::FLAREFLAT, "EditFlaBoxR1", [](double, double) { return 0.0; }},
-    {vx::FLAREFLAT, "EditFlaBoxR2", [](double, double) { return 0.0; }},
-};
-
-// The shape button that stands for each shape.
-constexpr int kButtonOf[vx::kPortTypeCount] = {1, 2, 3, 4, 1, 2, 3, 4, 5, 5, 6, 6};
+// The page defaults of the first-run design give the hourglass slot, in its √3 proportions, two wedges
+// longer than the whole port (the straight part would be refused): that page shows only its wall angle
+// and leaves its sizes to the branch's own defaults.
+bool sizesLeftToTheBranch(const vx::ShapeRow& row, const vx::ShownSize& size)
+{
+    return row.type == vx::PRISMBOXPRISM && size.value != row.angle;
+}
 
 struct ShapeDesign {
     vx::test::MemoryForm form;
@@ -81,17 +35,22 @@ struct ShapeDesign {
         form.texts = {{"EditFb", "30"}, {"EditVb", "45"}, {"EditDd", "210"}, {"EditNd", "1"},
                       {"EditXmax", "7"}, {"EditVs", "344"}};
         form.spins["SpinEdNPorts"] = 1;
-        for (Field spin : {Field("SEdDiv"), Field("SEFdiv")}) {
-            form.spinRange[std::string(spin)] = {10, 50};
-            form.spins[std::string(spin)] = 10; // a stored 0 shows as the editor's minimum
+        for (const vx::CurvePage& page : vx::kCurvePages) {
+            form.spinRange[std::string(page.multiplier)] = {10, 50};
+            form.spins[std::string(page.multiplier)] = 10; // a stored 0 shows as the editor's minimum
         }
+        const vx::ShapeRow& row = vx::shapeRow(shape);
         state.SBut = shape;
-        form.buttonDown = kButtonOf[shape];
+        form.buttonDown = row.button;
         calc.RecalcMins();
-        const double dmin = vx::parseFloat(form.text("EditDpmin"), form.sep).value_or(0);
-        for (const DefaultRow& row : kPageDefaults)
-            if (row.shape == shape)
-                form.texts[std::string(row.field)] = vx::formatRounded(row.value(dmin, state.Smin), 2, form.sep);
+        // What the shown page fills in and shows, from the minimum diameter as its field shows it.
+        row.defaults(state, vx::parseFloat(form.text("EditDpmin"), form.sep));
+        for (const vx::ShownSize& size : row.shown) {
+            if (size.field.empty())
+                break;
+            const double value = sizesLeftToTheBranch(row, size) ? 0.0 : state.*size.value;
+            form.texts[std::string(size.field)] = vx::shownText(value, size.how, form.sep);
+        }
     }
 };
 
@@ -111,15 +70,10 @@ void BM_RecalcRes(benchmark::State& st)
         st.SkipWithError("no results");
 }
 
-const char* const kShapeNames[vx::kPortTypeCount] = {
-    "TUB", "CONE", "TUBCONE", "CONETUBCONE", "BOX", "PRISM", "BOXPRISM", "PRISMBOXPRISM",
-    "CURVECONE", "CURVEFLAT", "FLARETUBE", "FLAREFLAT",
-};
-
 const bool kRegistered = [] {
-    for (int shape = 0; shape < vx::kPortTypeCount; ++shape)
-        benchmark::RegisterBenchmark((std::string("BM_RecalcRes/") + kShapeNames[shape]).c_str(), BM_RecalcRes)
-            ->Arg(shape)
+    for (const vx::ShapeRow& row : vx::kShapes)
+        benchmark::RegisterBenchmark(("BM_RecalcRes/" + std::string(row.name)).c_str(), BM_RecalcRes)
+            ->Arg(row.type)
             ->Unit(benchmark::kMicrosecond);
     return true;
 }();

@@ -1,5 +1,6 @@
 #pragma once
-// One geometry branch per port shape, run by Calc::RecalcRes for the chosen PortType. A branch reads its
+// One geometry branch per port shape, named in the shape's row (Shapes.h) and run by Calc::RecalcRes for
+// the chosen PortType. A branch reads its
 // page's editors, fills missing sizes with defaults (written back), solves, writes its own result fields
 // and leaves SInTotal, SOutTotal, Vtot and calc.Lorf; it returns false when it stopped after a message,
 // and the common result block is then skipped.

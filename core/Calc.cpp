@@ -1,7 +1,6 @@
 #include "Calc.h"
 
 #include "BranchKit.h"
-#include "Branches.h"
 #include "Numbers.h"
 #include "Shapes.h"
 
@@ -23,13 +22,6 @@ constexpr std::string_view kBadNp = "Неверное значение коли�
 constexpr std::string_view kBadVs = "Неверная величина скорости звука. Будет использовано значение 344 м/с.";
 
 constexpr long double kEndFactor = 0.82L; // added length of both ends of a straight tube, in diameters
-
-using Branch = bool (*)(Calc&);
-constexpr std::array<Branch, kPortTypeCount> kBranches{
-    branchTub,       branchCone,      branchTubCone,   branchConeTubCone, // round
-    branchBox,       branchPrism,     branchBoxPrism,  branchPrismBoxPrism, // slot
-    branchCurveCone, branchCurveFlat, branchFlareTube, branchFlareFlat,
-};
 
 // The eight common result fields, in the order they are emptied.
 constexpr std::array<Field, 8> kCommonFields{
@@ -271,7 +263,7 @@ void Calc::RecalcRes(bool Tell)
 
     const int shape = m_state.SBut;
     // A stored shape outside the twelve runs no branch and leaves the result block empty.
-    if (shape < 0 || shape >= kPortTypeCount || !kBranches[shape](*this))
+    if (!isShape(shape) || !shapeRow(shape).branch(*this))
         return;
 
     const CalcState& s = m_state;

@@ -6,6 +6,7 @@
 #include "BranchKit.h"
 #include "Branches.h"
 #include "Calc.h"
+#include "CurvePages.h"
 #include "SectionKit.h"
 #include "Shapes.h"
 
@@ -45,7 +46,9 @@ constexpr std::string_view kClosedMouths =
     "Подобрать горловину порта не удалось: отрицательный множитель сужает порт к выходам до нуля. "
     "Задайте множитель от 10 до 50.";
 
-// The two curved pages: their editors, the result fields and the values the section print reads.
+// The two curved pages as the solver works them: their controls (CurvePages.h), their result fields
+// (the shape's, Shapes.h: the throat, then the outlet), the values the section print reads and the
+// outlet size the solver leaves.
 struct CurvedPage {
     Field length;      // L, given
     Field height;      // h, given on the slot page only (empty: round section)
@@ -61,14 +64,15 @@ struct CurvedPage {
     bool outletShownFirst;         // the round page shows its outlet first, the slot page its throat
 };
 
-// The result fields are the shape's (Shapes.h): the throat, then the outlet.
-constexpr CurvedPage kRoundPage{"EditCurveConL", "", "SEdDiv", "CBCurveType", shapeRow(CURVECONE).results[0],
-                                shapeRow(CURVECONE).results[1], &CalcState::CurveConL, nullptr,
-                                &CalcState::CurveConD1, &CalcState::CurveConD, &CalcState::D2, true};
-constexpr CurvedPage kSlotPage{"EditCurveFlatL", "EditCurveFlatH", "SEFdiv", "CBFcurveType",
-                               shapeRow(CURVEFLAT).results[0], shapeRow(CURVEFLAT).results[1], &CalcState::CurveFlatL,
-                               &CalcState::CurveFlatH, &CalcState::CurveFlatW1, &CalcState::CurveFlatW, &CalcState::W2,
-                               false};
+constexpr CurvedPage solvedPage(const CurvePage& c, double CalcState::*outletSize, bool outletShownFirst)
+{
+    const ShapeRow& shape = shapeRow(c.shape);
+    return {c.length,      c.height,      c.multiplier, c.selector, shape.results[0], shape.results[1],
+            c.lengthValue, c.heightValue, c.keptThroat, c.keptOutlet, outletSize,     outletShownFirst};
+}
+
+constexpr CurvedPage kRoundPage = solvedPage(kRoundCurvePage, &CalcState::D2, true);
+constexpr CurvedPage kSlotPage = solvedPage(kSlotCurvePage, &CalcState::W2, false);
 
 bool isRound(const CurvedPage& page)
 {

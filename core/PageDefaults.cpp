@@ -107,6 +107,11 @@ PageDefaults rounded(double& width, double* height, double& r1, double& r2, long
 
 } // namespace
 
+std::string shownText(double value, Shown how, char sep)
+{
+    return how == Shown::Cents ? formatRounded(value, 2, sep) : formatFloat(value, sep);
+}
+
 RoundedEnds roundedEndDefaults(RoundedEnds given, long double sizeDefault, Rounding how)
 {
     const auto shown = [how](long double v) {

@@ -10,6 +10,7 @@
 #include "CalcState.h"
 
 #include <optional>
+#include <string>
 
 namespace vx {
 
@@ -35,6 +36,12 @@ PageDefaults defaultsCurveCone(CalcState& s, std::optional<long double> minDiame
 PageDefaults defaultsCurveFlat(CalcState& s, std::optional<long double> minDiameterMm);
 PageDefaults defaultsFlareTube(CalcState& s, std::optional<long double> minDiameterMm);
 PageDefaults defaultsFlareFlat(CalcState& s, std::optional<long double> minDiameterMm);
+
+// How a page shows a size: unrounded, or rounded half to even to 0.01.
+enum class Shown { Plain, Cents };
+
+// The text of a size as its page shows it, with the decimal separator `sep`.
+std::string shownText(double value, Shown how, char sep);
 
 // The sizes of a port with rounded ends: the straight part's diameter (or slot width) and the two
 // rounding radii, in one unit.

@@ -1,12 +1,15 @@
 #pragma once
-// Everything the program knows of a port shape that is not arithmetic of its solver, one constant row
-// per shape: the button it sits on and its twin of the other section, the air velocity that button
-// allows, its glyph, tooltip and picture, its result fields, the page check, the default wall angle and
-// the default-size rules of its page. The shape buttons, the section switch, the project loader, the
-// boundary values, the page check, the result handling, the page handlers and the picture all read
-// these rows, so a shape's facts change here and nowhere else.
+// Everything the program knows of a port shape, one constant row per shape: the button it sits on and
+// its twin of the other section, the air velocity that button allows, its glyph, tooltip and picture,
+// its result fields, the page check, the default wall angle, the default-size rules of its page and its
+// geometry branch. The shape buttons, the section switch, the project loader, the boundary values, the
+// page check, the result handling, the calculation, the page handlers and the picture all read these
+// rows, so a shape's facts change here and nowhere else. The rows stand in PortType order, one for each
+// shape; the compiler refuses a table that is short, out of order or missing a rule.
 
+#include "Branches.h"
 #include "CalcState.h"
+#include "CurvePages.h"
 #include "Form.h"
 #include "PageDefaults.h"
 
@@ -38,9 +41,6 @@ struct SpriteRect {
     int left, top, width, height;
 };
 
-// How a page shows a size: unrounded, or rounded half to even to 0.01.
-enum class Shown { Plain, Cents };
-
 // One size a page writes into its editor after the defaults, in the page's order. An empty field ends
 // the list.
 struct ShownSize {
@@ -68,6 +68,8 @@ struct ShapeRow {
     PageDefaultsRule defaults;
     std::array<ShownSize, 4> shown;
     bool curved; // a curved profile: its settings and the section print belong to it
+    // The geometry branch that Calc::RecalcRes runs while the shape is chosen (Branches.h).
+    bool (*branch)(Calc& calc);
 };
 
 inline constexpr double kConeAngle = 4;  // degrees, the round flares
@@ -76,10 +78,11 @@ inline constexpr double kWedgeAngle = 8; // degrees, the slot flares
 inline constexpr std::array<ShapeRow, kPortTypeCount> kShapes{{
     {TUB, "TUB", Round_Section, BOX, 1, 9, "Порт \"труба\"", {0, 0, 152, 107}, {"EditTubL", ""},
      {{{"EditTubD", kBadDiameter}}}, 0, nullptr, defaultsTub,
-     {{{"EditTubD", &CalcState::TubD, Shown::Plain}}}, false},
+     {{{"EditTubD", &CalcState::TubD, Shown::Plain}}}, false, branchTub},
     {CONE, "CONE", Round_Section, PRISM, 2, 12, "Порт \"конус\"", {152, 0, 176, 114}, {"EditConL", "EditConD"},
      {{{"EditConD1", kBadDiameter}, {"EditConA", kBadAngle}}}, kConeAngle, &CalcState::ConA, defaultsCone,
-     {{{"EditConD1", &CalcState::ConD1, Shown::Cents}, {"EditConA", &CalcState::ConA, Shown::Plain}}}, false},
+     {{{"EditConD1", &CalcState::ConD1, Shown::Cents}, {"EditConA", &CalcState::ConA, Shown::Plain}}}, false,
+     branchCone},
     {TUBCONE, "TUBCONE", Round_Section, BOXPRISM, 3, 12, "Порт \"труба-конус\"", {328, 0, 180, 123},
      {"EditTubConL", "EditTubConD"},
      {{{"EditTubConD1", kBadDiameter}, {"EditTubConA", kBadAngle}, {"EditTubConL1", kBadThroatLength}}},
@@ -87,7 +90,7 @@ inline constexpr std::array<ShapeRow, kPortTypeCount> kShapes{{
      {{{"EditTubConD1", &CalcState::TubConD1, Shown::Cents},
        {"EditTubConL1", &CalcState::TubConL1, Shown::Cents},
        {"EditTubConA", &CalcState::TubConA, Shown::Plain}}},
-     false},
+     false, branchTubCone},
     {CONETUBCONE, "CONETUBCONE", Round_Section, PRISMBOXPRISM, 4, 16, "Порт \"песочные часы\"", {508, 0, 174, 110},
      {"EditConTubConL", "EditConTubConD"},
      {{{"EditConTubConD1", kBadDiameter}, {"EditConTubConA", kBadAngle}, {"EditConTubConL1", kBadTubeLength}}},
@@ -95,17 +98,18 @@ inline constexpr std::array<ShapeRow, kPortTypeCount> kShapes{{
      {{{"EditConTubConD1", &CalcState::ConTubConD1, Shown::Cents},
        {"EditConTubConL1", &CalcState::ConTubConL1, Shown::Cents},
        {"EditConTubConA", &CalcState::ConTubConA, Shown::Plain}}},
-     false},
+     false, branchConeTubCone},
     {BOX, "BOX", Slot_Section, TUB, 1, 9, "Порт \"бокс\"", {0, 123, 144, 155}, {"EditBoxL", ""},
      {{{"EditBoxW", kBadWidth}, {"EditBoxH", kBadHeight}}}, 0, nullptr, defaultsBox,
-     {{{"EditBoxW", &CalcState::BoxW, Shown::Cents}, {"EditBoxH", &CalcState::BoxH, Shown::Cents}}}, false},
+     {{{"EditBoxW", &CalcState::BoxW, Shown::Cents}, {"EditBoxH", &CalcState::BoxH, Shown::Cents}}}, false,
+     branchBox},
     {PRISM, "PRISM", Slot_Section, CONE, 2, 12, "Порт \"призма\"", {152, 123, 171, 159}, {"EditPriL", "EditPriW"},
      {{{"EditPriW1", kBadWidth}, {"EditPriH", kBadHeight}, {"EditPriA", kBadAngle}}}, kWedgeAngle, &CalcState::PriA,
      defaultsPrism,
      {{{"EditPriA", &CalcState::PriA, Shown::Plain},
        {"EditPriW1", &CalcState::PriW1, Shown::Cents},
        {"EditPriH", &CalcState::PriH, Shown::Cents}}},
-     false},
+     false, branchPrism},
     // the wedge length of the tube-wedge is not checked: its branch reads a bad text as missing
     {BOXPRISM, "BOXPRISM", Slot_Section, TUBCONE, 3, 12, "Порт \"бокс-призма\"", {328, 123, 174, 173},
      {"EditBoxPriL", "EditBoxPriW"},
@@ -115,7 +119,7 @@ inline constexpr std::array<ShapeRow, kPortTypeCount> kShapes{{
        {"EditBoxPriW1", &CalcState::BoxPriW1, Shown::Cents},
        {"EditBoxPriH", &CalcState::BoxPriH, Shown::Cents},
        {"EditBoxPriL1", &CalcState::BoxPriL1, Shown::Cents}}},
-     false},
+     false, branchBoxPrism},
     {PRISMBOXPRISM, "PRISMBOXPRISM", Slot_Section, CONETUBCONE, 4, 16, "Порт \"песочные часы\"",
      {508, 123, 169, 159}, {"EditPriBoxPriL", "EditPriBoxPriW"},
      {{{"EditPriBoxPriW1", kBadWidth},
@@ -127,16 +131,17 @@ inline constexpr std::array<ShapeRow, kPortTypeCount> kShapes{{
        {"EditPriBoxPriW1", &CalcState::PriBoxPriW1, Shown::Cents},
        {"EditPriBoxPriH", &CalcState::PriBoxPriH, Shown::Cents},
        {"EditPriBoxPriL1", &CalcState::PriBoxPriL1, Shown::Cents}}},
-     false},
+     false, branchPrismBoxPrism},
     {CURVECONE, "CURVECONE", Round_Section, CURVEFLAT, 5, 16, "Порт с криволинейной образующей",
-     {682, 0, 153, 111}, {"EditCurveCond1", "EditCurveConD"}, {{{"EditCurveConL", kBadLength}}}, 0, nullptr,
-     defaultsCurveCone, {{{"EditCurveConL", &CalcState::CurveConL, Shown::Cents}}}, true},
+     {682, 0, 153, 111}, {"EditCurveCond1", "EditCurveConD"}, {{{kRoundCurvePage.length, kBadLength}}}, 0,
+     nullptr, defaultsCurveCone, {{{kRoundCurvePage.length, kRoundCurvePage.lengthValue, Shown::Cents}}}, true,
+     branchCurveCone},
     {CURVEFLAT, "CURVEFLAT", Slot_Section, CURVECONE, 5, 16, "Порт с криволинейной образующей",
      {677, 123, 153, 160}, {"EditCurveFlatW1", "EditCurveFlatW"},
-     {{{"EditCurveFlatL", kBadLength}, {"EditCurveFlatH", kBadHeight}}}, 0, nullptr, defaultsCurveFlat,
-     {{{"EditCurveFlatL", &CalcState::CurveFlatL, Shown::Cents},
-       {"EditCurveFlatH", &CalcState::CurveFlatH, Shown::Cents}}},
-     true},
+     {{{kSlotCurvePage.length, kBadLength}, {kSlotCurvePage.height, kBadHeight}}}, 0, nullptr, defaultsCurveFlat,
+     {{{kSlotCurvePage.length, kSlotCurvePage.lengthValue, Shown::Cents},
+       {kSlotCurvePage.height, kSlotCurvePage.heightValue, Shown::Cents}}},
+     true, branchCurveFlat},
     {FLARETUBE, "FLARETUBE", Round_Section, FLAREFLAT, 6, 9, "Порт \"труба со скруглениями\"", {836, 0, 137, 105},
      {"EditFlaTubL", ""},
      {{{"EditFlaTubD", kBadDiameter}, {"EditFlaTubR1", kBadRadius}, {"EditFlaTubR2", kBadRadius}}}, 0, nullptr,
@@ -144,7 +149,7 @@ inline constexpr std::array<ShapeRow, kPortTypeCount> kShapes{{
      {{{"EditFlaTubD", &CalcState::FlaTubD, Shown::Cents},
        {"EditFlaTubR1", &CalcState::FlaTubR1, Shown::Cents},
        {"EditFlaTubR2", &CalcState::FlaTubR2, Shown::Cents}}},
-     false},
+     false, branchFlareTube},
     {FLAREFLAT, "FLAREFLAT", Slot_Section, FLARETUBE, 6, 9, "Порт \"бокс со скруглениями\"", {830, 123, 141, 159},
      {"EditFlaBoxL", ""},
      {{{"EditFlaBoxW", kBadWidth},
@@ -156,8 +161,21 @@ inline constexpr std::array<ShapeRow, kPortTypeCount> kShapes{{
        {"EditFlaBoxH", &CalcState::FlaBoxH, Shown::Cents},
        {"EditFlaBoxR1", &CalcState::FlaBoxR1, Shown::Cents},
        {"EditFlaBoxR2", &CalcState::FlaBoxR2, Shown::Cents}}},
-     false},
+     false, branchFlareFlat},
 }};
+
+// A table one row short would still compile, its last row empty (a TUB without rules or branch, a null
+// call at run time): every shape has its own complete row, at the index of its PortType.
+constexpr bool everyShapeInItsRow()
+{
+    for (int i = 0; i < kPortTypeCount; ++i) {
+        const ShapeRow& r = kShapes[static_cast<std::size_t>(i)];
+        if (r.type != i || r.name.empty() || !r.defaults || !r.branch || r.button < 1 || r.button > 6)
+            return false;
+    }
+    return true;
+}
+static_assert(everyShapeInItsRow(), "one complete row per shape, in PortType order");
 
 constexpr bool isShape(int type)
 {

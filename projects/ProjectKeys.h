@@ -5,6 +5,7 @@
 // the first start writes.
 
 #include "core/CalcState.h"
+#include "core/CurvePages.h"
 #include "core/Dimensions.h"
 
 #include <array>
@@ -49,19 +50,8 @@ inline constexpr std::array<ProjectKey, kSourceKeyCount> kSourceKeys{{
     {"SBut", KeyKind::Integer, KeySource::State, "PageCWork", 0, 0, nullptr, &CalcState::SBut},
 }};
 
-// The curve integers are saved from the controls that show them, not from the state.
-struct CurveControl {
-    std::string_view key;
-    KeySource source;
-    std::string_view field;
-};
-inline constexpr std::array<CurveControl, 4> kCurveControls{{
-    {"CurveConDiv", KeySource::Spin, "SEdDiv"},
-    {"CurveConFunc", KeySource::Selector, "CBCurveType"},
-    {"CurveFlatDiv", KeySource::Spin, "SEFdiv"},
-    {"CurveFlatFunc", KeySource::Selector, "CBFcurveType"},
-}};
-
+// The curve integers are saved from the controls that show them, not from the state: the multiplier
+// from its spin editor, the base function from its selector.
 constexpr ProjectKey projectKeyOf(const DimensionKey& d)
 {
     ProjectKey k;
@@ -70,10 +60,13 @@ constexpr ProjectKey projectKeyOf(const DimensionKey& d)
     k.real = d.real;
     k.whole = d.whole;
     k.shape = d.shape;
-    for (const CurveControl& c : kCurveControls) {
-        if (c.key == d.key) {
-            k.source = c.source;
-            k.field = c.field;
+    for (const CurvePage& page : kCurvePages) {
+        if (d.whole && d.whole == page.division) {
+            k.source = KeySource::Spin;
+            k.field = page.multiplier;
+        } else if (d.whole && d.whole == page.function) {
+            k.source = KeySource::Selector;
+            k.field = page.selector;
         }
     }
     return k;

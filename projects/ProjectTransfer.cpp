@@ -1,5 +1,6 @@
 #include "projects/ProjectTransfer.h"
 
+#include "core/CurvePages.h"
 #include "core/Numbers.h"
 #include "core/Shapes.h"
 #include "platform/Utf8Text.h"
@@ -88,7 +89,7 @@ void ProjectTransfer::readDimensions(const QString& section)
 
 void ProjectTransfer::showShapeDimensions()
 {
-    // The curved shapes' sizes and settings are showCurveSettings's.
+    // The curved shapes' sizes and settings are showCurvedDimensions's.
     for (const ShapeRow& shape : kShapes) {
         if (shape.curved)
             continue;
@@ -103,16 +104,16 @@ void ProjectTransfer::showShapeDimensions()
     }
 }
 
-void ProjectTransfer::showCurveSettings()
+void ProjectTransfer::showCurvedDimensions()
 {
     const char sep = m_form.decimalSeparator();
-    m_form.setText("EditCurveConL", formatFloat(m_state.CurveConL, sep));
-    m_form.setSpinValue("SEdDiv", m_state.CurveConDiv);
-    m_form.setSelectorIndex("CBCurveType", m_state.CurveConFunc);
-    m_form.setText("EditCurveFlatL", formatFloat(m_state.CurveFlatL, sep));
-    m_form.setText("EditCurveFlatH", formatFloat(m_state.CurveFlatH, sep));
-    m_form.setSpinValue("SEFdiv", m_state.CurveFlatDiv);
-    m_form.setSelectorIndex("CBFcurveType", m_state.CurveFlatFunc);
+    for (const CurvePage& page : kCurvePages) {
+        m_form.setText(page.length, formatFloat(m_state.*page.lengthValue, sep));
+        if (page.heightValue)
+            m_form.setText(page.height, formatFloat(m_state.*page.heightValue, sep));
+        m_form.setSpinValue(page.multiplier, m_state.*page.division);
+        m_form.setSelectorIndex(page.selector, m_state.*page.function);
+    }
 }
 
 bool ProjectTransfer::writeProject(const QString& section, double us, const QString& lastProject)

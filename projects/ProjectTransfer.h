@@ -28,8 +28,9 @@ public:
     void readDimensions(const QString& section);
     // The stored dimensions of shapes 0 to 7, 10 and 11 into their editors, each shape's results emptied.
     void showShapeDimensions();
-    // The curved shapes' length, height, multipliers and base functions into their controls.
-    void showCurveSettings();
+    // The stored length, height, multiplier and base function of both curved shapes into their pages'
+    // controls.
+    void showCurvedDimensions();
 
     // All 45 keys into `section` in table order, with "LastProject" = `lastProject` into "DEFAULT"
     // after the tenth; "Us" is `us`. Stops at the first editor text that does not parse as its kind

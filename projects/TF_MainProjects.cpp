@@ -138,7 +138,7 @@ void TF_Main::LoadProject(const QString& name)
     const int shape = ui->PageCWork->currentIndex();
     io.showShapeDimensions();
     SpinEdNPortsChange();
-    io.showCurveSettings();
+    io.showCurvedDimensions();
     shapeClick(vx::shapeRow(shape).button); // the click of the shape's button, SBut<n>Click
     m_state.SBut = shape;
     ComboPortTypeChange();

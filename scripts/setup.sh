@@ -12,6 +12,7 @@ packages=(
     libjpeg62-turbo-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-dejavu-extra xdg-utils xvfb xauth
+    poppler-utils # pdftoppm: the print tests read the printed page back
 )
 missing=()
 for p in "${packages[@]}"; do

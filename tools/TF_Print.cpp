@@ -4,8 +4,8 @@
 #include "app/TF_Main.h"
 #include "app/Windows.h"
 #include "core/CalcState.h"
+#include "core/CurvePages.h"
 #include "core/Numbers.h"
-#include "core/Shapes.h"
 #include "core/Version.h"
 #include "platform/Utf8Text.h"
 #include "platform/WindowFont.h"
@@ -86,15 +86,9 @@ void TF_Print::DrawSection()
     // The shape of the page on screen: the curved slot draws its width profile, every other page the
     // round curved port.
     auto* pages = qobject_cast<QStackedWidget*>(F_Main->component("PageCWork"));
-    const int shape = pages ? pages->currentIndex() : -1;
-    const bool slot =
-        vx::isShape(shape) && vx::shapeRow(shape).curved && vx::shapeRow(shape).section == vx::Slot_Section;
-    if (slot)
-        draw(s.CurveFlatL, s.CurveFlatW1, s.CurveFlatW, F_Main->selectorIndex("CBFcurveType"),
-             F_Main->spinValue("SEFdiv"));
-    else
-        draw(s.CurveConL, s.CurveConD1, s.CurveConD, F_Main->selectorIndex("CBCurveType"),
-             F_Main->spinValue("SEdDiv"));
+    const vx::CurvePage& page = vx::curvePageOf(pages ? pages->currentIndex() : -1);
+    draw(s.*page.lengthValue, s.*page.keptThroat, s.*page.keptOutlet, F_Main->selectorIndex(page.selector),
+         F_Main->spinValue(page.multiplier));
 }
 
 void TF_Print::draw(double L, double throat, double outlet, int func, int multiplier)

@@ -819,7 +819,9 @@ INSTANTIATE_TEST_SUITE_P(Pages, TypedMultiplier, testing::ValuesIn(kTypedMultipl
 // A multiplier typed digit by digit on the round curved page. The first digit alone is below 10 and the
 // solver raises it tenfold at once; the digit typed next takes the place of the 0 that the raise added,
 // so a two-digit multiplier keeps its value. Every keystroke that changes the text recomputes the port:
-// the throat on show is always the one of the multiplier in the editor at that moment.
+// the throat on show is always the one of the multiplier in the editor at that moment. An arrow ('^' up,
+// 'v' down) sets the value as code does: no typed digit is being answered after it, so what is typed
+// next ('<' a backspace) edits the text as it stands.
 struct RoundTypingRow {
     const char* name;
     const char* keys;
@@ -827,9 +829,24 @@ struct RoundTypingRow {
 };
 
 const RoundTypingRow kRoundTypingRows[] = {
-    {"Thirty", "30", 30}, {"Fifteen", "15", 15}, {"FortyFive", "45", 45},
-    {"LoneFour", "4", 40}, {"SixtyBounded", "60", 50}, {"Zero", "0", 10},
+    {"Thirty", "30", 30},        {"Fifteen", "15", 15},        {"FortyFive", "45", 45},
+    {"LoneFour", "4", 40},       {"SixtyBounded", "60", 50},   {"Zero", "0", 10},
+    {"UpThenRetyped", "3^<5", 35}, {"DownThenRetyped", "4v<2", 32},
 };
+
+int keyOf(QChar c)
+{
+    switch (c.toLatin1()) {
+    case '^':
+        return Qt::Key_Up;
+    case 'v':
+        return Qt::Key_Down;
+    case '<':
+        return Qt::Key_Backspace;
+    default:
+        return Qt::Key_0 + c.digitValue();
+    }
+}
 
 void PrintTo(const RoundTypingRow& r, std::ostream* os) { *os << r.name; }
 
@@ -857,9 +874,10 @@ TEST_P(RoundTyping, TwoDigitsKeepTheirValue)
     for (const QChar c : q(r.keys)) {
         const QString before = editor->text();
         t.w->setText("EditCurveCond1", "");
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_0 + c.digitValue(), Qt::NoModifier, QString(c));
+        const QString typed = c.isDigit() ? QString(c) : QString();
+        QKeyEvent press(QEvent::KeyPress, keyOf(c), Qt::NoModifier, typed);
         QApplication::sendEvent(editor, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_0 + c.digitValue(), Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, keyOf(c), Qt::NoModifier, typed);
         QApplication::sendEvent(editor, &release);
         ASSERT_TRUE(editor->hasFocus());
         EXPECT_EQ(t.w->state().CurveConDiv, t.spin("SEdDiv")->value()) << "after " << c.toLatin1();

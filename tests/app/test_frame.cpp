@@ -1,7 +1,8 @@
 // The frame of the main window: the command row's print, calculator and about commands, the lock of
 // the row, the show and activation handlers, the banner with its expiry date and slide, and the print
 // sheet of the curved ports with its drawing. Timers never run on their own here: their handlers are
-// called with a fixed clock; the printer is a fake that keeps the pages.
+// called with a fixed clock; the printer is a fake that keeps the pages, or a PDF file read back to
+// measure the printed scale.
 #include "app/TF_Main.h"
 
 #include "app/PrintService.h"
@@ -24,9 +25,11 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QProcess>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -845,3 +848,178 @@ TEST_F(SectionDrawingTest, SheetImageHoldsThePictureAtEighteen)
 }
 
 } // namespace
+
+// ---- the printed scale: a template the builder cuts wood from
+
+namespace {
+
+constexpr int kRenderDpi = 254; // the printed page read back at 10 pixels to the millimetre
+constexpr double kScreenMmPerPx = 25.4 / 96;
+constexpr double kToleranceMm = 0.3;
+
+double renderedPx(double mm) { return mm * kRenderDpi / 25.4; }
+
+// Prints the page through the program's own page routine into a PDF file, on a printer of the given
+// resolution, and reads the page back as the paper would show it.
+class PdfPrinting : public vx::PrintService {
+public:
+    PdfPrinting(const QString& folder, int dpi) : m_pdf(folder + "/page.pdf"), m_picture(folder + "/page"), m_dpi(dpi)
+    {
+        vx::setPrinting(this);
+    }
+    ~PdfPrinting() override { vx::setPrinting(nullptr); }
+    PdfPrinting(const PdfPrinting&) = delete;
+    PdfPrinting& operator=(const PdfPrinting&) = delete;
+
+    bool execDialog(QWidget*) override { return true; }
+    bool printImage(const QImage& image) override
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_pdf);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setResolution(m_dpi);
+        EXPECT_EQ(printer.resolution(), m_dpi);
+        ++printed;
+        return vx::printImageOn(printer, image);
+    }
+
+    // The top of the printed page, where both prints lie, in grey levels at kRenderDpi, rendered by
+    // poppler's pdftoppm.
+    QImage paper() const
+    {
+        constexpr int kWidthMm = 210, kHeightMm = 180;
+        const QString widthPx = QString::number(std::lrint(renderedPx(kWidthMm)));
+        const QString heightPx = QString::number(std::lrint(renderedPx(kHeightMm)));
+        QProcess render;
+        render.start(QStringLiteral("pdftoppm"),
+                     {QStringLiteral("-r"), QString::number(kRenderDpi), QStringLiteral("-W"), widthPx,
+                      QStringLiteral("-H"), heightPx, QStringLiteral("-gray"), QStringLiteral("-png"),
+                      QStringLiteral("-singlefile"), m_pdf, m_picture});
+        EXPECT_TRUE(render.waitForFinished(10000)) << "pdftoppm (poppler-utils) renders the page";
+        EXPECT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+        return QImage(m_picture + ".png").convertToFormat(QImage::Format_Grayscale8);
+    }
+
+    int printed = 0;
+
+private:
+    QString m_pdf, m_picture;
+    int m_dpi;
+};
+
+double renderedMm(double pixels) { return pixels * 25.4 / kRenderDpi; }
+
+// The longest run of ink (darker than mid grey) in each row of the page.
+std::vector<int> longestInkRuns(const QImage& page)
+{
+    std::vector<int> runs(static_cast<std::size_t>(page.height()), 0);
+    for (int y = 0; y < page.height(); ++y) {
+        const uchar* row = page.constScanLine(y);
+        int run = 0;
+        for (int x = 0; x < page.width(); ++x) {
+            run = row[x] < 128 ? run + 1 : 0;
+            runs[static_cast<std::size_t>(y)] = std::max(runs[static_cast<std::size_t>(y)], run);
+        }
+    }
+    return runs;
+}
+
+// A solid horizontal line as printed: the rows it covers and the length of its run of ink.
+struct PrintedLine {
+    int top = 0, bottom = 0; // rows of the page, inclusive
+    int length = 0;          // pixels
+    double centre() const { return (top + bottom) / 2.0; }
+    int thickness() const { return bottom - top + 1; }
+};
+
+// The solid lines across the page: bands of rows whose ink runs at least half as long as the longest.
+// The dashed axis and throat line, the texts and the slanting walls have no such runs.
+std::vector<PrintedLine> solidLines(const QImage& page)
+{
+    const std::vector<int> runs = longestInkRuns(page);
+    const int longest = runs.empty() ? 0 : *std::max_element(runs.begin(), runs.end());
+    std::vector<PrintedLine> lines;
+    for (int y = 0; y < static_cast<int>(runs.size()); ++y) {
+        const int run = runs[static_cast<std::size_t>(y)];
+        if (longest == 0 || run * 2 < longest)
+            continue;
+        if (!lines.empty() && lines.back().bottom == y - 1) {
+            lines.back().bottom = y;
+            lines.back().length = std::max(lines.back().length, run);
+        } else {
+            lines.push_back({y, y, run});
+        }
+    }
+    return lines;
+}
+
+// What is printed of the window: the rectangle of everything darker than half-way between the
+// window's face and the white paper.
+QRect printedWindow(const QImage& page, int face)
+{
+    const int threshold = (face + 255) / 2;
+    int left = page.width(), top = page.height(), right = -1, bottom = -1;
+    for (int y = 0; y < page.height(); ++y) {
+        const uchar* row = page.constScanLine(y);
+        for (int x = 0; x < page.width(); ++x) {
+            if (row[x] < threshold) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = y;
+            }
+        }
+    }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+struct PrintScaleRow {
+    const char* name;
+    int dpi;
+};
+
+void PrintTo(const PrintScaleRow& r, std::ostream* os) { *os << r.name; }
+
+class PrintScaleTest : public SectionDrawingTest, public ::testing::WithParamInterface<PrintScaleRow> {
+protected:
+    QTemporaryDir m_out;
+};
+
+} // namespace
+
+TEST_P(PrintScaleTest, SectionSheetPrintsAHundredMillimetresAsAHundred)
+{
+    ASSERT_TRUE(m_out.isValid());
+    PdfPrinting pdf(m_out.path(), GetParam().dpi);
+    // A port 100 mm long whose mouths are 100 mm wide: the mouth lines stand 100 mm apart and are 100 mm
+    // long, from the centre of one end to the centre of the other.
+    drawRound(100, 60, 100, vx::Cosh, 30);
+    ASSERT_EQ(pdf.printed, 1);
+    const QImage paper = pdf.paper();
+    ASSERT_FALSE(paper.isNull());
+    const std::vector<PrintedLine> mouths = solidLines(paper);
+    ASSERT_EQ(mouths.size(), 2u) << "the two mouth lines";
+    EXPECT_NEAR(renderedMm(mouths[1].centre() - mouths[0].centre()), 100.0, kToleranceMm) << "along the port";
+    // A line one screen pixel thick is as thick as it is long beyond the centres of its ends.
+    EXPECT_NEAR(renderedMm(mouths[0].length - mouths[0].thickness()), 100.0, kToleranceMm) << "across the mouth";
+}
+
+TEST_P(PrintScaleTest, WindowPrintsAtItsScreenSize)
+{
+    ASSERT_TRUE(m_out.isValid());
+    showWindow();
+    PdfPrinting pdf(m_out.path(), GetParam().dpi);
+    button("BoButPrint")->click();
+    ASSERT_EQ(pdf.printed, 1);
+    const QImage paper = pdf.paper();
+    ASSERT_FALSE(paper.isNull());
+    // 96 pixels to the inch: 100 mm of the window on screen are 100 mm on paper.
+    const QRect printed = printedWindow(paper, qGray(w->palette().color(QPalette::Window).rgb()));
+    EXPECT_NEAR(renderedMm(printed.width()) / (w->width() * kScreenMmPerPx) * 100, 100.0, kToleranceMm);
+    EXPECT_NEAR(renderedMm(printed.height()) / (w->height() * kScreenMmPerPx) * 100, 100.0, kToleranceMm);
+}
+
+INSTANTIATE_TEST_SUITE_P(Printers, PrintScaleTest,
+                         ::testing::Values(PrintScaleRow{"Dpi300", 300}, PrintScaleRow{"Dpi1200", 1200}),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -3,6 +3,10 @@
 // program folder holding the program's sprite sheet; message boxes are recorded, not shown.
 #include "app/TF_Main.h"
 
+#include "app/SpinEdit.h"
+#include "core/CurvePages.h"
+#include "core/Dimensions.h"
+#include "core/Shapes.h"
 #include "projects/ProgramFolder.h"
 #include "ProgramFiles.h"
 #include "RecordingDialogs.h"
@@ -23,7 +27,9 @@
 
 #include <memory>
 #include <ostream>
+#include <set>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -334,7 +340,11 @@ TEST_F(MainWindowTest, ShapeButtonDrawsThePictureFromTheProgramsSheet)
               sheet.copy(152, 0, 176, 114).convertToFormat(QImage::Format_RGB32));
 }
 
-// Page defaults: dimensions preset in the state, the minimum diameter as its field shows it.
+// Page defaults: sizes typed into the page's editors (each change handler keeps its dimension), then
+// dimensions preset in the state, the minimum diameter as its field shows it. After the page is shown,
+// every editor of the page shows the row's text and the project is marked modified when a size was
+// missing. A row that expects no mark types every size first: the page then writes each editor's own
+// text back, and only a missing size could mark the project.
 struct DimensionPreset {
     double vx::CalcState::*dimension;
     double value;
@@ -344,18 +354,40 @@ struct PageDefaults {
     int page;
     const char* minDiameter; // EditDpmin; null: as computed
     double smin;             // m², 0: as computed
+    std::vector<std::pair<const char*, const char*>> typed; // field, text with "." for the separator
     std::vector<DimensionPreset> presets;
-    std::vector<std::pair<const char*, const char*>> shown; // field, text with "." for the separator
+    std::vector<std::pair<const char*, const char*>> shown; // every editor of the page that takes input
+    bool modified;
 };
 
 void PrintTo(const PageDefaults& p, std::ostream* os) { *os << p.name; }
 
 class PageDefaultsTest : public MainWindowTest, public ::testing::WithParamInterface<PageDefaults> {};
 
+// The editors of a page that take input (spin editors and selectors too), and its read-only results.
+void pageEditors(QWidget* page, std::set<std::string>& inputs, std::set<std::string>& results)
+{
+    for (QWidget* child : page->findChildren<QWidget*>()) {
+        const std::string name = child->objectName().toStdString();
+        if (auto* e = qobject_cast<QLineEdit*>(child); e && !name.empty() && !name.starts_with("qt_")) {
+            if (qobject_cast<vx::SpinEdit*>(e->parentWidget()))
+                continue; // the text of a spin editor
+            (e->isReadOnly() ? results : inputs).insert(name);
+        } else if (qobject_cast<vx::SpinEdit*>(child) || qobject_cast<QComboBox*>(child)) {
+            inputs.insert(name);
+        }
+    }
+}
+
 TEST_P(PageDefaultsTest, MissingSizesGetTheirDefaults)
 {
     const PageDefaults& row = GetParam();
     showWindow();
+    // Away from the page first: another page's handler would compute the shape with what it finds.
+    if (pages()->currentIndex() == row.page)
+        showPage(row.page == vx::TUB ? vx::CONE : vx::TUB);
+    for (const auto& [field, typed] : row.typed)
+        w->setText(field, num(typed));
     for (const auto& preset : row.presets)
         w->state().*preset.dimension = preset.value;
     if (row.minDiameter)
@@ -364,40 +396,118 @@ TEST_P(PageDefaultsTest, MissingSizesGetTheirDefaults)
         w->state().Smin = row.smin;
     w->setProjectModified(false);
     showPage(row.page);
-    for (const auto& [field, expected] : row.shown)
+    std::set<std::string> inputs, results;
+    pageEditors(pages()->widget(row.page), inputs, results);
+    std::set<std::string> listed;
+    for (const auto& [field, expected] : row.shown) {
+        listed.insert(field);
         EXPECT_EQ(text(field), num(expected)) << field;
-    EXPECT_TRUE(w->projectModified());
+    }
+    EXPECT_EQ(listed, inputs) << "the row names every editor of the page";
+    for (const std::string& result : results)
+        EXPECT_FALSE(text(result.c_str()).empty()) << result << ": the page computed with its sizes";
+    EXPECT_EQ(w->projectModified(), row.modified);
 }
 
 using S = vx::CalcState;
 INSTANTIATE_TEST_SUITE_P(
     Examples, PageDefaultsTest,
     ::testing::Values(
-        PageDefaults{"TubeConeStraightPart", vx::TUBCONE, "100", 0, {{&S::TubConD1, 0}, {&S::TubConL1, 0}},
-                     {{"EditTubConD1", "100"}, {"EditTubConL1", "125.99"}, {"EditTubConA", "4"}}},
-        PageDefaults{"HourglassStraightPart", vx::CONETUBCONE, "100", 0,
+        PageDefaults{"TubeFromTheMinimumDiameterUnrounded", vx::TUB, "70.125", 0, {}, {{&S::TubD, 0}},
+                     {{"EditTubD", "70.125"}}, true},
+        PageDefaults{"TubeGivenIsNoChange", vx::TUB, nullptr, 0, {{"EditTubD", "30.125"}}, {},
+                     {{"EditTubD", "30.125"}}, false},
+        PageDefaults{"ConeFromTheMinimumDiameter", vx::CONE, "70.5", 0, {}, {{&S::ConD1, 0}, {&S::ConA, 0}},
+                     {{"EditConD1", "70.5"}, {"EditConA", "4"}}, true},
+        PageDefaults{"ConeThroatShownToTwoDecimals", vx::CONE, "70.125", 0, {{"EditConA", "5.5"}}, {{&S::ConD1, 0}},
+                     {{"EditConD1", "70.12"}, {"EditConA", "5.5"}}, true},
+        PageDefaults{"ConeGivenIsNoChange", vx::CONE, nullptr, 0, {{"EditConD1", "50"}, {"EditConA", "5.5"}}, {},
+                     {{"EditConD1", "50"}, {"EditConA", "5.5"}}, false},
+        PageDefaults{"TubeConeStraightPart", vx::TUBCONE, "100", 0, {}, {{&S::TubConD1, 0}, {&S::TubConL1, 0}},
+                     {{"EditTubConD1", "100"}, {"EditTubConL1", "125.99"}, {"EditTubConA", "4"}}, true},
+        // The straight part's editor already shows the text its default gives: only the missing size
+        // itself can mark the project.
+        PageDefaults{"TubeConeStraightPartAloneMarks", vx::TUBCONE, "100", 0,
+                     {{"EditTubConD1", "80"}, {"EditTubConA", "5"}, {"EditTubConL1", "100.79"}},
+                     {{&S::TubConL1, 0}},
+                     {{"EditTubConD1", "80"}, {"EditTubConL1", "100.79"}, {"EditTubConA", "5"}}, true},
+        PageDefaults{"HourglassStraightPart", vx::CONETUBCONE, "100", 0, {},
                      {{&S::ConTubConD1, 0}, {&S::ConTubConL1, 0}, {&S::ConTubConA, 0}},
-                     {{"EditConTubConD1", "100"}, {"EditConTubConL1", "125.99"}, {"EditConTubConA", "4"}}},
-        PageDefaults{"SlotFromTheArea", vx::BOX, nullptr, 0.01, {{&S::BoxW, 0}, {&S::BoxH, 0}},
-                     {{"EditBoxW", "112.25"}, {"EditBoxH", "89.09"}}},
-        PageDefaults{"SlotHourglassFromTheArea", vx::PRISMBOXPRISM, nullptr, 0.01,
+                     {{"EditConTubConD1", "100"}, {"EditConTubConL1", "125.99"}, {"EditConTubConA", "4"}}, true},
+        PageDefaults{"HourglassStraightPartAloneMarks", vx::CONETUBCONE, "100", 0,
+                     {{"EditConTubConD1", "80"}, {"EditConTubConA", "5"}, {"EditConTubConL1", "100.79"}},
+                     {{&S::ConTubConL1, 0}},
+                     {{"EditConTubConD1", "80"}, {"EditConTubConL1", "100.79"}, {"EditConTubConA", "5"}}, true},
+        PageDefaults{"HourglassGivenIsNoChange", vx::CONETUBCONE, nullptr, 0,
+                     {{"EditConTubConD1", "80"}, {"EditConTubConA", "5"}, {"EditConTubConL1", "100.79"}}, {},
+                     {{"EditConTubConD1", "80"}, {"EditConTubConL1", "100.79"}, {"EditConTubConA", "5"}}, false},
+        PageDefaults{"SlotFromTheArea", vx::BOX, nullptr, 0.01, {}, {{&S::BoxW, 0}, {&S::BoxH, 0}},
+                     {{"EditBoxW", "112.25"}, {"EditBoxH", "89.09"}}, true},
+        PageDefaults{"WedgeAngleAloneIsNoChange", vx::PRISM, nullptr, 0.01,
+                     {{"EditPriW1", "100"}, {"EditPriH", "80"}, {"EditPriA", "8"}}, {{&S::PriA, 0}},
+                     {{"EditPriW1", "100"}, {"EditPriH", "80"}, {"EditPriA", "8"}}, false},
+        PageDefaults{"SlotWedgeFromTheArea", vx::BOXPRISM, nullptr, 0.01, {},
+                     {{&S::BoxPriW1, 0}, {&S::BoxPriH, 0}, {&S::BoxPriL1, 0}, {&S::BoxPriA, 0}},
+                     {{"EditBoxPriW1", "112.25"},
+                      {"EditBoxPriH", "89.09"},
+                      {"EditBoxPriL1", "141.42"},
+                      {"EditBoxPriA", "8"}},
+                     true},
+        PageDefaults{"SlotHourglassFromTheArea", vx::PRISMBOXPRISM, nullptr, 0.01, {},
                      {{&S::PriBoxPriW1, 0}, {&S::PriBoxPriH, 0}, {&S::PriBoxPriL1, 0}, {&S::PriBoxPriA, 0}},
                      {{"EditPriBoxPriW1", "131.61"},
                       {"EditPriBoxPriH", "75.98"},
                       {"EditPriBoxPriL1", "227.95"},
-                      {"EditPriBoxPriA", "8"}}},
-        PageDefaults{"RoundedTubeHalvesToEven", vx::FLARETUBE, "90", 0,
+                      {"EditPriBoxPriA", "8"}},
+                     true},
+        PageDefaults{"CurvedRoundLength", vx::CURVECONE, nullptr, 0, {}, {{&S::CurveConL, 0}},
+                     {{"EditCurveConL", "100"}, {"SEdDiv", "10"}, {"CBCurveType", "Cosh"}}, true},
+        PageDefaults{"CurvedSlotLengthAndHeight", vx::CURVEFLAT, nullptr, 0, {},
+                     {{&S::CurveFlatL, 0}, {&S::CurveFlatH, 0}},
+                     {{"EditCurveFlatL", "100"}, {"EditCurveFlatH", "10"}, {"SEFdiv", "10"}, {"CBFcurveType", "Cosh"}},
+                     true},
+        PageDefaults{"RoundedTubeHalvesToEven", vx::FLARETUBE, "90", 0, {},
                      {{&S::FlaTubD, 0}, {&S::FlaTubR1, -1}, {&S::FlaTubR2, -1}},
-                     {{"EditFlaTubD", "90"}, {"EditFlaTubR1", "22"}, {"EditFlaTubR2", "22"}}},
-        PageDefaults{"RoundedSlotHalvesToEven", vx::FLAREFLAT, "81.55", 0,
+                     {{"EditFlaTubD", "90"}, {"EditFlaTubR1", "22"}, {"EditFlaTubR2", "22"}}, true},
+        PageDefaults{"RoundedSlotHalvesToEven", vx::FLAREFLAT, "81.55", 0, {},
                      {{&S::FlaBoxW, 0}, {&S::FlaBoxH, 0}, {&S::FlaBoxR1, -1}, {&S::FlaBoxR2, -1}},
-                     {{"EditFlaBoxW", "58"}, {"EditFlaBoxH", "58"}, {"EditFlaBoxR1", "14"}, {"EditFlaBoxR2", "14"}}},
-        PageDefaults{"SharpEdgeKeptNegativeRadiusReplaced", vx::FLARETUBE, "90", 0,
+                     {{"EditFlaBoxW", "58"}, {"EditFlaBoxH", "58"}, {"EditFlaBoxR1", "14"}, {"EditFlaBoxR2", "14"}},
+                     true},
+        PageDefaults{"SharpEdgeKeptNegativeRadiusReplaced", vx::FLARETUBE, "90", 0, {},
                      {{&S::FlaTubD, 0}, {&S::FlaTubR1, -1}, {&S::FlaTubR2, 0}},
-                     {{"EditFlaTubD", "90"}, {"EditFlaTubR1", "22"}, {"EditFlaTubR2", "0"}}},
-        PageDefaults{"ConeFromTheMinimumDiameter", vx::CONE, "70.5", 0, {{&S::ConD1, 0}, {&S::ConA, 0}},
-                     {{"EditConD1", "70.5"}, {"EditConA", "4"}}}),
+                     {{"EditFlaTubD", "90"}, {"EditFlaTubR1", "22"}, {"EditFlaTubR2", "0"}}, true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The page control shows page SBut for the chosen shape, and the section print takes the page on screen
+// for the shape: page i must be the page of PortType i, holding that shape's editors and no other's.
+TEST_F(MainWindowTest, PagesStandInPortTypeOrderWithTheirShapesEditors)
+{
+    ASSERT_EQ(pages()->count(), vx::kPortTypeCount);
+    for (const vx::ShapeRow& row : vx::kShapes) {
+        QWidget* page = pages()->widget(row.type);
+        EXPECT_EQ(page->objectName().toStdString(), "TabSheet" + std::to_string(row.type + 1)) << row.name;
+        std::set<std::string> expected;
+        for (std::string_view field : row.results)
+            expected.insert(std::string(field));
+        for (const vx::PageCheck& check : row.checks)
+            expected.insert(std::string(check.field));
+        for (const vx::ShownSize& size : row.shown)
+            expected.insert(std::string(size.field));
+        for (const vx::DimensionKey& key : vx::kDimensionKeys)
+            if (key.shape == row.type && key.real)
+                expected.insert("Edit" + std::string(key.key));
+        if (row.curved) {
+            const vx::CurvePage& curve = vx::curvePageOf(row.type);
+            EXPECT_EQ(curve.shape, row.type) << row.name;
+            expected.insert({std::string(curve.multiplier), std::string(curve.selector)});
+        }
+        expected.erase("");
+        std::set<std::string> inputs, results;
+        pageEditors(page, inputs, results);
+        inputs.insert(results.begin(), results.end());
+        EXPECT_EQ(inputs, expected) << row.name;
+    }
+}
 
 TEST_F(MainWindowTest, GivenSizesAreOnlyShownAgainRounded)
 {

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <ostream>
 
 namespace {
 
@@ -40,10 +41,23 @@ struct SpinWindow {
         e->selectAll();
         QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
         QApplication::sendEvent(e, &del);
+        typeOn(text);
+    }
+    // Keystrokes where the caret or the selection stands now.
+    void typeOn(const QString& text)
+    {
         for (const QChar c : text) {
             QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(e, &press);
+            QApplication::sendEvent(spin->editor(), &press);
         }
+    }
+    // The raise of the round curved port: a value below 10 is taken tenfold.
+    void raiseBelowTen()
+    {
+        QObject::connect(spin, &vx::SpinEdit::changed, spin, [this] {
+            if (spin->value() < 10)
+                spin->setValue(spin->value() * 10);
+        });
     }
     void key(int k)
     {
@@ -172,10 +186,7 @@ class SpinRaise : public testing::TestWithParam<RaiseRow> {};
 TEST_P(SpinRaise, TypedDigitReplacesTheRaisedOnes)
 {
     SpinWindow w(10, 50);
-    QObject::connect(w.spin, &vx::SpinEdit::changed, w.spin, [&w] {
-        if (w.spin->value() < 10)
-            w.spin->setValue(w.spin->value() * 10);
-    });
+    w.raiseBelowTen();
     w.type(QString::fromLatin1(GetParam().typed));
     EXPECT_EQ(w.spin->editor()->text().toStdString(), GetParam().shown);
 }
@@ -194,6 +205,46 @@ TEST(SpinEdit, ValueSetOutsideAKeystrokeSelectsNothing)
     EXPECT_EQ(w.spin->editor()->text(), QStringLiteral("50"));
     EXPECT_FALSE(w.spin->editor()->hasSelectedText());
 }
+
+// A digit typed, then an arrow, then a digit typed again. The raise that answers the keystroke leaves
+// its added digits selected; once an arrow has set a value, nothing typed is being answered any more:
+// a raise of the arrow's value selects nothing, and the next digit goes after the text.
+struct TypeArrowTypeRow {
+    const char* name;
+    int min, max;
+    const char* first;
+    int key;
+    const char* shownAfterArrow;
+    const char* second;
+    const char* shown;
+};
+
+const TypeArrowTypeRow kTypeArrowTypeRows[] = {
+    {"MultiplierUpThenDigit", 10, 50, "1", Qt::Key_Up, "11", "2", "112"},
+    {"ArrowValueRaisedSelectsNothing", 2, 50, "1", Qt::Key_Down, "50", "5", "505"},
+};
+
+void PrintTo(const TypeArrowTypeRow& r, std::ostream* os) { *os << r.name; }
+
+class SpinTypeArrowType : public testing::TestWithParam<TypeArrowTypeRow> {};
+
+TEST_P(SpinTypeArrowType, OnlyTheRaiseOfAKeystrokeLeavesDigitsSelected)
+{
+    const TypeArrowTypeRow& r = GetParam();
+    SpinWindow w(r.min, r.max);
+    w.raiseBelowTen();
+    // Typed over the whole text, which shows the minimum.
+    w.spin->editor()->selectAll();
+    w.typeOn(QString::fromLatin1(r.first));
+    EXPECT_EQ(w.spin->editor()->selectedText(), QStringLiteral("0")) << "the digit the raise added";
+    w.key(r.key);
+    EXPECT_EQ(w.spin->editor()->text().toStdString(), r.shownAfterArrow);
+    w.typeOn(QString::fromLatin1(r.second));
+    EXPECT_EQ(w.spin->editor()->text().toStdString(), r.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SpinTypeArrowType, testing::ValuesIn(kTypeArrowTypeRows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct StepRow {
     const char* name;

@@ -202,7 +202,7 @@ TEST_P(Dimensions, ShownInTheirEditorsWithTheResultsEmptied)
     rig.state.CurveFlatDiv = 30;
     rig.state.CurveConFunc = 1;
     rig.io().showShapeDimensions();
-    rig.io().showCurveSettings();
+    rig.io().showCurvedDimensions();
     for (std::size_t i = 0; i < vx::kDimensionKeys.size(); ++i) {
         const auto& d = vx::kDimensionKeys[i];
         if (d.real) {

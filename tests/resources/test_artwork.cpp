@@ -1,8 +1,11 @@
 // The pictures the build draws: every port section inside its rectangle of the sprite sheet, the glyphs
 // at their sizes, the resources by the paths the windows load them from.
+#include "core/Shapes.h"
 #include "platform/JpegImage.h"
 
 #include <QColor>
+#include <QDir>
+#include <QStringList>
 #include <QImage>
 #include <QRect>
 
@@ -128,6 +131,19 @@ TEST(Glyphs, RoundAndSlotCounterpartsDiffer)
         const QImage a(QString(":/glyphs/") + round + ".bmp"), b(QString(":/glyphs/") + slot + ".bmp");
         EXPECT_NE(a, b) << round << " / " << slot;
     }
+}
+
+TEST(Glyphs, FolderHoldsTheGlyphsOfTheShapeRowsAndNoOthers)
+{
+    // The build's list of glyph files is read from the shape rows; a row it missed would leave its
+    // button blank, a name it kept after a row went would draw a glyph nothing shows.
+    QStringList expected;
+    for (const vx::ShapeRow& row : vx::kShapes) {
+        const QString name = QString::fromLatin1(row.name.data(), static_cast<qsizetype>(row.name.size()));
+        expected << name + ".bmp" << name + ".png";
+    }
+    expected.sort();
+    EXPECT_EQ(QDir(QStringLiteral(":/glyphs")).entryList(QDir::Files, QDir::Name), expected);
 }
 
 namespace {
